@@ -1,0 +1,58 @@
+# Windows build: bramloe.exe, its console tools, and the test programs run under Wine.
+set(BRAMLOE_WIN_LIBS -static gdi32 user32 kernel32 comctl32 comdlg32 shell32 advapi32
+    ole32 oleaut32 uuid strmiids winmm)
+
+set(BRAMLOE_WIN_SOURCES ${BRAMLOE_ALL_SOURCES})
+list(FILTER BRAMLOE_WIN_SOURCES INCLUDE REGEX "_win\\.cpp$")
+list(FILTER BRAMLOE_WIN_SOURCES EXCLUDE REGEX "_main_win\\.cpp$")
+add_library(bramloe_win STATIC ${BRAMLOE_WIN_SOURCES})
+bramloe_flags(bramloe_win)
+target_include_directories(bramloe_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(bramloe_win PUBLIC bramloe_core ${BRAMLOE_WIN_LIBS})
+
+set(BRAMLOE_RC ${CMAKE_SOURCE_DIR}/src/resources/bramloe.rc)
+set_source_files_properties(${BRAMLOE_RC} PROPERTIES
+  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/ids.h)
+
+add_executable(bramloe WIN32 ${CMAKE_SOURCE_DIR}/src/app/bramloe_main_win.cpp ${BRAMLOE_RC})
+bramloe_flags(bramloe)
+target_link_libraries(bramloe PRIVATE bramloe_win)
+
+# The match report: a console program over the same matching and scanning code.
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/match_report_main_win.cpp)
+  add_executable(bramloe-match ${CMAKE_SOURCE_DIR}/src/app/match_report_main_win.cpp)
+  bramloe_flags(bramloe-match)
+  target_link_libraries(bramloe-match PRIVATE bramloe_win)
+endif()
+
+# Small programs the tests start (a logger standing in for the editor, drivers that
+# reach into the running player from a second process).
+file(GLOB BRAMLOE_TEST_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tools/*.cpp)
+foreach(src ${BRAMLOE_TEST_TOOLS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  bramloe_flags(${name})
+  target_link_libraries(${name} PRIVATE bramloe_win)
+endforeach()
+
+# The portable tests and the in-process Win32 tests in one Windows executable. It
+# carries the program's resources so the tests load the real menu, accelerators and
+# dialog.
+file(GLOB BRAMLOE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
+add_executable(bramloe_wintests ${BRAMLOE_NATIVE_TESTS} ${BRAMLOE_WINE_TESTS} ${BRAMLOE_RC})
+bramloe_flags(bramloe_wintests)
+target_link_libraries(bramloe_wintests PRIVATE bramloe_win gtest)
+target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+gtest_discover_tests(bramloe_wintests TEST_PREFIX "wine." DISCOVERY_TIMEOUT 120
+  DISCOVERY_MODE PRE_TEST
+  PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 300
+             ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+
+# End-to-end runs of the real executables, driven by scripts.
+file(GLOB BRAMLOE_E2E CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
+foreach(script ${BRAMLOE_E2E})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME e2e.${name} COMMAND bash ${script})
+  set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 600
+    ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR};BRAMLOE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endforeach()

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, once: a package already present is not
+# fetched again, and apt-get runs only when something is missing.
+#   scripts/deps.sh          build and test packages
+#   scripts/deps.sh run      also what the run command needs (screenshots)
+set -euo pipefail
+
+pkgs=(cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 wine
+      xvfb xdotool locales fonts-ipafont-gothic googletest libgtest-dev libbenchmark-dev
+      gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+      lame vorbis-tools imagemagick python3)
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "deps: missing packages: ${missing[*]} (run as root to install them)" >&2
+    exit 1
+  fi
+  echo "deps: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq >/dev/null
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine needs the Japanese locale to give the program code page 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  if [ "$(id -u)" = 0 ]; then
+    sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen >/dev/null
+  else
+    echo "deps: locale ja_JP.UTF-8 is missing (run as root to generate it)" >&2
+    exit 1
+  fi
+fi

@@ -1,0 +1,54 @@
+#include "library/library.h"
+
+#include <cstdio>
+#include <cstring>
+
+MusicListRecord MusicList;
+TextListRecord TextList;
+PlayCursorRecord PlayCursor = {-1, 0};
+DecoderFlagsRecord DecoderFlags;
+
+bool IsMusicFileName(const char *name, int mp3Flag, int oggFlag) {
+  if (std::strstr(name, ".wav") || std::strstr(name, ".WAV")) return true;
+  if (mp3Flag && (std::strstr(name, ".mp3") || std::strstr(name, ".MP3"))) return true;
+  if (oggFlag && (std::strstr(name, ".ogg") || std::strstr(name, ".OGG"))) return true;
+  return std::strstr(name, ".mid") || std::strstr(name, ".MID");
+}
+
+bool IsTextFileName(const char *name) {
+  return std::strstr(name, ".TXT") || std::strstr(name, ".txt");
+}
+
+bool IsDriveRoot(const char *folder) {
+  return folder[0] && folder[1] == ':' && folder[2] == '\\' && folder[3] == '\0';
+}
+
+// Copies a and b into out (PATH_BYTES) when the result has at most 259 bytes.
+static bool Concat3(const char *a, const char *separator, const char *b, char *out) {
+  int n = std::snprintf(out, PATH_BYTES, "%s%s%s", a, separator, b);
+  if (n < 0 || n >= PATH_BYTES) {
+    out[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+bool BuildSearchPattern(const char *folder, char *out) {
+  return Concat3(folder, IsDriveRoot(folder) ? "" : "\\", "*", out);
+}
+
+bool JoinChildPath(const char *folder, const char *name, char *out) {
+  return Concat3(folder, IsDriveRoot(folder) ? "" : "\\", name, out);
+}
+
+bool AppendMusicPath(const char *path) {
+  if (MusicList.count >= MUSIC_CAPACITY) return false;
+  std::snprintf(MusicList.paths[MusicList.count++], PATH_BYTES, "%s", path);
+  return true;
+}
+
+bool AppendTextPath(const char *path) {
+  if (TextList.count >= TEXT_CAPACITY) return false;
+  std::snprintf(TextList.paths[TextList.count++], PATH_BYTES, "%s", path);
+  return true;
+}

@@ -1,0 +1,54 @@
+// The MusicList, the TextList, the PlayCursor and the decoder flags, and the portable
+// rules of the folder walk. The walk itself is in library_win.cpp.
+#pragma once
+
+enum {
+  PATH_BYTES = 260,      // MAX_PATH: at most 259 characters and the NUL
+  MUSIC_CAPACITY = 5000,
+  TEXT_CAPACITY = 2000,
+};
+
+struct MusicListRecord {
+  char paths[MUSIC_CAPACITY][PATH_BYTES];
+  int count;
+};
+
+struct TextListRecord {
+  char paths[TEXT_CAPACITY][PATH_BYTES];
+  int count;
+};
+
+struct PlayCursorRecord {
+  int current;  // MusicList index of the song chosen last; -1 for none
+  int shuffle;  // 1 after a folder scan (random order), 0 after a drop (list order)
+};
+
+struct DecoderFlagsRecord {
+  int mp3;  // the .MP3 extension is registered with the media framework
+  int ogg;  // the .ogg extension is registered
+};
+
+extern MusicListRecord MusicList;
+extern TextListRecord TextList;
+extern PlayCursorRecord PlayCursor;
+extern DecoderFlagsRecord DecoderFlags;
+
+// Which file names a walk takes: case-sensitive substrings anywhere in the name.
+bool IsMusicFileName(const char *name, int mp3Flag, int oggFlag);
+bool IsTextFileName(const char *name);
+
+// A drive root such as "D:\" (exactly three characters, ':' then '\').
+bool IsDriveRoot(const char *folder);
+
+// The search pattern of a folder ("D:\*" for a root, "D:\Music\*" otherwise) into a
+// PATH_BYTES buffer. False, with out emptied, when it would not fit.
+bool BuildSearchPattern(const char *folder, char *out);
+
+// folder joined with a child name ("%s%s" for a root, "%s\%s" otherwise) into a
+// PATH_BYTES buffer. False, with out emptied, when the path would exceed 259 bytes:
+// such an entry is passed over rather than cut into a wrong path.
+bool JoinChildPath(const char *folder, const char *name, char *out);
+
+// Appends path to the list when there is room. Returns true when it was added.
+bool AppendMusicPath(const char *path);
+bool AppendTextPath(const char *path);
