@@ -1,0 +1,8 @@
+#include "app/shell_win.h"
+
+HINSTANCE AppInstance;
+HACCEL AppAccelerators;
+HWND MainWindow;
+HWND TextViewWindow;
+HWND PlayButton, StopButton, CentsEdit, RateScrollBar;
+HWND OctaveDownButton, OctaveUpButton, MemButton, TopButton, NextButton;
