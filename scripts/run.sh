@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The run command: installs what is missing, builds bramloe.exe and starts it under
+# Wine. With a display it runs until you close it, with the machine's own sound where
+# there is a sound card. Without a display it runs on a virtual one, leaves a
+# screenshot in the build folder, prints its path and ends the program.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+bash "$here/deps.sh" || exit 1
+source "$here/harness.sh"
+
+dir=$BRAMLOE_BUILD/win
+cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$BRAMLOE_SOURCE/cmake/mingw-w64.cmake" \
+  >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+cmake --build "$dir" -j"$(nproc)" --target bramloe >"$dir.build.log" 2>&1 ||
+  { grep -E 'error|Error' "$dir.build.log" | head -40; exit 1; }
+exe=$dir/bramloe.exe
+echo "built $exe"
+
+headless=0
+[ -z "${DISPLAY:-}" ] && headless=1
+if [ "$headless" = 0 ] && ls /dev/snd/pcm* >/dev/null 2>&1; then
+  harness_up real-sound
+else
+  harness_up
+fi
+trap harness_down EXIT
+
+if [ "$headless" = 0 ]; then
+  wine "$exe"
+  exit $?
+fi
+
+wine "$exe" >/dev/null 2>&1 </dev/null &
+player=$!
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^BRAMLOE' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  kill -0 "$player" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$window" ]; then
+  wait "$player"
+  echo "bramloe.exe ended with status $? before showing its window (no virtual-display screenshot)"
+  exit 0
+fi
+sleep 1
+shot=$BRAMLOE_BUILD/screenshot.png
+/usr/bin/import -window root "$shot"
+echo "screenshot of the player: $shot"
+xdotool windowclose "$window" 2>/dev/null || true
+wait "$player" 2>/dev/null || true

@@ -1,0 +1,44 @@
+// Every command, control and resource identifier, shared by the code, the resource
+// script and the tests.
+#pragma once
+
+// Commands of the main window; a button's control ID is its command ID.
+#define ID_EXIT 103
+#define ID_ABOUT 105
+#define ID_PLAY 106
+#define ID_NEXT 107
+#define ID_CENTS 108
+#define ID_RATE 109
+#define ID_SETTINGS 113
+#define ID_EDIT_TEXT 116
+#define ID_TOP 117
+#define ID_OCTAVE_UP 118
+#define ID_OCTAVE_DOWN 119
+#define ID_RELOAD_TEXT 122
+#define ID_CENTS_UP_25 123
+#define ID_CENTS_DOWN_25 124
+#define ID_CENTS_UP_5 125
+#define ID_CENTS_DOWN_5 126
+#define ID_MEM 127
+#define ID_STOP 128
+
+// Controls of the settings dialog.
+#define IDC_TEXT_FOLDER 110
+#define IDC_MUSIC_FOLDER 111
+#define IDC_EDITOR 112
+#define IDC_BROWSE_MUSIC 114
+#define IDC_BROWSE_TEXT 115
+#define IDC_SKIP 120
+#define IDC_AIMAI 121
+
+// Window timer and the media framework's event message.
+#define ID_POSITION_TIMER 1
+#define WM_GRAPH_EVENT 0x8001
+
+// Resource and class names.
+#define RES_MENU "BramloeMenu"
+#define RES_ACCELERATORS "BramloeAccel"
+#define RES_SETTING_DIALOG "Setting"
+#define MAIN_ICON_NAME "BramloeIcon"
+#define MAIN_WINDOW_CLASS "BramloeWClass"
+#define TEXT_VIEW_CLASS "ChildWClass"
