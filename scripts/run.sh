@@ -25,6 +25,18 @@ else
 fi
 trap harness_down EXIT
 
+# A first start gets the demo library: a settings file naming the generated folders.
+# An existing settings file is never touched.
+demo=$BRAMLOE_BUILD/demo
+[ -d "$demo/music" ] || python3 "$BRAMLOE_SOURCE/scripts/make-demo.py" "$demo"
+ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
+if [ ! -f "$ini" ]; then
+  windows_path() { echo "Z:$1" | tr / '\\'; }
+  printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\n' \
+    "$(windows_path "$demo/music")" "$(windows_path "$demo/text")" > "$ini"
+  echo "settings file created for the demo library: $ini"
+fi
+
 if [ "$headless" = 0 ]; then
   wine "$exe"
   exit $?
@@ -44,7 +56,9 @@ if [ -z "$window" ]; then
   echo "bramloe.exe ended with status $? before showing its window (no virtual-display screenshot)"
   exit 0
 fi
-sleep 1
+# Press Play (the accelerator P) and let the first song get going.
+xdotool windowfocus --sync "$window" key p 2>/dev/null || true
+sleep 3
 shot=$BRAMLOE_BUILD/screenshot.png
 /usr/bin/import -window root "$shot"
 echo "screenshot of the player: $shot"
