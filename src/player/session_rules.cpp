@@ -1,0 +1,48 @@
+#include "player/session_rules.h"
+
+#include <cstring>
+
+const char OggRefusedMessage[] = "oggを使用するためには対応ドライバが必要";
+const char CreateCaption[] = "Create";
+// The three dashes differ on purpose: each text is shown as it always was.
+const char CannotCreateGraphMessage[] = "ERROR - Could not create the Filter Graph Manager.";
+const char NoMediaControlMessage[] = "ERROR--Could not obtain the Media Control interface.";
+const char NoMediaEventMessage[] = "ERROR-Could not obtain the Media Event interface.";
+const char OpenCaption[] = "open";
+const char RunCaption[] = "run";
+
+bool IsRefusedOggPath(const char *path, int oggFlag) {
+  if (oggFlag != 0) return false;
+  return std::strstr(path, ".ogg") != nullptr || std::strstr(path, ".OGG") != nullptr;
+}
+
+struct GraphErrorText {
+  unsigned long code;
+  const char *message;
+};
+
+// Looked up in this order.
+static const GraphErrorText graphErrorTexts[] = {
+    {0x80004004UL, "操作が中止された。"},                                        // E_ABORT
+    {0x80004005UL, "失敗。"},                                                    // E_FAIL
+    {0x80070057UL, " 引数が無効。"},                                             // E_INVALIDARG
+    {0x8007000EUL, "メモリ不足。"},                                              // E_OUTOFMEMORY
+    {0x80004003UL, " NULL ポインタ引数。"},                                      // E_POINTER
+    {0x80040217UL, "接続を確立する中間フィルタの組合せが見つからない。"},        // VFW_E_CANNOT_CONNECT
+    {0x80040241UL, "このﾌｧｲﾙのｿｰｽﾌｨﾙﾀをﾛｰﾄﾞできない。"},                         // VFW_E_CANNOT_LOAD_SOURCE_FILTER
+    {0x80040218UL, "ｽﾄﾘｰﾑをﾚﾝﾀﾞﾘﾝｸﾞするﾌｨﾙﾀの組み合わせが見つからない。"},       // VFW_E_CANNOT_RENDER
+    {0x8004022FUL, "ファイル フォーマットが無効。"},                             // VFW_E_INVALID_FILE_FORMAT
+    {0x80040216UL, "オブジェクトまたは名前が見つからなかった。"},                // VFW_E_NOT_FOUND
+    {0x8004025FUL, "ﾌｨﾙﾀｸﾞﾗﾌに存在しないobjectに要求された関数を実行できない。"}, // VFW_E_NOT_IN_GRAPH
+    {0x80040240UL, "このファイルのメディア タイプが認識されない。"},             // VFW_E_UNKNOWN_FILE_TYPE
+    {0x80040265UL, "ﾌｧｲﾙを再生できない。ﾌｫｰﾏｯﾄがサポートされていない。"},       // VFW_E_UNSUPPORTED_STREAM
+};
+
+const char *GraphErrorMessage(long code) {
+  // HRESULTs are 32 bits; compare them as such whatever the width of long.
+  unsigned long bits = static_cast<unsigned long>(code) & 0xFFFFFFFFUL;
+  for (const GraphErrorText &entry : graphErrorTexts) {
+    if (entry.code == bits) return entry.message;
+  }
+  return nullptr;
+}

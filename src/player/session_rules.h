@@ -1,0 +1,18 @@
+// The portable rules of the playback session: the ogg guard and the failure texts.
+#pragma once
+
+// True when the path must be refused because no ogg decoder is registered: ".ogg" or
+// ".OGG" anywhere in the whole path (other spellings pass).
+bool IsRefusedOggPath(const char *path, int oggFlag);
+
+// The message for a failure code of the media framework, or null when it has none.
+const char *GraphErrorMessage(long code);
+
+// Texts of the session's own message boxes.
+extern const char OggRefusedMessage[];
+extern const char CreateCaption[];
+extern const char CannotCreateGraphMessage[];
+extern const char NoMediaControlMessage[];
+extern const char NoMediaEventMessage[];
+extern const char OpenCaption[];
+extern const char RunCaption[];

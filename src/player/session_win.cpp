@@ -1,0 +1,112 @@
+#include "player/session_win.h"
+
+#include "app/message_box_win.h"
+#include "app/shell_win.h"
+#include "library/library.h"
+#include "player/session_rules.h"
+#include "resources/ids.h"
+
+PlaybackSessionRecord PlaybackSession;
+
+// Releases an interface and clears the pointer, so a released one is never called.
+template <typename Interface>
+static void ReleaseInterface(Interface **pointer) {
+  if (*pointer) {
+    (*pointer)->Release();
+    *pointer = nullptr;
+  }
+}
+
+HRESULT CreateSession(HWND notifyWindow) {
+  PlaybackSessionRecord &s = PlaybackSession;
+  HRESULT result = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IGraphBuilder, reinterpret_cast<void **>(&s.graph));
+  if (FAILED(result)) {
+    s.graph = nullptr;
+    ShowMessageBox(nullptr, CannotCreateGraphMessage, CreateCaption, MB_OK);
+    return result;
+  }
+  result = s.graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void **>(&s.control));
+  if (FAILED(result)) {
+    s.control = nullptr;
+    ShowMessageBox(nullptr, NoMediaControlMessage, CreateCaption, MB_OK);
+    return result;
+  }
+  result = s.graph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void **>(&s.events));
+  if (FAILED(result)) {
+    s.events = nullptr;
+    ShowMessageBox(nullptr, NoMediaEventMessage, CreateCaption, MB_OK);
+    return result;
+  }
+  s.events->SetNotifyWindow(reinterpret_cast<OAHWND>(notifyWindow), WM_GRAPH_EVENT, 0);
+  // Optional interfaces: one that cannot be had stays null and its calls are skipped.
+  if (FAILED(s.graph->QueryInterface(IID_IBasicAudio, reinterpret_cast<void **>(&s.audio))))
+    s.audio = nullptr;
+  if (FAILED(s.graph->QueryInterface(IID_IMediaSeeking, reinterpret_cast<void **>(&s.seeking))))
+    s.seeking = nullptr;
+  if (FAILED(s.graph->QueryInterface(IID_IVideoWindow, reinterpret_cast<void **>(&s.video))))
+    s.video = nullptr;
+  return result;
+}
+
+// The graph is neither stopped nor detached here: a reset stops it first, and at
+// shutdown the windows are already gone.
+void ReleaseSession() {
+  PlaybackSessionRecord &s = PlaybackSession;
+  ReleaseInterface(&s.video);
+  ReleaseInterface(&s.seeking);
+  ReleaseInterface(&s.audio);
+  ReleaseInterface(&s.events);
+  ReleaseInterface(&s.control);
+  ReleaseInterface(&s.graph);
+}
+
+void ResetSession(HWND mainWindow) {
+  if (PlaybackSession.control) PlaybackSession.control->Stop();
+  ReleaseSession();
+  CreateSession(mainWindow);
+  EnableWindow(GetDlgItem(mainWindow, ID_NEXT), FALSE);
+  EnableWindow(GetDlgItem(mainWindow, ID_PLAY), TRUE);
+}
+
+// Makes the TextView the owner of the video window and covers it; for a file without
+// video every call fails, which is fine.
+static void AttachVideoWindow(IVideoWindow *video) {
+  video->put_Owner(reinterpret_cast<OAHWND>(TextViewWindow));
+  video->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(TextViewWindow, &client);
+  video->SetWindowPosition(0, 0, client.right, client.bottom);
+  video->SetWindowForeground(OATRUE);
+}
+
+bool OpenAndRun(const char *path) {
+  WCHAR widePath[MAX_PATH];
+  widePath[0] = L'\0';
+  MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
+  widePath[MAX_PATH - 1] = L'\0';  // a conversion that overflows leaves no terminator
+  if (IsRefusedOggPath(path, DecoderFlags.ogg)) {
+    ShowMessageBox(nullptr, OggRefusedMessage, nullptr, MB_OK);
+    return false;
+  }
+  PlaybackSessionRecord &s = PlaybackSession;
+  HRESULT result = s.graph ? s.graph->RenderFile(widePath, nullptr) : S_OK;
+  if (FAILED(result)) {
+    ShowGraphError(result, OpenCaption);
+    ResetSession(MainWindow);
+    return false;
+  }
+  if (s.video) AttachVideoWindow(s.video);
+  result = s.control ? s.control->Run() : S_OK;
+  if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running
+    ShowGraphError(result, RunCaption);
+    ResetSession(MainWindow);
+    return false;
+  }
+  return true;
+}
+
+void ShowGraphError(HRESULT result, const char *caption) {
+  const char *message = GraphErrorMessage(result);
+  if (message) ShowMessageBox(nullptr, message, caption, MB_OK);
+}

@@ -1,0 +1,124 @@
+#include "textview/textview_win.h"
+
+#include "app/shell_win.h"
+#include "library/library.h"
+#include "player/player.h"
+#include "player/session_win.h"
+#include "textview/textbuffer.h"
+
+// The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
+static const char TextFaceName[] = "ＭＳ ゴシック";
+
+void LoadText(int index) {
+  ClearTextBuffer();
+  // An index outside the table has no path to open; -1 means no text.
+  if (index >= 0 && index < TEXT_CAPACITY) ReadTextFile(TextList.paths[index]);
+  UpdateLineMetrics();
+  TextView.scrollPos = 0;
+  UpdateScrollRange();
+  InvalidateRect(TextViewWindow, nullptr, TRUE);
+}
+
+void UpdateScrollRange() {
+  RecomputeScrollRange();
+  SetScrollRange(TextViewWindow, SB_VERT, 0, TextView.scrollMax, FALSE);
+  SetScrollPos(TextViewWindow, SB_VERT, TextView.scrollPos, TRUE);
+}
+
+void ScrollTextView(int code, int pos) {
+  int step = ScrollStepFor(code, pos);
+  if (step == 0) return;
+  TextView.scrollPos += step;
+  ScrollWindow(TextViewWindow, 0, -step, nullptr, nullptr);
+  SetScrollPos(TextViewWindow, SB_VERT, TextView.scrollPos, TRUE);
+  UpdateWindow(TextViewWindow);
+}
+
+// The thumb position of WM_VSCROLL. The message carries only 16 bits, so a long
+// text's thumb past 32767 would read as negative and throw the view to the top;
+// while dragging, the scroll bar's own 32-bit track position is taken instead.
+static int ThumbPosition(HWND hwnd, WPARAM wParam) {
+  int pos = static_cast<short>(HIWORD(wParam));
+  if (LOWORD(wParam) != SB_THUMBTRACK) return pos;
+  SCROLLINFO info = {};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_TRACKPOS;
+  if (GetScrollInfo(hwnd, SB_VERT, &info) && LOWORD(info.nTrackPos) == HIWORD(wParam))
+    return info.nTrackPos;
+  return pos;
+}
+
+// The TextView never keeps the focus: the button the player state calls for gets it.
+static void GiveFocusAway() {
+  SetFocus(PlayerState.state == Playing ? NextButton : PlayButton);
+}
+
+// The video fills the view when no text is shown, else it shrinks to one pixel.
+static void PlaceVideoWindow() {
+  IVideoWindow *video = PlaybackSession.video;
+  if (!video) return;
+  if (PlayerState.matchedText == -1)
+    video->SetWindowPosition(0, 0, TextView.viewWidth, TextView.viewHeight);
+  else
+    video->SetWindowPosition(0, 0, 1, 1);
+}
+
+static void ResizeTextView(HWND hwnd, LPARAM lParam) {
+  TextView.viewWidth = LOWORD(lParam);
+  TextView.viewHeight = HIWORD(lParam);
+  PlaceVideoWindow();
+  UpdateLineMetrics();
+  UpdateScrollRange();
+  // A new width means a new font height for the whole text.
+  if (PlayerState.matchedText != -1) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+static HFONT CreateTextFont(int height) {
+  LOGFONTA font = {};
+  font.lfHeight = height;
+  font.lfCharSet = SHIFTJIS_CHARSET;
+  font.lfPitchAndFamily = FIXED_PITCH | FF_DONTCARE;
+  lstrcpynA(font.lfFaceName, TextFaceName, LF_FACESIZE);
+  HFONT created = CreateFontIndirectA(&font);
+  return created ? created : static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
+}
+
+static void PaintTextView(HWND hwnd) {
+  // The video window (the only child) is repainted with the text beneath it.
+  HWND child = GetWindow(hwnd, GW_CHILD);
+  if (child) InvalidateRect(child, nullptr, TRUE);
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd, &paint);
+  HFONT font = CreateTextFont(UpdateLineMetrics());
+  HGDIOBJ previous = SelectObject(dc, font);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  // Every row is drawn; the device context clips those outside the view.
+  for (int i = 0; i < TextBuffer.lineCount; i++) {
+    const char *row = TextBuffer.rows[i];
+    TextOutA(dc, 0, -TextView.scrollPos + i * TextView.linePitch, row, lstrlenA(row));
+  }
+  SelectObject(dc, previous);
+  DeleteObject(font);  // a no-op for the stock font
+  EndPaint(hwnd, &paint);
+}
+
+static void StoreInitialSize(HWND hwnd) {
+  RECT client = {0, 0, 0, 0};
+  GetClientRect(hwnd, &client);
+  TextView.viewWidth = client.right;
+  TextView.viewHeight = client.bottom;
+}
+
+LRESULT CALLBACK TextViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: StoreInitialSize(hwnd); break;
+    case WM_SIZE: ResizeTextView(hwnd, lParam); break;
+    case WM_SETFOCUS: GiveFocusAway(); return 0;
+    case WM_PAINT: PaintTextView(hwnd); return 0;
+    case WM_VSCROLL: ScrollTextView(LOWORD(wParam), ThumbPosition(hwnd, wParam)); return 0;
+    case WM_LBUTTONDOWN: GiveFocusAway(); break;
+    default: break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
