@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "player/pitch.h"
+#include "player/position.h"
+
+TEST(PitchRate, OctavesAndCents) {
+  EXPECT_DOUBLE_EQ(1.0, PitchRate(0));
+  EXPECT_DOUBLE_EQ(2.0, PitchRate(1200));
+  EXPECT_DOUBLE_EQ(0.5, PitchRate(-1200));
+  EXPECT_DOUBLE_EQ(0.25, PitchRate(-2400));
+  EXPECT_NEAR(1.0174796921026863, PitchRate(30), 1e-15);
+  EXPECT_NEAR(1.0594630943592953, PitchRate(100), 1e-15);
+}
+
+TEST(PitchEntryKey, OnlyEqualsSignsChange) {
+  char key[260];
+  EXPECT_STREQ("C:\\Music\\a|b.wav", PitchEntryKey("C:\\Music\\a=b.wav", key));
+  EXPECT_STREQ("C:\\x||\\y.wav", PitchEntryKey("C:\\x==\\y.wav", key));
+  // Shift-JIS second bytes are never 0x3D, so a path without '=' is left as it is,
+  // including 0x5C and 0x7C second bytes.
+  const char *sjis = "C:\\\x95\x5C\\\x83\x7C.wav";
+  EXPECT_STREQ(sjis, PitchEntryKey(sjis, key));
+}
+
+TEST(PositionBar, WidthIsTruncatedProportion) {
+  EXPECT_EQ(0, PositionBarWidth(512, 0.0, 10.0));
+  EXPECT_EQ(256, PositionBarWidth(512, 5.0, 10.0));
+  EXPECT_EQ(170, PositionBarWidth(512, 10.0 / 3.0, 10.0));  // 170.67 truncated
+  EXPECT_EQ(512, PositionBarWidth(512, 10.0, 10.0));
+}
+
+TEST(PositionBar, NoDurationDrawsNoBar) {
+  EXPECT_EQ(0, PositionBarWidth(512, 3.0, 0.0));
+  EXPECT_EQ(0, PositionBarWidth(512, 3.0, -1.0));
+  EXPECT_EQ(0, PositionBarWidth(512, -3.0, 10.0));
+}
+
+TEST(ClickSeek, EdgesSeekToStartAndEnd) {
+  int64_t target = -1;
+  ASSERT_TRUE(ClickSeekTarget(0, 512, 10.0, &target));
+  EXPECT_EQ(0, target);
+  ASSERT_TRUE(ClickSeekTarget(512, 512, 10.0, &target));
+  EXPECT_EQ(100000000, target);
+  ASSERT_TRUE(ClickSeekTarget(128, 512, 10.0, &target));
+  EXPECT_EQ(25000000, target);
+  ASSERT_TRUE(ClickSeekTarget(100, 512, 0.0, &target));
+  EXPECT_EQ(0, target);
+}
+
+TEST(ClickSeek, BarOfNoWidthSeeksNowhere) {
+  int64_t target = 42;
+  EXPECT_FALSE(ClickSeekTarget(0, 0, 10.0, &target));
+  EXPECT_EQ(42, target);
+}
