@@ -1,0 +1,102 @@
+// Scratch folders for the Win32 library and settings tests: real folders and files
+// under the temp folder, and the few Unix-side steps (symbolic links) that Wine can
+// only be given from outside, run through its ability to start Unix programs.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+// A fresh folder under the temp folder, named after the test.
+inline std::string MakeScratchFolder(const char *tag) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  char name[MAX_PATH];
+  wsprintfA(name, "%sbramloe-%s-%lu-%lu", temp, tag, GetCurrentProcessId(), GetTickCount());
+  EXPECT_TRUE(CreateDirectoryA(name, nullptr)) << name;
+  return name;
+}
+
+inline void MakeFolder(const std::string &path) {
+  EXPECT_TRUE(CreateDirectoryA(path.c_str(), nullptr)) << path;
+}
+
+inline void MakeFile(const std::string &path, const std::string &content = "") {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+  DWORD written = 0;
+  if (!content.empty()) WriteFile(file, content.data(), (DWORD)content.size(), &written, nullptr);
+  CloseHandle(file);
+}
+
+inline std::string ReadWholeFile(const std::string &path) {
+  std::string content;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return content;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got) content.append(chunk, got);
+  CloseHandle(file);
+  return content;
+}
+
+inline bool FileExists(const std::string &path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Deletes a folder and everything under it. Symbolic links must be removed first
+// (RemoveUnixPath): this follows whatever the search reports as a folder.
+inline void RemoveTree(const std::string &folder) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = entry.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = folder + "\\" + name;
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+      else DeleteFileA(path.c_str());
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+// The Unix path of a Windows path, through Wine's own export; empty when not in Wine.
+inline std::string UnixPathOf(const std::string &windowsPath) {
+  typedef char *(CDECL * UnixNameProc)(const WCHAR *);
+  UnixNameProc unixName =
+      (UnixNameProc)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name");
+  if (!unixName) return "";
+  WCHAR wide[MAX_PATH * 2];
+  MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH * 2);
+  char *name = unixName(wide);
+  if (!name) return "";
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+// Runs a Unix program (Wine starts ELF binaries given by their Z: path) and waits.
+// Arguments must not contain spaces.
+inline bool RunUnix(const std::string &commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process;
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+// A Unix symbolic link at linkUnixPath pointing at target (taken as given). Callers
+// check through the Windows side that the link leads where they meant.
+inline void MakeUnixLink(const std::string &target, const std::string &linkUnixPath) {
+  RunUnix("Z:\\bin\\ln -sfn " + target + " " + linkUnixPath);
+}
+
+inline void RemoveUnixPath(const std::string &unixPath) { RunUnix("Z:\\bin\\rm -f " + unixPath); }
