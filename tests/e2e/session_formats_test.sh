@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Which formats the media framework renders through the playback session: a 440 Hz
+# tone as WAV, MP3 and OGG is played and must arrive in the captured sound at its
+# pitch and length; a MIDI file's outcome is reported.
+set -u
+src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
+if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
+  source "$src/scripts/harness.sh"
+  harness_up
+  trap harness_down EXIT
+fi
+tool=${BRAMLOE_BUILD_DIR:?}/bramloe_play_file.exe
+work=$BRAMLOE_BUILD_DIR/e2e-formats
+rm -rf "$work"; mkdir -p "$work"
+status=0
+
+python3 - "$work" <<'PY'
+import math, struct, sys
+work = sys.argv[1]
+frames = 44100
+data = b''.join(struct.pack('<hh', s, s) for s in
+                (int(12000 * math.sin(2 * math.pi * 440 * i / 44100)) for i in range(frames)))
+with open(work + '/tone.wav', 'wb') as f:
+    f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
+            struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
+            struct.pack('<I', len(data)) + data)
+track = bytes([0, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x40, 0, 0xFF, 0x2F, 0])
+with open(work + '/tune.mid', 'wb') as f:
+    f.write(b'MThd' + struct.pack('>IHHH', 6, 0, 1, 96) + b'MTrk' + struct.pack('>I', len(track)) + track)
+PY
+lame --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
+oggenc --quiet -o "$work/tone.ogg" "$work/tone.wav"
+
+winpath() { echo "Z:${1//\//\\}"; }
+
+# Prints the length (s) and the frequency (Hz) of the sound captured after offset.
+measure() {
+  python3 - "$BRAMLOE_CAPTURE" "$1" <<'PY'
+import struct, sys
+with open(sys.argv[1], 'rb') as f:
+    f.seek(int(sys.argv[2])); raw = f.read()
+left = struct.unpack('<%dh' % (len(raw) // 2), raw[:len(raw) // 4 * 4])[0::2]
+loud = [i for i, s in enumerate(left) if abs(s) > 3000]
+if not loud: print('0 0'); sys.exit()
+a, b = loud[0], loud[-1]
+crossings = sum(1 for i in range(a + 1, b + 1) if (left[i - 1] < 0) != (left[i] < 0))
+seconds = (b - a) / 44100
+print('%.3f %.1f' % (seconds, crossings / 2 / seconds if seconds else 0))
+PY
+}
+
+for name in tone.wav tone.mp3 tone.ogg; do
+  before=$(stat -c %s "$BRAMLOE_CAPTURE")
+  out=$("$src/scripts/wine-run.sh" "$tool" "$(winpath "$work/$name")" 1 </dev/null 2>/dev/null | tr -d '\r')
+  read -r seconds hz <<<"$(measure "$before")"
+  echo "$name: $(echo "$out" | tr '\n' ' ') sound ${seconds}s ${hz}Hz"
+  if ! grep -q '^opened 1' <<<"$out" || ! grep -q '^complete' <<<"$out"; then
+    echo "FAIL: $name did not play to its end"; status=1; continue
+  fi
+  python3 -c "import sys; s, f = float('$seconds'), float('$hz'); sys.exit(0 if abs(s - 1) < 0.15 and abs(f - 440) < 5 else 1)" ||
+    { echo "FAIL: $name: the captured sound is not the 1 s 440 Hz tone"; status=1; }
+done
+
+out=$("$src/scripts/wine-run.sh" "$tool" "$(winpath "$work/tune.mid")" 1 </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8)
+echo "tune.mid: $(echo "$out" | tr '\n' ' ')"
+exit $status
