@@ -1,0 +1,47 @@
+// The main window's geometry, computed from the two measures of the OEM fixed font.
+#pragma once
+
+struct LayoutMetricsRecord {
+  int charWidth;       // a: tmAveCharWidth
+  int halfLineHeight;  // h: half the line height
+};
+
+extern LayoutMetricsRecord LayoutMetrics;
+
+// The line height of a Shift-JIS font is its ascent; of any other, its full height.
+int HalfLineHeightOf(int charSet, int ascent, int height);
+
+struct LayoutBox {
+  int x, y, width, height;
+};
+
+struct LayoutEdges {
+  int left, top, right, bottom;
+};
+
+// The child windows, in the order of their creation (which is also the Tab order).
+enum LayoutSlot {
+  SLOT_TEXT_VIEW,
+  SLOT_PLAY,
+  SLOT_STOP,
+  SLOT_CENT_LABEL,
+  SLOT_CENTS,
+  SLOT_RATE,
+  SLOT_OCTAVE_DOWN,
+  SLOT_OCTAVE_UP,
+  SLOT_MEM,
+  SLOT_TOP,
+  SLOT_NEXT,
+  SLOT_COUNT
+};
+
+// a, h: the metrics; width, height: the main window's client area.
+LayoutBox SlotBox(int slot, int a, int h, int width, int height);
+LayoutEdges ProgressEdges(int a, int h, int width, int height);
+
+// Where WM_PAINT writes the "Pitch" and "cent" labels.
+void PitchLabelAt(int a, int h, int *x, int *y);
+void CentLabelAt(int a, int h, int *x, int *y);
+
+// t(7.5a): the width of the Play, Stop, Top and Next buttons.
+int ButtonWidth(int a);
