@@ -235,3 +235,28 @@ TEST_F(TextViewTest, DraggedThumbFollowsPositionsBeyond16Bits) {
   EXPECT_EQ(TextView.scrollMax, TextView.scrollPos);
   EXPECT_EQ(TextView.scrollPos, GetScrollPos(TextViewWindow, SB_VERT));
 }
+
+// A resize repaints the whole view when a text is shown (its font follows the width)
+// and adds no repaint of its own when none is.
+TEST_F(TextViewTest, ResizeRepaintsOnlyWhenATextIsShown) {
+  Create(300, 400);
+  LoadTextBytes(Lines(10, "abc"));
+  UpdateWindow(TextViewWindow);
+  RECT dirty;
+  ASSERT_FALSE(GetUpdateRect(TextViewWindow, &dirty, FALSE));
+
+  SendMessageA(TextViewWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(250, 300));
+  EXPECT_EQ(250, TextView.viewWidth);
+  EXPECT_EQ(300, TextView.viewHeight);
+  EXPECT_EQ(160, TextView.linePitch);  // font (19 x 250 - 1) / 30 = 158; 300 / 10 raised to 158 + 2
+  ASSERT_TRUE(GetUpdateRect(TextViewWindow, &dirty, FALSE));
+  RECT client;
+  GetClientRect(TextViewWindow, &client);
+  EXPECT_TRUE(EqualRect(&client, &dirty));
+
+  UpdateWindow(TextViewWindow);
+  PlayerState.matchedText = -1;
+  SendMessageA(TextViewWindow, WM_SIZE, SIZE_RESTORED, MAKELPARAM(200, 300));
+  EXPECT_EQ(200, TextView.viewWidth);
+  EXPECT_FALSE(GetUpdateRect(TextViewWindow, &dirty, FALSE));
+}
