@@ -1,0 +1,295 @@
+// The folder walk over real folders made by the test: which files are listed, in
+// which order, how paths are joined (a drive root included), the list capacities,
+// paths too long to list, and a folder link that loops back on itself.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/library_win.h"
+#include "library_scratch.h"
+#include "settings/settings.h"
+
+namespace {
+
+std::vector<std::string> Music() {
+  return std::vector<std::string>(MusicList.paths, MusicList.paths + MusicList.count);
+}
+std::vector<std::string> Texts() {
+  return std::vector<std::string>(TextList.paths, TextList.paths + TextList.count);
+}
+std::set<std::string> AsSet(const std::vector<std::string> &list) {
+  return std::set<std::string>(list.begin(), list.end());
+}
+
+// Names of a folder in the order the file system's search returns them.
+std::vector<std::string> SearchOrder(const std::string &folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (entry.cFileName[0] != '.') names.push_back(entry.cFileName);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return names;
+}
+
+class FolderScan : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    keptSettings = Settings;
+    keptFlags = DecoderFlags;
+    keptCursor = PlayCursor;
+    GetCurrentDirectoryA(sizeof keptDirectory, keptDirectory);
+    MusicList.count = 0;
+    TextList.count = 0;
+    DecoderFlags = {0, 0};
+    root = MakeScratchFolder("scan");
+  }
+  void TearDown() override {
+    SetCurrentDirectoryA(keptDirectory);  // a current folder cannot be removed
+    RemoveTree(root);
+    Settings = keptSettings;
+    DecoderFlags = keptFlags;
+    PlayCursor = keptCursor;
+    MusicList.count = 0;
+    TextList.count = 0;
+  }
+  std::string At(const char *relative) { return root + "\\" + relative; }
+
+  SettingsRecord keptSettings;
+  DecoderFlagsRecord keptFlags;
+  PlayCursorRecord keptCursor;
+  char keptDirectory[MAX_PATH];
+  std::string root;
+};
+
+TEST_F(FolderScan, ListsByCaseSensitiveSubstringsAndSkipsDotFolders) {
+  for (const char *name : {"a.wav", "x.wav.bak", "x.Wav", "x.Mp3", "a.mp3", "b.MP3", "a.ogg",
+                           "c.OGG", "song.MID", "b.mid", ".hidden.wav", "notes.txt", "A.TXT",
+                           "b.Txt", "notes.txt.old", "ｻｸﾗ表.wav"})
+    MakeFile(At(name));
+  MakeFolder(At(".hidden"));
+  MakeFile(At(".hidden\\c.wav"));
+  MakeFile(At(".hidden\\c.txt"));
+  MakeFolder(At("sub.wav"));  // a folder is walked, never listed, whatever its name
+  MakeFile(At("sub.wav\\d.wav"));
+  MakeFile(At("sub.wav\\.e.wav"));
+  MakeFolder(At("sub.wav\\.git"));
+  MakeFile(At("sub.wav\\.git\\f.wav"));
+
+  const std::set<std::string> always = {At("a.wav"), At("x.wav.bak"), At("song.MID"), At("b.mid"),
+                                        At(".hidden.wav"), At("ｻｸﾗ表.wav"), At("sub.wav\\d.wav"),
+                                        At("sub.wav\\.e.wav")};
+  ScanMusicFolder(root.c_str());
+  EXPECT_EQ(always, AsSet(Music()));
+
+  std::set<std::string> withMp3 = always;
+  withMp3.insert({At("a.mp3"), At("b.MP3")});
+  DecoderFlags = {1, 0};
+  MusicList.count = 0;
+  ScanMusicFolder(root.c_str());
+  EXPECT_EQ(withMp3, AsSet(Music()));
+
+  std::set<std::string> withOgg = always;
+  withOgg.insert({At("a.ogg"), At("c.OGG")});
+  DecoderFlags = {0, 1};
+  MusicList.count = 0;
+  ScanMusicFolder(root.c_str());
+  EXPECT_EQ(withOgg, AsSet(Music()));
+
+  ScanTextFolder(root.c_str());
+  EXPECT_EQ((std::set<std::string>{At("notes.txt"), At("A.TXT"), At("notes.txt.old")}), AsSet(Texts()));
+}
+
+// Depth first, pre-order: each folder's files form one run, placed where the search
+// met the folder; runs of one folder's children follow the search order.
+TEST_F(FolderScan, SubFoldersLandWhereTheSearchMetThem) {
+  for (const char *name : {"a.wav", "m.wav", "z.wav", "sub\\", "sub\\b.wav", "sub\\c.wav",
+                           "sub\\deep\\", "sub\\deep\\d.wav", "sub\\e.wav", "two\\", "two\\y.wav",
+                           "empty\\"}) {
+    std::string path = At(name);
+    if (path.back() == '\\') MakeFolder(path.substr(0, path.size() - 1));
+    else MakeFile(path);
+  }
+  ScanMusicFolder(root.c_str());
+  std::vector<std::string> list = Music();
+  ASSERT_EQ(8u, list.size());
+
+  // For a folder: the child of it that each listed path lies under, runs collapsed.
+  auto childRuns = [&](const std::string &folder) {
+    std::vector<std::string> runs;
+    for (const std::string &path : list) {
+      if (path.compare(0, folder.size() + 1, folder + "\\") != 0) continue;
+      std::string child = path.substr(folder.size() + 1);
+      child = child.substr(0, child.find('\\'));
+      if (runs.empty() || runs.back() != child) runs.push_back(child);
+    }
+    return runs;
+  };
+  auto expectedRuns = [&](const std::string &folder) {
+    std::vector<std::string> order = SearchOrder(folder);
+    order.erase(std::remove(order.begin(), order.end(), "empty"), order.end());
+    return order;
+  };
+  EXPECT_EQ(expectedRuns(root), childRuns(root));
+  EXPECT_EQ(expectedRuns(At("sub")), childRuns(At("sub")));
+}
+
+TEST_F(FolderScan, DriveRootsJoinWithoutASecondBackslash) {
+  char prefix[MAX_PATH];
+  if (!GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix)) GTEST_SKIP() << "not under Wine";
+  DWORD drives = GetLogicalDrives();
+  char letter = 'Y';
+  while (letter > 'K' && (drives & (1u << (letter - 'A')))) letter--;
+  ASSERT_GT(letter, 'K') << "no free drive letter";
+  MakeFile(At("a.wav"));
+  MakeFolder(At("sub"));
+  MakeFile(At("sub\\b.wav"));
+  // A drive letter is a link in the prefix's dosdevices folder.
+  std::string device = std::string(prefix) + "/dosdevices/" + (char)(letter + 'a' - 'A') + ":";
+  ASSERT_TRUE(MakeUnixLink(UnixPathOf(root), device));
+  std::string drive = std::string(1, letter) + ":";
+  bool mapped = FileExists(drive + "\\sub\\b.wav");
+
+  std::string rootFolder = drive + "\\";
+  ScanMusicFolder(rootFolder.c_str());
+  std::set<std::string> fromRoot = AsSet(Music());
+  MusicList.count = 0;
+  ScanMusicFolder(drive.c_str());  // "Q:" is no root by the rule, and joins with "\"
+  std::set<std::string> fromBareDrive = AsSet(Music());
+  MusicList.count = 0;
+  std::string trailing = drive + "\\sub\\";  // kept as typed
+  ScanMusicFolder(trailing.c_str());
+  std::set<std::string> fromTrailing = AsSet(Music());
+  EXPECT_TRUE(RemoveUnixPath(device));
+
+  ASSERT_TRUE(mapped) << "could not map " << drive << " through " << device;
+  const std::set<std::string> expected = {drive + "\\a.wav", drive + "\\sub\\b.wav"};
+  EXPECT_EQ(expected, fromRoot);
+  EXPECT_EQ(expected, fromBareDrive);
+  EXPECT_EQ(std::set<std::string>{drive + "\\sub\\\\b.wav"}, fromTrailing);
+}
+
+TEST_F(FolderScan, ListsStopAtTheirCapacities) {
+  MakeFolder(At("music"));
+  MakeFolder(At("texts"));
+  MakeNumberedFiles(At("music"), MUSIC_CAPACITY, ".wav");  // one more than fits
+  MakeNumberedFiles(At("texts"), TEXT_CAPACITY, ".txt");
+  ASSERT_TRUE(FileExists(At("music\\5000.wav")));
+  ASSERT_TRUE(FileExists(At("texts\\2000.txt")));
+  std::strcpy(Settings.musicpath, At("music").c_str());
+  std::strcpy(Settings.textpath, At("texts").c_str());
+  ScanFolders();
+  EXPECT_EQ(MUSIC_CAPACITY, MusicList.count);
+  EXPECT_EQ(TEXT_CAPACITY, TextList.count);
+  EXPECT_EQ(size_t(MUSIC_CAPACITY), AsSet(Music()).size());  // no entry twice
+  EXPECT_EQ(size_t(TEXT_CAPACITY), AsSet(Texts()).size());
+  for (const std::string &path : Music()) ASSERT_TRUE(FileExists(path)) << path;
+
+  // A second scan rebuilds rather than appends.
+  ScanFolders();
+  EXPECT_EQ(MUSIC_CAPACITY, MusicList.count);
+  EXPECT_EQ(TEXT_CAPACITY, TextList.count);
+}
+
+// Creates a file whose path may exceed MAX_PATH, through the wide functions.
+void MakeLongFile(const std::string &path) {
+  WCHAR wide[1024] = L"\\\\?\\";
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide + 4, 1000);
+  HANDLE file = CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+  CloseHandle(file);
+}
+
+TEST_F(FolderScan, PathsLongerThan259CharactersArePassedOver) {
+  // A folder whose own path is 250 characters.
+  std::string folder = root + "\\" + std::string(250 - root.size() - 1, 'L');
+  ASSERT_EQ(250u, folder.size());
+  MakeFolder(folder);
+  MakeFile(folder + "\\a.wav");             // 256
+  MakeLongFile(folder + "\\abcdefghij.wav");  // 265
+  MakeFolder(folder + "\\s");
+  MakeFile(folder + "\\s\\b.wav");           // 258
+  MakeFile(folder + "\\s\\bb.wav");          // 259
+  MakeLongFile(folder + "\\s\\bbb.wav");     // 260
+  MakeFolder(folder + "\\" + std::string(8, 'd'));  // 259: no room for its pattern
+  MakeLongFile(folder + "\\" + std::string(8, 'd') + "\\c.wav");
+
+  MusicList.count = 0;
+  std::memset(MusicList.paths, 'x', sizeof MusicList.paths[0] * 8);
+  ScanMusicFolder(root.c_str());
+  EXPECT_EQ((std::set<std::string>{folder + "\\a.wav", folder + "\\s\\b.wav", folder + "\\s\\bb.wav"}),
+            AsSet(Music()));
+  EXPECT_EQ('x', MusicList.paths[MusicList.count][0]);  // nothing written past the list
+  RemoveTree(folder + "\\" + std::string(8, 'd'));
+  DeleteFileA((folder + "\\" + std::string(8, 'd') + "\\c.wav").c_str());
+}
+
+TEST_F(FolderScan, AFolderLinkThatLoopsBackEndsAtThePathLimit) {
+  MakeFolder(At("sub"));
+  MakeFile(At("sub\\a.wav"));
+  std::string link = UnixPathOf(At("sub")) + "/loop";
+  ASSERT_TRUE(MakeUnixLink("..", link));  // sub\loop is the scan folder again
+  bool linked = FileExists(At("sub\\loop\\sub\\a.wav"));
+  ScanMusicFolder(root.c_str());
+  EXPECT_TRUE(RemoveUnixPath(link));
+  ASSERT_TRUE(linked) << "could not make the link " << link;
+
+  // One entry for each depth at which sub\a.wav still fits in 259 characters.
+  std::vector<std::string> expected;
+  for (std::string folder = At("sub"); folder.size() + 6 <= 259; folder += "\\loop\\sub")
+    expected.push_back(folder + "\\a.wav");
+  std::vector<std::string> list = Music();
+  std::sort(list.begin(), list.end());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(expected, list);
+}
+
+TEST_F(FolderScan, ScanFoldersRebuildsOnlyTheNamedLists) {
+  MakeFolder(At("music"));
+  MakeFile(At("music\\a.wav"));
+  MakeFolder(At("texts"));
+  MakeFile(At("texts\\a.txt"));
+
+  // Texts only: the MusicList, a dropped one say, and its cursor stay.
+  std::strcpy(MusicList.paths[0], "C:\\dropped.wav");
+  MusicList.count = 1;
+  PlayCursor = {0, 0};
+  std::strcpy(Settings.textpath, At("texts").c_str());
+  Settings.musicpath[0] = '\0';
+  ScanFolders();
+  EXPECT_EQ(std::vector<std::string>{At("texts\\a.txt")}, Texts());
+  EXPECT_EQ(std::vector<std::string>{"C:\\dropped.wav"}, Music());
+  EXPECT_EQ(0, PlayCursor.shuffle);
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(sizeof current, current);
+  EXPECT_STREQ(At("texts").c_str(), current);
+
+  // Music only: shuffle turns on, the current song index and the texts stay, and so
+  // does the current folder.
+  SetCurrentDirectoryA(root.c_str());
+  std::strcpy(Settings.musicpath, At("music").c_str());
+  Settings.textpath[0] = '\0';
+  std::strcpy(TextList.paths[0], "C:\\kept.txt");
+  ScanFolders();
+  EXPECT_EQ(std::vector<std::string>{At("music\\a.wav")}, Music());
+  EXPECT_EQ(std::vector<std::string>{"C:\\kept.txt"}, Texts());
+  EXPECT_EQ(1, PlayCursor.shuffle);
+  EXPECT_EQ(0, PlayCursor.current);
+  GetCurrentDirectoryA(sizeof current, current);
+  EXPECT_STREQ(root.c_str(), current);
+
+  // A folder that does not exist empties its list and adds nothing.
+  std::strcpy(Settings.musicpath, At("missing").c_str());
+  ScanFolders();
+  EXPECT_EQ(0, MusicList.count);
+}
+
+}  // namespace
