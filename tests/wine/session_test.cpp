@@ -503,6 +503,7 @@ TEST_F(SessionTest, VideoCoversTheTextViewAndFollowsItsSize) {
   EXPECT_EQ(0, top);
   EXPECT_EQ(client.right, width);
   EXPECT_EQ(client.bottom, height);
+  if (const char *hold = getenv("BRAMLOE_VIEW_HOLD")) PumpMessages(1000 * atoi(hold));
 
   MoveWindow(TextViewWindow, 0, 40, 280, 200, TRUE);
   PumpMessages();
