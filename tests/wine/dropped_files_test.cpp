@@ -1,0 +1,78 @@
+// Dropped files: an HDROP built here the way the shell builds one (a DROPFILES block
+// in movable global memory followed by the names, NUL-separated, with a final NUL).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library/library_win.h"
+
+namespace {
+
+HDROP MakeDrop(const std::vector<std::string> &names) {
+  size_t bytes = sizeof(DROPFILES) + 1;
+  for (const std::string &name : names) bytes += name.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, bytes);
+  DROPFILES *header = (DROPFILES *)GlobalLock(memory);
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = FALSE;
+  char *text = (char *)(header + 1);
+  for (const std::string &name : names) {
+    std::memcpy(text, name.c_str(), name.size() + 1);
+    text += name.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return (HDROP)memory;
+}
+
+class DroppedFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MusicList.count = 0;
+    TextList.count = 0;
+  }
+  void TearDown() override {
+    MusicList.count = 0;
+    TextList.count = 0;
+    PlayCursor = {-1, 0};
+  }
+};
+
+TEST_F(DroppedFiles, ReplaceTheMusicListInDropOrder) {
+  for (int i = 0; i < 7; i++) std::strcpy(MusicList.paths[i], "C:\\scanned.wav");
+  MusicList.count = 7;
+  PlayCursor = {4, 1};
+  std::strcpy(TextList.paths[0], "C:\\t.txt");
+  TextList.count = 1;
+  // Taken as they are: a folder and a non-audio file included, Shift-JIS unchanged.
+  const std::vector<std::string> names = {"Z:\\音楽\\ソ 表.mp3", "C:\\a folder", "D:\\readme.doc"};
+  HDROP drop = MakeDrop(names);
+  TakeDroppedFiles(drop);
+  ASSERT_EQ(3, MusicList.count);
+  for (int i = 0; i < 3; i++) EXPECT_EQ(names[i], MusicList.paths[i]) << i;
+  EXPECT_STREQ("C:\\scanned.wav", MusicList.paths[3]);  // beyond count: left as it was
+  EXPECT_EQ(-1, PlayCursor.current);
+  EXPECT_EQ(0, PlayCursor.shuffle);
+  EXPECT_EQ(1, TextList.count);
+  EXPECT_EQ(0u, GlobalSize(drop)) << "the drop handle was not released";
+}
+
+TEST_F(DroppedFiles, KeepTheFirst5000Of6000) {
+  std::vector<std::string> names;
+  char name[MAX_PATH];
+  for (int i = 0; i < 6000; i++) {
+    wsprintfA(name, "C:\\drop\\%04d.wav", i);
+    names.push_back(name);
+  }
+  std::strcpy(MusicList.paths[MUSIC_CAPACITY - 1], "stale");
+  TakeDroppedFiles(MakeDrop(names));
+  ASSERT_EQ(MUSIC_CAPACITY, MusicList.count);
+  EXPECT_EQ(names[0], MusicList.paths[0]);
+  EXPECT_EQ(names[MUSIC_CAPACITY - 1], MusicList.paths[MUSIC_CAPACITY - 1]);
+}
+
+}  // namespace
