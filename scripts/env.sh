@@ -10,7 +10,7 @@ export BRAMLOE_SOURCE BRAMLOE_BUILD
 export WINEPREFIX=$BRAMLOE_BUILD/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Code page 932 inside Wine needs the Japanese locale; LC_ALL would override LANG.
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
