@@ -56,3 +56,12 @@ foreach(script ${BRAMLOE_E2E})
   set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 600
     ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR};BRAMLOE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endforeach()
+
+# Benchmarks that need the platform: Windows programs run under Wine (bench/*.sh).
+file(GLOB BRAMLOE_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*_winbench.cpp)
+foreach(src ${BRAMLOE_WIN_BENCHES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  bramloe_flags(${name})
+  target_link_libraries(${name} PRIVATE bramloe_win)
+endforeach()
