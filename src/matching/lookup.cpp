@@ -1,0 +1,241 @@
+// The text lookup for a song (exact pass, then the fuzzy pass) and the title line.
+//
+// Taken literally, the fuzzy pass rebuilds every text key at every prefix length and
+// compares character by character: seconds for one song with 2000 texts. Here the text
+// keys are built once per TextList and aimai value, and one comparison per text gives
+// the longest prefix length at which it matches; as a text that matches a prefix also
+// matches every shorter one, the winning length and text follow from those lengths.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "library/library.h"
+#include "matching/matching.h"
+#include "settings/settings.h"
+
+const char NO_TEXT_SHOWN[] = "無し";
+
+namespace {
+
+// Padded with zeros to KEY_BYTES + 8 so comparisons can read whole words.
+enum { PADDED_BYTES = KEY_BYTES + 8 };
+
+struct TextKeyCache {
+  bool valid;
+  int aimai;
+  int count;
+  char keys[TEXT_CAPACITY][KEY_BYTES];               // the text keys as TextName gives them
+  unsigned char folded[TEXT_CAPACITY][PADDED_BYTES];  // every byte 'a'-'z' folded
+  unsigned char canonical[TEXT_CAPACITY][PADDED_BYTES];  // single-byte characters folded
+  short lengths[TEXT_CAPACITY];
+};
+
+TextKeyCache TextKeys;
+
+unsigned char FoldByte(unsigned char b) { return b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b; }
+
+int BoundedLength(const char *key) {
+  int n = 0;
+  while (n < KEY_BYTES - 1 && key[n]) ++n;
+  return n;
+}
+
+// Every byte folded: the exact pass compares these with memcmp.
+void FoldAll(const char *key, int length, unsigned char *out) {
+  std::memset(out, 0, PADDED_BYTES);
+  for (int i = 0; i < length; ++i) out[i] = FoldByte(static_cast<unsigned char>(key[i]));
+}
+
+// Single-byte characters folded, double-byte ones kept: two such strings agree byte
+// for byte exactly where the prefix comparison finds their characters equal.
+void Canonicalise(const char *key, int length, unsigned char *out, bool *firstBytes) {
+  std::memset(out, 0, PADDED_BYTES);
+  for (int i = 0; i < length;) {
+    const unsigned char b = static_cast<unsigned char>(key[i]);
+    if (IsLeadRangeByte(b)) {
+      out[i] = b;
+      if (firstBytes) firstBytes[i] = true;
+      if (i + 1 < length) out[i + 1] = static_cast<unsigned char>(key[i + 1]);
+      if (firstBytes && i + 1 < length) firstBytes[i + 1] = false;
+      i += 2;
+    } else {
+      out[i] = FoldByte(b);
+      if (firstBytes) firstBytes[i] = false;
+      ++i;
+    }
+  }
+}
+
+// First index at which two padded strings differ, looking no further than limit
+// (returns limit + 1 when they agree up to and including it).
+int FirstDifference(const unsigned char *a, const unsigned char *b, int limit) {
+  int i = 0;
+  for (; i <= limit; i += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + i, 8);
+    std::memcpy(&y, b + i, 8);
+    if (x != y) break;
+  }
+  for (; i <= limit; ++i)
+    if (a[i] != b[i]) return i;
+  return limit + 1;
+}
+
+// The song side of a lookup, prepared once.
+struct SongSide {
+  int length;
+  unsigned char canonical[PADDED_BYTES];
+  unsigned char folded[PADDED_BYTES];
+  bool firstBytes[PADDED_BYTES];  // byte i begins a double-byte character
+};
+
+void PrepareSong(const char *songKey, SongSide *song) {
+  song->length = BoundedLength(songKey);
+  std::memset(song->firstBytes, 0, sizeof song->firstBytes);
+  Canonicalise(songKey, song->length, song->canonical, song->firstBytes);
+  FoldAll(songKey, song->length, song->folded);
+}
+
+bool IsLead(const unsigned char *s, int i) { return IsLeadRangeByte(s[i]); }
+// The end of a string: its NUL, or a first byte followed by the NUL.
+bool IsEnd(const unsigned char *s, int i) { return s[i] == 0 || (IsLead(s, i) && s[i + 1] == 0); }
+
+// The longest prefix length at which the comparison finds the song and a text equal,
+// capped at the song's length. The strings agree on every byte before the first
+// difference m, so the comparison walks in step up to m, and what it decides there
+// depends only on the characters at m.
+int MatchedPrefix(const SongSide &song, const unsigned char *text) {
+  const unsigned char *s = song.canonical;
+  const int m = FirstDifference(s, text, song.length);
+  if (m > song.length) return song.length;  // both ended together: equal at every length
+  if (m > 0 && song.firstBytes[m - 1]) return m;  // they differ in a second byte
+  int matched;
+  if (IsEnd(s, m) && IsEnd(text, m)) {
+    matched = song.length;  // a first byte before the NUL reads as the end
+  } else if (IsLead(s, m) || (IsLead(text, m) && !IsEnd(text, m))) {
+    matched = m + 1;  // a double-byte character that begins at the last byte counts as equal
+  } else {
+    matched = m;
+  }
+  return matched < song.length ? matched : song.length;
+}
+
+bool Abandoned(const char *songKey, const bool *firstBytes, int n) {
+  if (firstBytes[n - 1]) return true;
+  return songKey[n - 1] == '(' && !(n >= 2 && firstBytes[n - 2]);
+}
+
+void EnsureTextKeys() {
+  const int aimai = Settings.aimai != 0;
+  if (TextKeys.valid && TextKeys.aimai == aimai && TextKeys.count == TextList.count) return;
+  char stem[KEY_BYTES];
+  for (int i = 0; i < TextList.count; ++i) {
+    PathStem(TextList.paths[i], stem);
+    MakeKey(stem, aimai, TextKeys.keys[i]);
+    const int length = BoundedLength(TextKeys.keys[i]);
+    TextKeys.lengths[i] = static_cast<short>(length);
+    FoldAll(TextKeys.keys[i], length, TextKeys.folded[i]);
+    Canonicalise(TextKeys.keys[i], length, TextKeys.canonical[i], nullptr);
+  }
+  TextKeys.aimai = aimai;
+  TextKeys.count = TextList.count;
+  TextKeys.valid = true;
+}
+
+}  // namespace
+
+void InvalidateTextKeys() { TextKeys.valid = false; }
+
+const char *CachedTextKey(int textIndex) {
+  EnsureTextKeys();
+  return TextKeys.keys[textIndex];
+}
+
+bool KeysEqualExactly(const char *songKey, const char *textKey) {
+  size_t i = 0;
+  for (; songKey[i] && textKey[i]; ++i) {
+    if (FoldByte(static_cast<unsigned char>(songKey[i])) != FoldByte(static_cast<unsigned char>(textKey[i])))
+      return false;
+  }
+  return songKey[i] == textKey[i];
+}
+
+int CommonPrefixLength(const char *songKey, const char *textKey) {
+  SongSide song;
+  PrepareSong(songKey, &song);
+  unsigned char text[PADDED_BYTES];
+  Canonicalise(textKey, BoundedLength(textKey), text, nullptr);
+  return MatchedPrefix(song, text);
+}
+
+bool IsAbandonedPrefix(const char *songKey, int n) {
+  SongSide song;
+  PrepareSong(songKey, &song);
+  return n >= 1 && n <= song.length && Abandoned(songKey, song.firstBytes, n);
+}
+
+void LookUpTextKey(const char *songKey, TextLookup *result) {
+  EnsureTextKeys();
+  *result = TextLookup{-1, LOOKUP_NONE, 0, 0, songKey, nullptr, nullptr};
+  SongSide song;
+  PrepareSong(songKey, &song);
+  const int count = TextKeys.count;
+  const int length = song.length;
+
+  for (int i = 0; i < count; ++i) {
+    if (TextKeys.lengths[i] == length && std::memcmp(TextKeys.folded[i], song.folded, length) == 0) {
+      *result = TextLookup{i, LOOKUP_EXACT, 0, 1, songKey, nullptr, nullptr};
+      return;
+    }
+  }
+  if (!TextKeys.aimai || length <= 2) return;
+
+  short matched[TEXT_CAPACITY];
+  int longest = 0;
+  for (int i = 0; i < count; ++i) {
+    matched[i] = static_cast<short>(MatchedPrefix(song, TextKeys.canonical[i]));
+    if (matched[i] > longest) longest = matched[i];
+  }
+  // The literal pass takes the longest length, below the full key, that is not
+  // abandoned and that some text matches.
+  int n = longest < length - 1 ? longest : length - 1;
+  while (n >= 2 && Abandoned(songKey, song.firstBytes, n)) --n;
+  if (n < 2) return;
+
+  int best = -1, candidates = 0;
+  for (int i = 0; i < count; ++i) {
+    if (matched[i] < n) continue;
+    ++candidates;
+    if (best < 0 || TextKeys.lengths[i] < TextKeys.lengths[best]) best = i;  // ties: lower index
+  }
+  *result = TextLookup{best, LOOKUP_FUZZY, n, candidates, songKey, nullptr, nullptr};
+}
+
+const char *SongExtension(const char *path) {
+  const char *dot = std::strrchr(path, '.');
+  return dot ? dot + 1 : "Music";
+}
+
+void LookUpSongText(int songIndex, int attempt, TextLookup *result) {
+  const char *songKey = SongTitle(songIndex);
+  LookUpTextKey(songKey, result);
+  result->extension = SongExtension(MusicList.paths[songIndex]);
+  if (result->index >= 0) {
+    result->textShown = TextName(result->index);
+  } else if (!Settings.skip || attempt >= MusicList.count) {
+    result->textShown = NO_TEXT_SHOWN;
+  }
+  // Otherwise another song will be tried at once: the title line stays as it is.
+}
+
+void FormatTitleLine(char *out, size_t size, const char *extension, const char *songKey,
+                     const char *artist, const char *textShown) {
+  if (size == 0) return;
+  int n = artist[0] ? std::snprintf(out, size, "BRAMLOE: %s:%s(%s)   TXT:%s", extension, songKey, artist, textShown)
+                    : std::snprintf(out, size, "BRAMLOE: %s:%s   TXT:%s", extension, songKey, textShown);
+  if (n < 0) {
+    out[0] = '\0';
+  } else if (static_cast<size_t>(n) >= size && size >= 2 && IsLeadByteAt(out, static_cast<int>(size) - 2)) {
+    out[size - 2] = '\0';  // snprintf cut the line inside a double-byte character
+  }
+}

@@ -1,0 +1,193 @@
+// Song titles from ID3v1 tags and file names, and text names.
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <direct.h>
+#endif
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "matching/matching.h"
+#include "settings/settings.h"
+
+namespace {
+
+// A music file path with '\' separators on both builds: natively the '\' is an
+// ordinary byte of the file's name, under Windows it ends a scratch folder.
+std::string SongPath(const std::string &name) {
+#ifdef _WIN32
+  _mkdir((::testing::TempDir() + "bramloe_titles").c_str());
+  return ::testing::TempDir() + "bramloe_titles\\" + name;
+#else
+  return ::testing::TempDir() + "bramloe_titles\\" + name;
+#endif
+}
+
+std::string Field(const std::string &text) {
+  std::string field = text;
+  field.resize(30, '\0');
+  return field;
+}
+
+// 1000 bytes of audio stand-in, then a 128-byte tag that begins with marker.
+std::string Tagged(const std::string &marker, const std::string &title, const std::string &artist,
+                   size_t body = 1000) {
+  std::string tag = marker + Field(title) + Field(artist);
+  tag.resize(128, '\0');
+  return std::string(body, 'x') + tag;
+}
+
+class SongTitles : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    for (const std::string &path : written_) std::remove(path.c_str());
+    Settings.aimai = 0;
+    MusicList.count = 0;
+  }
+  // Writes the file and puts its path at MusicList entry 0.
+  void UseFile(const std::string &name, const std::string &bytes) {
+    std::string path = SongPath(name);
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    written_.push_back(path);
+    Use(path);
+  }
+  static void Use(const std::string &path) {
+    std::snprintf(MusicList.paths[0], PATH_BYTES, "%s", path.c_str());
+    MusicList.count = 1;
+  }
+  std::vector<std::string> written_;
+};
+
+std::string Stem(const char *path) {
+  char stem[KEY_BYTES];
+  PathStem(path, stem);
+  return stem;
+}
+
+std::string TextNameOf(const char *path) {
+  std::snprintf(TextList.paths[0], PATH_BYTES, "%s", path);
+  TextList.count = 1;
+  return TextName(0);
+}
+
+}  // namespace
+
+TEST_F(SongTitles, FileNamesWhenThereIsNoTag) {
+  Settings.aimai = 1;
+  Use("D:\\Music\\ｶﾞｯﾂ.mp3");
+  EXPECT_EQ("ガッツ", std::string(SongTitle(0)));
+  EXPECT_STREQ("", SongArtist);
+  Settings.aimai = 0;
+  Use("D:\\Music\\01 My Song.wav");
+  EXPECT_STREQ("01 My Song", SongTitle(0));
+  Settings.aimai = 1;
+  Use("D:\\my.music\\track");
+  EXPECT_STREQ("track", SongTitle(0));
+}
+
+TEST_F(SongTitles, TagTitleAndArtist) {
+  Settings.aimai = 1;
+  UseFile("tagged_a.mp3", Tagged("TAG", "Ｍｙ Ｓｏｎｇ" + std::string(30, ' '), "Foo" + std::string(27, ' ')));
+  EXPECT_STREQ("MySong", SongTitle(0));
+  EXPECT_STREQ("Foo", SongArtist);
+  Settings.aimai = 0;
+  EXPECT_EQ("Ｍｙ Ｓｏｎｇ", std::string(SongTitle(0)));  // the trim keeps inner spaces
+}
+
+TEST_F(SongTitles, EmptyOrSpacedTitleFieldFallsBackButKeepsTheArtist) {
+  Settings.aimai = 1;
+  UseFile("x.mp3", Tagged("TAG", "", "Foo"));
+  EXPECT_STREQ("x", SongTitle(0));
+  EXPECT_STREQ("Foo", SongArtist);
+  UseFile("y.mp3", Tagged("TAG", " Song", "Bar"));
+  EXPECT_STREQ("y", SongTitle(0));
+  EXPECT_STREQ("Bar", SongArtist);
+  UseFile("z.mp3", Tagged("TAG", "Song", " Baz"));  // an artist starting with a space is none
+  EXPECT_STREQ("Song", SongTitle(0));
+  EXPECT_STREQ("", SongArtist);
+}
+
+TEST_F(SongTitles, TrimStopsAtTheFieldsNulPadding) {
+  UseFile("pad.mp3", Tagged("TAG", std::string("Song  "), "A  B" + std::string(26, ' ')));
+  Settings.aimai = 0;
+  EXPECT_STREQ("Song  ", SongTitle(0));  // spaces before NUL padding stay
+  EXPECT_STREQ("A  B", SongArtist);
+  Settings.aimai = 1;
+  EXPECT_STREQ("Song", SongTitle(0));
+  UseFile("full.mp3", Tagged("TAG", "Song" + std::string(26, ' '), ""));
+  Settings.aimai = 0;
+  EXPECT_STREQ("Song", SongTitle(0));
+  // Thirty bytes with no padding at all are kept whole.
+  UseFile("thirty.mp3", Tagged("TAG", std::string(30, 'T'), std::string(30, 'A')));
+  EXPECT_EQ(std::string(30, 'T'), SongTitle(0));
+  EXPECT_EQ(std::string(30, 'A'), std::string(SongArtist));
+}
+
+TEST_F(SongTitles, MarkerIsCaseSensitiveAndTheFileMustHoldATag) {
+  Settings.aimai = 0;
+  UseFile("lower.mp3", Tagged("tag", "Title", "Artist"));
+  EXPECT_STREQ("lower", SongTitle(0));
+  EXPECT_STREQ("", SongArtist);
+  // "TAG" at the start of a file shorter than a tag is not a tag.
+  UseFile("short.mp3", "TAGTitle");
+  EXPECT_STREQ("short", SongTitle(0));
+  // A file of exactly 128 bytes is all tag.
+  UseFile("exact.mp3", Tagged("TAG", "Exact", "", 0));
+  EXPECT_STREQ("Exact", SongTitle(0));
+}
+
+TEST_F(SongTitles, UnreadableFileEmptiesTheArtist) {
+  UseFile("tagged_b.mp3", Tagged("TAG", "Title", "Someone"));
+  SongTitle(0);
+  ASSERT_STREQ("Someone", SongArtist);
+  Use(SongPath("does_not_exist.mp3"));
+  Settings.aimai = 0;
+  EXPECT_STREQ("does_not_exist", SongTitle(0));
+  EXPECT_STREQ("", SongArtist);
+}
+
+TEST(PathStems, ExtensionsFoldersAndSecondBytes) {
+  EXPECT_EQ("表", Stem("D:\\Music\\表.mp3"));  // 表 is 0x95 0x5C
+  EXPECT_EQ("ソ", Stem("D:\\ソ\\ソ.txt"));      // ソ is 0x83 0x5C, in the folder too
+  EXPECT_EQ("a.b", Stem("D:\\x\\a.b.txt"));
+  EXPECT_EQ("track", Stem("D:\\my.music\\track"));
+  EXPECT_EQ("", Stem("D:\\Text\\.txt"));
+  EXPECT_EQ("name", Stem("D:\\Text\\name"));
+  EXPECT_EQ("name", Stem("name.txt"));  // no folder at all
+}
+
+TEST(PathStems, LongNamesAreCutAt255BytesOnACharacter) {
+  std::string name(255, 'n');
+  EXPECT_EQ(name, Stem(("D:\\" + name).c_str()));
+  EXPECT_EQ(name, Stem(("D:\\" + name + "n").c_str()));
+  EXPECT_EQ(name, Stem(("D:\\" + name + "nnn.txt").c_str()));
+  // 表 over bytes 254 and 255 would be split: the cut leaves it out.
+  std::string split = std::string(254, 'n') + "表";
+  EXPECT_EQ(std::string(254, 'n'), Stem(("D:\\" + split).c_str()));
+}
+
+TEST(TextNames, FullWidthUnderscoreSurvives) {
+  Settings.aimai = 1;
+  EXPECT_EQ("My＿Song", TextNameOf("D:\\Text\\Ｍｙ＿Ｓｏｎｇ.txt"));
+  Settings.aimai = 0;
+  EXPECT_EQ("Ｍｙ＿Ｓｏｎｇ", TextNameOf("D:\\Text\\Ｍｙ＿Ｓｏｎｇ.txt"));
+  TextList.count = 0;
+}
+
+TEST(TextNames, SongAndTextKeysLiveInSeparateBuffers) {
+  Settings.aimai = 0;
+  std::snprintf(MusicList.paths[0], PATH_BYTES, "%s", "D:\\M\\song.wav");
+  MusicList.count = 1;
+  const char *song = SongTitle(0);
+  TextNameOf("D:\\T\\text.txt");
+  EXPECT_STREQ("song", song);
+  TextList.count = 0;
+  MusicList.count = 0;
+}
