@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "library/library.h"
+#include "matching/matching.h"
 #include "settings/settings.h"
 
 static bool IsListedMusicName(const char *name) {
@@ -42,6 +43,8 @@ void ScanFolders() {
   if (Settings.textpath[0]) {
     TextList.count = 0;
     ScanTextFolder(Settings.textpath);
+    // The same count may now hold other paths: the cached text keys must go.
+    InvalidateTextKeys();
     // The editor command names a new text without a folder: it lands here.
     SetCurrentDirectoryA(Settings.textpath);
   }
@@ -53,11 +56,17 @@ void ScanFolders() {
   SetCursor(kept);
 }
 
+// Taken in drop order and as they are (no name test), up to the list's capacity. A
+// path longer than 259 characters is passed over: cut to fit it would name another
+// file, or none (a dropped x.wav.bak cut after ".wav" would play x.wav).
 void TakeDroppedFiles(HDROP drop) {
   UINT dropped = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  UINT taken = dropped < (UINT)MUSIC_CAPACITY ? dropped : (UINT)MUSIC_CAPACITY;
-  for (UINT i = 0; i < taken; i++) DragQueryFileA(drop, i, MusicList.paths[i], PATH_BYTES);
-  MusicList.count = (int)taken;
+  int count = 0;
+  for (UINT i = 0; i < dropped && count < MUSIC_CAPACITY; i++) {
+    if (DragQueryFileA(drop, i, nullptr, 0) >= PATH_BYTES) continue;
+    DragQueryFileA(drop, i, MusicList.paths[count++], PATH_BYTES);
+  }
+  MusicList.count = count;
   PlayCursor.current = -1;
   PlayCursor.shuffle = 0;
   DragFinish(drop);

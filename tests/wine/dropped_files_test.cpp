@@ -75,4 +75,27 @@ TEST_F(DroppedFiles, KeepTheFirst5000Of6000) {
   EXPECT_EQ(names[MUSIC_CAPACITY - 1], MusicList.paths[MUSIC_CAPACITY - 1]);
 }
 
+TEST_F(DroppedFiles, PathsTooLongToHoldArePassedOverNotCut) {
+  std::string folder = "C:\\" + std::string(250, 'f');
+  const std::vector<std::string> names = {folder + "\\a.wav",                // 259: fits
+                                          folder + "\\song.wav.bak",         // 266
+                                          "C:\\b.wav"};
+  TakeDroppedFiles(MakeDrop(names));
+  ASSERT_EQ(2, MusicList.count);
+  EXPECT_EQ(names[0], MusicList.paths[0]);
+  EXPECT_EQ(names[2], MusicList.paths[1]);
+
+  // 6000 items of which the first is too long: the next 5000 are taken.
+  std::vector<std::string> many = {folder + "\\long-name.wav"};
+  char name[MAX_PATH];
+  for (int i = 0; i < 6000; i++) {
+    wsprintfA(name, "C:\\drop\\%04d.wav", i);
+    many.push_back(name);
+  }
+  TakeDroppedFiles(MakeDrop(many));
+  ASSERT_EQ(MUSIC_CAPACITY, MusicList.count);
+  EXPECT_EQ(many[1], MusicList.paths[0]);
+  EXPECT_EQ(many[MUSIC_CAPACITY], MusicList.paths[MUSIC_CAPACITY - 1]);
+}
+
 }  // namespace
