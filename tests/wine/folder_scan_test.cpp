@@ -13,6 +13,7 @@
 #include "library/library.h"
 #include "library/library_win.h"
 #include "library_scratch.h"
+#include "matching/matching.h"
 #include "settings/settings.h"
 
 namespace {
@@ -290,6 +291,30 @@ TEST_F(FolderScan, ScanFoldersRebuildsOnlyTheNamedLists) {
   std::strcpy(Settings.musicpath, At("missing").c_str());
   ScanFolders();
   EXPECT_EQ(0, MusicList.count);
+}
+
+// A rescan that finds as many texts as before, under other names, must not leave the
+// lookup with the keys of the old ones.
+TEST_F(FolderScan, ARescanRenewsTheTextKeysOfTheLookup) {
+  MakeFolder(At("one"));
+  MakeFile(At("one\\alpha.txt"));
+  MakeFolder(At("two"));
+  MakeFile(At("two\\beta.txt"));
+  Settings.aimai = 0;
+  Settings.musicpath[0] = '\0';
+  TextLookup found;
+  std::strcpy(Settings.textpath, At("one").c_str());
+  ScanFolders();
+  LookUpTextKey("alpha", &found);
+  EXPECT_EQ(0, found.index);
+
+  std::strcpy(Settings.textpath, At("two").c_str());
+  ScanFolders();
+  ASSERT_EQ(1, TextList.count);
+  LookUpTextKey("beta", &found);
+  EXPECT_EQ(0, found.index);
+  LookUpTextKey("alpha", &found);
+  EXPECT_EQ(-1, found.index);
 }
 
 }  // namespace
