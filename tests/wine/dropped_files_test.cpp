@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -65,7 +66,7 @@ TEST_F(DroppedFiles, KeepTheFirst5000Of6000) {
   std::vector<std::string> names;
   char name[MAX_PATH];
   for (int i = 0; i < 6000; i++) {
-    wsprintfA(name, "C:\\drop\\%04d.wav", i);
+    std::snprintf(name, sizeof name, "C:\\drop\\%04d.wav", i);
     names.push_back(name);
   }
   std::strcpy(MusicList.paths[MUSIC_CAPACITY - 1], "stale");
@@ -89,7 +90,7 @@ TEST_F(DroppedFiles, PathsTooLongToHoldArePassedOverNotCut) {
   std::vector<std::string> many = {folder + "\\long-name.wav"};
   char name[MAX_PATH];
   for (int i = 0; i < 6000; i++) {
-    wsprintfA(name, "C:\\drop\\%04d.wav", i);
+    std::snprintf(name, sizeof name, "C:\\drop\\%04d.wav", i);
     many.push_back(name);
   }
   TakeDroppedFiles(MakeDrop(many));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 // A fresh folder under the temp folder, named after the test.
@@ -12,7 +13,7 @@ inline std::string MakeScratchFolder(const char *tag) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char name[MAX_PATH];
-  wsprintfA(name, "%sbramloe-%s-%lu-%lu", temp, tag, GetCurrentProcessId(), GetTickCount());
+  std::snprintf(name, sizeof name, "%sbramloe-%s-%lu-%lu", temp, tag, GetCurrentProcessId(), GetTickCount());
   EXPECT_TRUE(CreateDirectoryA(name, nullptr)) << name;
   return name;
 }
@@ -86,7 +87,7 @@ inline bool RunUnixScript(const std::string &script) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char marker[MAX_PATH];
-  wsprintfA(marker, "%sbramloe-done-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
+  std::snprintf(marker, sizeof marker, "%sbramloe-done-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
   std::string unixMarker = UnixPathOf(marker);
   if (unixMarker.empty()) return false;
   std::string line = "Z:\\bin\\bash -c \"" + script + " ; touch '" + unixMarker + "'\"";
@@ -122,13 +123,13 @@ inline bool RemoveUnixPath(const std::string &unixPath) {
 inline void MakeNumberedFiles(const std::string &folder, int last, const char *suffix) {
   std::string unixFolder = UnixPathOf(folder);
   char range[32];
-  wsprintfA(range, "{0000..%04d}", last);
+  std::snprintf(range, sizeof range, "{0000..%04d}", last);
   if (!unixFolder.empty() &&
       RunUnixScript("cd '" + unixFolder + "' && touch " + range + suffix))
     return;
   char name[MAX_PATH];
   for (int i = 0; i <= last; i++) {
-    wsprintfA(name, "%s\\%04d%s", folder.c_str(), i, suffix);
+    std::snprintf(name, sizeof name, "%s\\%04d%s", folder.c_str(), i, suffix);
     MakeFile(name);
   }
 }
