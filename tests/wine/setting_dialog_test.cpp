@@ -1,0 +1,503 @@
+// The settings dialog on the real "Setting" template: the template itself, what it
+// shows, what OK stores and rescans, what Esc and the close box leave alone, and the
+// folder picker (scripted, and the system's own once). Modal runs go through
+// DialogBoxParamA and are driven from a thread timer that its loop dispatches.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "library/library.h"
+#include "library_scratch.h"
+#include "resources/ids.h"
+#include "settings/setting_dialog_win.h"
+#include "settings/settings.h"
+#include "settings/settings_win.h"
+
+namespace {
+
+std::string ItemText(HWND dialog, int id) {
+  char text[1024] = "";
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+std::vector<std::string> Music() {
+  return std::vector<std::string>(MusicList.paths, MusicList.paths + MusicList.count);
+}
+std::vector<std::string> Texts() {
+  return std::vector<std::string>(TextList.paths, TextList.paths + TextList.count);
+}
+
+// The settings dialog of this thread, modal or modeless.
+HWND FindSettingDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM out) -> BOOL {
+        char className[32] = "", caption[32] = "";
+        GetClassNameA(window, className, sizeof className);
+        GetWindowTextA(window, caption, sizeof caption);
+        if (std::strcmp(className, "#32770") || std::strcmp(caption, "Setting")) return TRUE;
+        *(HWND *)out = window;
+        return FALSE;
+      },
+      (LPARAM)&found);
+  return found;
+}
+
+// A key as the modal loop receives it: posted to the window with the focus, so that
+// IsDialogMessageA turns Enter into IDOK and Esc into IDCANCEL.
+void PostKey(UINT key) {
+  HWND focus = GetFocus();
+  PostMessageA(focus, WM_KEYDOWN, key, 1);
+  PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+}
+
+std::function<void(HWND)> pendingStep;
+const INT_PTR STUCK = 99;
+
+void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  std::function<void(HWND)> step;
+  step.swap(pendingStep);
+  HWND dialog = FindSettingDialog();
+  EXPECT_NE(nullptr, dialog);
+  if (dialog && step) step(dialog);
+}
+
+void CALLBACK EndStuckDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  ADD_FAILURE() << "the dialog did not end by itself";
+  if (HWND dialog = FindSettingDialog()) EndDialog(dialog, STUCK);
+}
+
+// Opens the dialog the way the main window does and runs step once from inside its
+// modal loop; returns what DialogBoxParamA returned.
+INT_PTR RunModal(std::function<void(HWND)> step) {
+  pendingStep = std::move(step);
+  UINT_PTR stepTimer = SetTimer(nullptr, 0, 10, RunPendingStep);
+  UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, EndStuckDialog);
+  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), RES_SETTING_DIALOG, nullptr,
+                                   SettingDlgProc, 0);
+  KillTimer(nullptr, stepTimer);
+  KillTimer(nullptr, watchdog);
+  pendingStep = nullptr;
+  return result;
+}
+
+// What the scripted picker saw, and what it answers.
+struct PickerScript {
+  int calls;
+  HWND owner;
+  std::string title;
+  UINT flags;
+  bool rootIsDesktop;
+  bool hasDisplayBuffer;
+  bool hasCallback;
+  LPARAM lParam;
+  const char *answer;  // null: the user cancels
+} picker;
+
+bool ScriptedPicker(BROWSEINFOA *info, char *path) {
+  picker.calls++;
+  picker.owner = info->hwndOwner;
+  picker.title = info->lpszTitle ? info->lpszTitle : "<null>";
+  picker.flags = info->ulFlags;
+  picker.rootIsDesktop = info->pidlRoot == nullptr;
+  picker.hasDisplayBuffer = info->pszDisplayName != nullptr;
+  picker.hasCallback = info->lpfn != nullptr;
+  picker.lParam = info->lParam;
+  if (!picker.answer) return false;
+  std::strcpy(path, picker.answer);
+  return true;
+}
+
+class SettingDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    keptSettings = Settings;
+    keptCursor = PlayCursor;
+    keptFlags = DecoderFlags;
+    GetCurrentDirectoryA(sizeof keptDirectory, keptDirectory);
+    DecoderFlags = {0, 0};
+    root = MakeScratchFolder("dialog");
+    music = root + "\\music";
+    texts = root + "\\texts";
+    MakeFolder(music);
+    MakeFolder(texts);
+    MakeFile(music + "\\a.wav");
+    MakeFile(texts + "\\a.txt");
+    Settings = SettingsRecord{};
+    std::strcpy(Settings.musicpath, music.c_str());
+    std::strcpy(Settings.textpath, texts.c_str());
+    std::strcpy(Settings.editor, "notepad");
+    Settings.aimai = 1;
+    Settings.skip = 0;
+    // Lists that no scan of the scratch folders could produce.
+    std::strcpy(MusicList.paths[0], "C:\\before.wav");
+    MusicList.count = 1;
+    std::strcpy(TextList.paths[0], "C:\\before.txt");
+    TextList.count = 1;
+    picker = PickerScript{};
+    FolderPicker = ScriptedPicker;
+  }
+  void TearDown() override {
+    FolderPicker = nullptr;
+    SetCurrentDirectoryA(keptDirectory);  // a current folder cannot be removed
+    RemoveTree(root);
+    Settings = keptSettings;
+    PlayCursor = keptCursor;
+    DecoderFlags = keptFlags;
+    MusicList.count = 0;
+    TextList.count = 0;
+  }
+
+  HWND OpenModeless() {
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), RES_SETTING_DIALOG, nullptr,
+                                     SettingDlgProc, 0);
+    EXPECT_NE(nullptr, dialog);
+    return dialog;
+  }
+  void Command(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  void ExpectListsUntouched() {
+    EXPECT_EQ(std::vector<std::string>{"C:\\before.wav"}, Music());
+    EXPECT_EQ(std::vector<std::string>{"C:\\before.txt"}, Texts());
+  }
+
+  SettingsRecord keptSettings;
+  PlayCursorRecord keptCursor;
+  DecoderFlagsRecord keptFlags;
+  char keptDirectory[MAX_PATH];
+  std::string root, music, texts;
+};
+
+// --- The template ---------------------------------------------------------------
+
+struct TemplateReader {
+  const BYTE *at;
+  WORD Word() { WORD value; std::memcpy(&value, at, 2); at += 2; return value; }
+  DWORD Dword() { DWORD value; std::memcpy(&value, at, 4); at += 4; return value; }
+  short Short() { return (short)Word(); }
+  // A string or, after 0xFFFF, an ordinal (returned as "#<number>").
+  std::string StringOrOrdinal() {
+    if (Word() == 0xFFFF) return "#" + std::to_string(Word());
+    at -= 2;
+    std::wstring wide;
+    while (WORD c = Word()) wide += (wchar_t)c;
+    char text[512] = "";
+    WideCharToMultiByte(932, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+    return text;
+  }
+  void AlignDword(const BYTE *base) { at = base + ((at - base + 3) & ~3); }
+};
+
+// The template may name a predefined class by its ordinal or by its name.
+std::string PredefinedClassName(const std::string &name) {
+  if (name == "#128") return "BUTTON";
+  if (name == "#129") return "EDIT";
+  if (name == "#130") return "STATIC";
+  std::string upper = name;
+  CharUpperA(&upper[0]);
+  return upper;
+}
+
+struct ExpectedItem {
+  const char *className;
+  WORD id;
+  const char *text;
+  short x, y, cx, cy;
+  DWORD style;
+};
+
+TEST_F(SettingDialog, TemplateHoldsTheElevenControlsInTabOrder) {
+  HRSRC found = FindResourceExA(GetModuleHandleA(nullptr), RT_DIALOG, RES_SETTING_DIALOG,
+                                MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+  ASSERT_NE(nullptr, found);
+  const BYTE *base = (const BYTE *)LockResource(LoadResource(GetModuleHandleA(nullptr), found));
+  TemplateReader read{base};
+  EXPECT_EQ(DWORD(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT), read.Dword());
+  EXPECT_EQ(0u, read.Dword());
+  WORD count = read.Word();
+  ASSERT_EQ(11, count);
+  EXPECT_EQ(21, read.Short());
+  EXPECT_EQ(16, read.Short());
+  EXPECT_EQ(146, read.Short());
+  EXPECT_EQ(75, read.Short());
+  EXPECT_EQ("", read.StringOrOrdinal());  // no menu
+  EXPECT_EQ("", read.StringOrOrdinal());  // the standard dialog class
+  EXPECT_EQ("Setting", read.StringOrOrdinal());
+  EXPECT_EQ(12, read.Word());
+  EXPECT_EQ("System", read.StringOrOrdinal());
+
+  const DWORD label = WS_GROUP | SS_LEFT, edit = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+              push = WS_TABSTOP | BS_PUSHBUTTON, check = WS_TABSTOP | BS_AUTOCHECKBOX;
+  const ExpectedItem items[] = {
+      {"STATIC", 0xFFFF, "&Musicﾌｫﾙﾀﾞ", 0, 3, 45, 8, label},
+      {"EDIT", IDC_MUSIC_FOLDER, "", 45, 1, 60, 12, edit},
+      {"BUTTON", IDC_BROWSE_MUSIC, "参照", 106, 2, 30, 12, push},
+      {"STATIC", 0xFFFF, "&Textﾌｫﾙﾀﾞ", 0, 18, 45, 8, label},
+      {"EDIT", IDC_TEXT_FOLDER, "", 45, 16, 60, 12, edit},
+      {"BUTTON", IDC_BROWSE_TEXT, "参照", 106, 17, 30, 12, push},
+      {"STATIC", 0xFFFF, "ﾃｷｽﾄｴﾃﾞｨﾀ(&E)", 0, 33, 45, 8, label},
+      {"EDIT", IDC_EDITOR, "", 45, 31, 60, 12, edit},
+      {"BUTTON", IDC_SKIP, "TXTが無い場合はｽｷｯﾌﾟ(&S)", 5, 47, 102, 8, check},
+      {"BUTTON", IDC_AIMAI, "あいまい検索(&A)", 5, 60, 102, 8, check},
+      {"BUTTON", IDOK, "OK", 111, 56, 25, 12, WS_TABSTOP | BS_DEFPUSHBUTTON},
+  };
+  for (const ExpectedItem &item : items) {
+    SCOPED_TRACE(item.text);
+    read.AlignDword(base);
+    EXPECT_EQ(WS_CHILD | WS_VISIBLE | item.style, read.Dword());
+    EXPECT_EQ(0u, read.Dword());
+    EXPECT_EQ(item.x, read.Short());
+    EXPECT_EQ(item.y, read.Short());
+    EXPECT_EQ(item.cx, read.Short());
+    EXPECT_EQ(item.cy, read.Short());
+    EXPECT_EQ(item.id, read.Word());
+    EXPECT_EQ(item.className, PredefinedClassName(read.StringOrOrdinal()));
+    EXPECT_EQ(item.text, read.StringOrOrdinal());
+    read.at += read.Word();  // creation data
+  }
+}
+
+// Each label's mnemonic leads to the edit box beside it.
+TEST_F(SettingDialog, LabelMnemonicsLeadToTheirEdits) {
+  HWND dialog = OpenModeless();
+  for (auto [key, id] : {std::pair<char, int>{'t', IDC_TEXT_FOLDER}, {'e', IDC_EDITOR},
+                         {'m', IDC_MUSIC_FOLDER}}) {
+    MSG message = {};
+    message.hwnd = GetFocus();
+    message.message = WM_SYSCHAR;
+    message.wParam = (WPARAM)key;
+    message.lParam = 1 << 29;  // Alt held
+    EXPECT_TRUE(IsDialogMessageA(dialog, &message));
+    EXPECT_EQ(GetDlgItem(dialog, id), GetFocus()) << key;
+  }
+  DestroyWindow(dialog);
+}
+
+// --- Opening ---------------------------------------------------------------------
+
+TEST_F(SettingDialog, OpensWithTheCurrentValuesAndTheFocusOnTheMusicFolder) {
+  Settings.aimai = 16;  // raw values from the file: any non-zero value is on
+  Settings.skip = 0;
+  std::strcpy(Settings.editor, "C:\\エディタ\\ed.exe -n");
+  INT_PTR result = RunModal([&](HWND dialog) {
+    EXPECT_EQ(music, ItemText(dialog, IDC_MUSIC_FOLDER));
+    EXPECT_EQ(texts, ItemText(dialog, IDC_TEXT_FOLDER));
+    EXPECT_EQ("C:\\エディタ\\ed.exe -n", ItemText(dialog, IDC_EDITOR));
+    EXPECT_TRUE(IsChecked(dialog, IDC_AIMAI));
+    EXPECT_FALSE(IsChecked(dialog, IDC_SKIP));
+    EXPECT_EQ(GetDlgItem(dialog, IDC_MUSIC_FOLDER), GetFocus());
+    PostKey(VK_ESCAPE);
+  });
+  EXPECT_EQ(1, result);
+
+  for (auto [aimai, skip] : {std::pair<int, int>{0, 16}, {-1, 1}, {0, 0}, {1, 0x7FFFFFFF}}) {
+    Settings.aimai = aimai;
+    Settings.skip = skip;
+    HWND dialog = OpenModeless();
+    EXPECT_EQ(aimai != 0, IsChecked(dialog, IDC_AIMAI)) << aimai;
+    EXPECT_EQ(skip != 0, IsChecked(dialog, IDC_SKIP)) << skip;
+    DestroyWindow(dialog);
+  }
+}
+
+// --- OK ----------------------------------------------------------------------------
+
+// Enter in an edit box is OK (the default button): the modal loop ends with 1, the
+// edits and boxes are stored, and both folders are scanned again.
+TEST_F(SettingDialog, EnterStoresTheValuesRescansAndEndsTheModalLoop) {
+  std::string otherTexts = root + "\\其の他";
+  MakeFolder(otherTexts);
+  MakeFile(otherTexts + "\\b.txt");
+  INT_PTR result = RunModal([&](HWND dialog) {
+    MakeFile(music + "\\b.wav");  // appears while the dialog is open
+    SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, otherTexts.c_str());
+    SetDlgItemTextA(dialog, IDC_EDITOR, "ed");
+    SendDlgItemMessageA(dialog, IDC_SKIP, BM_CLICK, 0, 0);
+    SetFocus(GetDlgItem(dialog, IDC_EDITOR));
+    PostKey(VK_RETURN);
+  });
+  EXPECT_EQ(1, result);
+  EXPECT_STREQ(music.c_str(), Settings.musicpath);
+  EXPECT_STREQ(otherTexts.c_str(), Settings.textpath);
+  EXPECT_STREQ("ed", Settings.editor);
+  EXPECT_EQ(1, Settings.aimai);
+  EXPECT_EQ(1, Settings.skip);
+  std::vector<std::string> list = Music();
+  std::sort(list.begin(), list.end());
+  EXPECT_EQ((std::vector<std::string>{music + "\\a.wav", music + "\\b.wav"}), list);
+  EXPECT_EQ(std::vector<std::string>{otherTexts + "\\b.txt"}, Texts());
+}
+
+TEST_F(SettingDialog, OkStoresTheBoxesAsZeroOrOne) {
+  struct Case { int aimai, skip; bool clickAimai, clickSkip; int storedAimai, storedSkip; };
+  for (const Case &c : {Case{16, 16, true, true, 0, 0}, Case{0, 0, true, true, 1, 1},
+                        Case{16, -1, false, false, 1, 1}, Case{0, 0, false, false, 0, 0},
+                        Case{0, 2, true, false, 1, 1}}) {
+    Settings.aimai = c.aimai;
+    Settings.skip = c.skip;
+    HWND dialog = OpenModeless();
+    if (c.clickAimai) SendDlgItemMessageA(dialog, IDC_AIMAI, BM_CLICK, 0, 0);
+    if (c.clickSkip) SendDlgItemMessageA(dialog, IDC_SKIP, BM_CLICK, 0, 0);
+    Command(dialog, IDOK);
+    EXPECT_EQ(c.storedAimai, Settings.aimai) << "from " << c.aimai;
+    EXPECT_EQ(c.storedSkip, Settings.skip) << "from " << c.skip;
+    DestroyWindow(dialog);
+  }
+}
+
+TEST_F(SettingDialog, OkCutsLongTextTo259Characters) {
+  std::string longMusic(300, 'm'), longText(400, 't'), longEditor(260, 'e');
+  HWND dialog = OpenModeless();
+  SetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, longMusic.c_str());
+  SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, longText.c_str());
+  SetDlgItemTextA(dialog, IDC_EDITOR, longEditor.c_str());
+  Command(dialog, IDOK);
+  DestroyWindow(dialog);
+  EXPECT_EQ(longMusic.substr(0, 259), Settings.musicpath);
+  EXPECT_EQ(longText.substr(0, 259), Settings.textpath);
+  EXPECT_EQ(longEditor.substr(0, 259), Settings.editor);
+}
+
+// An emptied folder is stored empty, and its list stays as it was; the other folder
+// is still scanned.
+TEST_F(SettingDialog, OkWithAnEmptiedFolderKeepsItsList) {
+  HWND dialog = OpenModeless();
+  SetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, "");
+  Command(dialog, IDOK);
+  DestroyWindow(dialog);
+  EXPECT_STREQ("", Settings.musicpath);
+  EXPECT_EQ(std::vector<std::string>{"C:\\before.wav"}, Music());
+  EXPECT_EQ(std::vector<std::string>{texts + "\\a.txt"}, Texts());
+
+  dialog = OpenModeless();
+  SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, "");
+  Command(dialog, IDOK);
+  DestroyWindow(dialog);
+  EXPECT_STREQ("", Settings.textpath);
+  EXPECT_EQ(std::vector<std::string>{texts + "\\a.txt"}, Texts());
+}
+
+// --- Esc and the close box -------------------------------------------------------
+
+TEST_F(SettingDialog, EscAndTheCloseBoxStoreNothingAndScanNothing) {
+  Settings.aimai = 16;
+  Settings.skip = 0;
+  const SettingsRecord before = Settings;
+  auto editEverything = [&](HWND dialog) {
+    MakeFile(music + "\\new.wav");
+    SetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, texts.c_str());
+    SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, music.c_str());
+    SetDlgItemTextA(dialog, IDC_EDITOR, "vi");
+    SendDlgItemMessageA(dialog, IDC_AIMAI, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(dialog, IDC_SKIP, BM_CLICK, 0, 0);
+  };
+  EXPECT_EQ(1, RunModal([&](HWND dialog) {
+              editEverything(dialog);
+              PostKey(VK_ESCAPE);
+            }));
+  EXPECT_EQ(0, std::memcmp(&before, &Settings, sizeof before));
+  ExpectListsUntouched();
+
+  EXPECT_EQ(1, RunModal([&](HWND dialog) {
+              editEverything(dialog);
+              PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            }));
+  EXPECT_EQ(0, std::memcmp(&before, &Settings, sizeof before));
+  ExpectListsUntouched();
+}
+
+// --- Browsing ----------------------------------------------------------------------
+
+TEST_F(SettingDialog, BrowseFillsOnlyItsEditBox) {
+  const SettingsRecord before = Settings;
+  HWND dialog = OpenModeless();
+  picker.answer = "C:\\選んだ\\曲";
+  Command(dialog, IDC_BROWSE_MUSIC);
+  EXPECT_EQ(1, picker.calls);
+  EXPECT_EQ(dialog, picker.owner);
+  EXPECT_EQ("フォルダの選択", picker.title);
+  EXPECT_EQ(UINT(BIF_RETURNONLYFSDIRS), picker.flags);
+  EXPECT_TRUE(picker.rootIsDesktop);
+  EXPECT_TRUE(picker.hasDisplayBuffer);
+  EXPECT_FALSE(picker.hasCallback);
+  EXPECT_EQ(0, picker.lParam);
+  EXPECT_EQ("C:\\選んだ\\曲", ItemText(dialog, IDC_MUSIC_FOLDER));
+  EXPECT_EQ(texts, ItemText(dialog, IDC_TEXT_FOLDER));
+
+  picker.answer = nullptr;  // cancelled: the box keeps its text
+  Command(dialog, IDC_BROWSE_TEXT);
+  EXPECT_EQ(2, picker.calls);
+  EXPECT_EQ(texts, ItemText(dialog, IDC_TEXT_FOLDER));
+
+  picker.answer = "D:\\texts";
+  Command(dialog, IDC_BROWSE_TEXT);
+  EXPECT_EQ("D:\\texts", ItemText(dialog, IDC_TEXT_FOLDER));
+  EXPECT_EQ("C:\\選んだ\\曲", ItemText(dialog, IDC_MUSIC_FOLDER));
+  EXPECT_EQ(0, std::memcmp(&before, &Settings, sizeof before));  // nothing stored yet
+  ExpectListsUntouched();
+  DestroyWindow(dialog);
+}
+
+// The system's picker, found from a timer inside its own modal loop, then cancelled.
+struct RealPickerSeen {
+  HWND dialog;
+  HWND picker;
+  HWND owner;
+  std::vector<std::string> texts;
+} realPicker;
+
+void CALLBACK CancelRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM) -> BOOL {
+        char className[32] = "";
+        GetClassNameA(window, className, sizeof className);
+        if (window == realPicker.dialog || std::strcmp(className, "#32770")) return TRUE;
+        realPicker.picker = window;
+        realPicker.owner = GetWindow(window, GW_OWNER);
+        return FALSE;
+      },
+      0);
+  if (!realPicker.picker) return;  // not up yet
+  KillTimer(nullptr, timer);
+  EnumChildWindows(
+      realPicker.picker,
+      [](HWND child, LPARAM) -> BOOL {
+        char text[256] = "";
+        GetWindowTextA(child, text, sizeof text);
+        realPicker.texts.push_back(text);
+        return TRUE;
+      },
+      0);
+  PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+TEST_F(SettingDialog, TheSystemPickerShowsTheTitleAndCancelsCleanly) {
+  ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+  FolderPicker = nullptr;
+  HWND dialog = OpenModeless();
+  realPicker = RealPickerSeen{dialog, nullptr, nullptr, {}};
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, CancelRealPicker);
+  Command(dialog, IDC_BROWSE_MUSIC);
+  KillTimer(nullptr, timer);
+  ASSERT_NE(nullptr, realPicker.picker) << "no picker window came up";
+  EXPECT_EQ(dialog, realPicker.owner);
+  EXPECT_NE(realPicker.texts.end(),
+            std::find(realPicker.texts.begin(), realPicker.texts.end(), "フォルダの選択"));
+  EXPECT_EQ(music, ItemText(dialog, IDC_MUSIC_FOLDER));
+  EXPECT_FALSE(IsWindow(realPicker.picker));
+  DestroyWindow(dialog);
+  CoUninitialize();
+}
+
+}  // namespace
