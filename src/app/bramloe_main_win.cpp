@@ -1,10 +1,8 @@
-// Entry point. The start-up sequence is being built; for now the process only proves
-// that the cross-build, the resources and Wine work together.
+// The entry point of bramloe.exe. The program takes no arguments.
 #include <windows.h>
 
-#include "resources/ids.h"
+#include "app/startup_win.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  HACCEL accelerators = LoadAcceleratorsA(instance, RES_ACCELERATORS);
-  return accelerators ? 0 : 1;
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int showCommand) {
+  return RunProcess(instance, previous, showCommand);
 }

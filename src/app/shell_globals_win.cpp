@@ -6,3 +6,4 @@ HWND MainWindow;
 HWND TextViewWindow;
 HWND PlayButton, StopButton, CentsEdit, RateScrollBar;
 HWND OctaveDownButton, OctaveUpButton, MemButton, TopButton, NextButton;
+RECT ProgressRect;

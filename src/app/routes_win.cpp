@@ -1,0 +1,57 @@
+#include "app/routes_win.h"
+
+#include "resources/ids.h"
+
+// Exit closes the window the way its close box does; WM_DESTROY ends the loop.
+static void ExitProgram(HWND mainWindow) { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }
+
+// Every command of the main window. Only the low word of wParam selects one. A row
+// with no handler yet keeps its ID and its result.
+const CommandRoute CommandRoutes[] = {
+    {IDOK, nullptr, RETURN_DEFAULT},  // Enter in the cents box: re-apply the typed value
+    {IDCANCEL, nullptr, RETURN_DEFAULT},
+    {ID_EXIT, ExitProgram, RETURN_ZERO},
+    {ID_ABOUT, nullptr, RETURN_ZERO},
+    {ID_PLAY, nullptr, RETURN_DEFAULT},
+    {ID_NEXT, nullptr, RETURN_DEFAULT},
+    {ID_CENTS, nullptr, RETURN_DEFAULT},  // typing alone does not change the pitch
+    {ID_SETTINGS, nullptr, RETURN_DEFAULT},
+    {ID_EDIT_TEXT, nullptr, RETURN_DEFAULT},
+    {ID_TOP, nullptr, RETURN_DEFAULT},
+    {ID_OCTAVE_UP, nullptr, RETURN_DEFAULT},
+    {ID_OCTAVE_DOWN, nullptr, RETURN_DEFAULT},
+    {ID_RELOAD_TEXT, nullptr, RETURN_DEFAULT},
+    {ID_CENTS_UP_25, nullptr, RETURN_DEFAULT},
+    {ID_CENTS_DOWN_25, nullptr, RETURN_DEFAULT},
+    {ID_CENTS_UP_5, nullptr, RETURN_DEFAULT},
+    {ID_CENTS_DOWN_5, nullptr, RETURN_DEFAULT},
+    {ID_MEM, nullptr, RETURN_DEFAULT},
+    {ID_STOP, nullptr, RETURN_DEFAULT},
+};
+const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
+
+const CommandRoute *FindCommandRoute(int id) {
+  for (int i = 0; i < CommandRouteCount; i++)
+    if (CommandRoutes[i].id == id) return &CommandRoutes[i];
+  return nullptr;
+}
+
+LRESULT RouteCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const CommandRoute *route = FindCommandRoute(LOWORD(wParam));
+  if (route && route->handler) route->handler(hwnd);
+  if (route && route->result == RETURN_ZERO) return 0;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// The position display and the Mem notice's countdown.
+void RouteTimerTick(HWND) {}
+
+// A click on the rate scroll bar's arrows, or a key that spins it: the scroll code is
+// the low word, the position the sign-extended high word.
+void RouteRateScroll(HWND, WPARAM, LPARAM) {}
+
+// Click-to-seek on the progress bar, then the focus rule.
+void RouteProgressClick(HWND, LPARAM) {}
+
+// The PlaybackSession's events (end of the song among them).
+void RouteGraphEvent(HWND) {}
