@@ -1,0 +1,98 @@
+// FindText writes the title line into the main window's caption: Shift-JIS bytes in,
+// the same bytes back from GetWindowTextA.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/shell_win.h"
+#include "library/library.h"
+#include "matching/matching.h"
+#include "matching/matching_win.h"
+#include "settings/settings.h"
+
+namespace {
+
+class TitleLineCaption : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = MainWindow;
+    MainWindow = CreateWindowExA(0, "STATIC", "BRAMLOE", WS_POPUP, 0, 0, 200, 100, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, MainWindow);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    char folder[MAX_PATH];
+    wsprintfA(folder, "%sbramloe-caption-%lu", temp, GetCurrentProcessId());
+    CreateDirectoryA(folder, nullptr);
+    folder_ = folder;
+    Settings = SettingsRecord{};
+    Settings.aimai = 1;
+    MusicList.count = 0;
+    TextList.count = 0;
+    InvalidateTextKeys();
+  }
+  void TearDown() override {
+    for (const std::string &path : files_) DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder_.c_str());
+    DestroyWindow(MainWindow);
+    MainWindow = saved_;
+    Settings = SettingsRecord{};
+    MusicList.count = 0;
+    TextList.count = 0;
+    InvalidateTextKeys();
+  }
+  // A music file with an ID3v1 tag, appended to the MusicList.
+  void AddTaggedSong(const char *name, const std::string &title, const std::string &artist) {
+    std::string path = folder_ + "\\" + name;
+    std::string tag = "TAG" + title;
+    tag.resize(33, ' ');
+    tag += artist;
+    tag.resize(63, ' ');
+    tag.resize(128, '\0');
+    std::FILE *file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(nullptr, file);
+    std::fwrite(std::string(500, 'x').data(), 1, 500, file);
+    std::fwrite(tag.data(), 1, tag.size(), file);
+    std::fclose(file);
+    files_.push_back(path);
+    AppendMusicPath(path.c_str());
+  }
+  std::string Caption() {
+    char text[TITLE_LINE_BYTES];
+    GetWindowTextA(MainWindow, text, sizeof text);
+    return text;
+  }
+  HWND saved_ = nullptr;
+  std::string folder_;
+  std::vector<std::string> files_;
+};
+
+}  // namespace
+
+TEST_F(TitleLineCaption, FoundTextWithAndWithoutArtist) {
+  AddTaggedSong("x.mp3", "Ｍｙ Ｓｏｎｇ", "Foo");
+  AddTaggedSong("y.mp3", "ｶﾞｯﾂ", "");
+  AppendTextPath("D:\\Text\\mysong.txt");
+  AppendTextPath("D:\\Text\\ガッツ!.txt");
+  EXPECT_EQ(0, FindText(0, 1));
+  EXPECT_EQ("BRAMLOE: mp3:MySong(Foo)   TXT:mysong", Caption());
+  EXPECT_EQ(1, FindText(1, 1));  // fuzzy: ガッツ is a prefix of ガッツ!
+  EXPECT_EQ("BRAMLOE: mp3:ガッツ   TXT:ガッツ!", Caption());
+}
+
+TEST_F(TitleLineCaption, NoTextShowsNashiUnlessAnotherSongFollows) {
+  AddTaggedSong("a.wav", "Alpha", "");
+  AddTaggedSong("b.wav", "Beta", "");
+  AppendTextPath("D:\\Text\\zzz.txt");
+  EXPECT_EQ(-1, FindText(0, 1));
+  EXPECT_EQ("BRAMLOE: wav:Alpha   TXT:無し", Caption());
+  Settings.skip = 1;
+  SetWindowTextA(MainWindow, "BRAMLOE");
+  EXPECT_EQ(-1, FindText(0, 1));
+  EXPECT_EQ("BRAMLOE", Caption());  // left alone: the next song is tried at once
+  EXPECT_EQ(-1, FindText(1, 2));
+  EXPECT_EQ("BRAMLOE: wav:Beta   TXT:無し", Caption());
+}
