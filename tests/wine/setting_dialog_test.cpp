@@ -448,15 +448,18 @@ TEST_F(SettingDialog, BrowseFillsOnlyItsEditBox) {
   DestroyWindow(dialog);
 }
 
-// The system's picker, found from a timer inside its own modal loop, then cancelled.
-struct RealPickerSeen {
+// The system's picker, found from a timer inside its own modal loop; it is then either
+// cancelled or pointed at a folder (the picker takes BFFM_SETSELECTIONA without a
+// callback) and confirmed.
+struct RealPickerRun {
   HWND dialog;
+  const char *choose;  // null: cancel
   HWND picker;
   HWND owner;
   std::vector<std::string> texts;
 } realPicker;
 
-void CALLBACK CancelRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK AnswerRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
   EnumThreadWindows(
       GetCurrentThreadId(),
       [](HWND window, LPARAM) -> BOOL {
@@ -470,6 +473,9 @@ void CALLBACK CancelRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
       0);
   if (!realPicker.picker) return;  // not up yet
   KillTimer(nullptr, timer);
+  char caption[256] = "";
+  GetWindowTextA(realPicker.picker, caption, sizeof caption);
+  realPicker.texts.push_back(caption);
   EnumChildWindows(
       realPicker.picker,
       [](HWND child, LPARAM) -> BOOL {
@@ -479,23 +485,41 @@ void CALLBACK CancelRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
         return TRUE;
       },
       0);
-  PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  if (realPicker.choose) {
+    SendMessageA(realPicker.picker, BFFM_SETSELECTIONA, TRUE, (LPARAM)realPicker.choose);
+    PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  } else {
+    PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
 }
 
-TEST_F(SettingDialog, TheSystemPickerShowsTheTitleAndCancelsCleanly) {
+// Runs the browse button with the system's picker; false when no picker came up.
+bool BrowseWithRealPicker(HWND dialog, int button, const char *choose) {
+  realPicker = RealPickerRun{dialog, choose, nullptr, nullptr, {}};
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerRealPicker);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+  KillTimer(nullptr, timer);
+  return realPicker.picker != nullptr;
+}
+
+TEST_F(SettingDialog, TheSystemPickerShowsTheTitleAndFillsTheBox) {
   ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
   FolderPicker = nullptr;
   HWND dialog = OpenModeless();
-  realPicker = RealPickerSeen{dialog, nullptr, nullptr, {}};
-  UINT_PTR timer = SetTimer(nullptr, 0, 20, CancelRealPicker);
-  Command(dialog, IDC_BROWSE_MUSIC);
-  KillTimer(nullptr, timer);
-  ASSERT_NE(nullptr, realPicker.picker) << "no picker window came up";
+
+  ASSERT_TRUE(BrowseWithRealPicker(dialog, IDC_BROWSE_MUSIC, nullptr)) << "no picker came up";
   EXPECT_EQ(dialog, realPicker.owner);
   EXPECT_NE(realPicker.texts.end(),
             std::find(realPicker.texts.begin(), realPicker.texts.end(), "フォルダの選択"));
-  EXPECT_EQ(music, ItemText(dialog, IDC_MUSIC_FOLDER));
   EXPECT_FALSE(IsWindow(realPicker.picker));
+  EXPECT_EQ(music, ItemText(dialog, IDC_MUSIC_FOLDER));
+
+  std::string chosen = root + "\\選んだ";
+  MakeFolder(chosen);
+  ASSERT_TRUE(BrowseWithRealPicker(dialog, IDC_BROWSE_TEXT, chosen.c_str()));
+  EXPECT_EQ(chosen, ItemText(dialog, IDC_TEXT_FOLDER));
+  EXPECT_EQ(music, ItemText(dialog, IDC_MUSIC_FOLDER));
+  EXPECT_STREQ(texts.c_str(), Settings.textpath);  // stored only by OK
   DestroyWindow(dialog);
   CoUninitialize();
 }
