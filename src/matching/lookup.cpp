@@ -47,20 +47,21 @@ void FoldAll(const char *key, int length, unsigned char *out) {
 }
 
 // Single-byte characters folded, double-byte ones kept: two such strings agree byte
-// for byte exactly where the prefix comparison finds their characters equal.
+// for byte exactly where the prefix comparison finds their characters equal. Marks in
+// firstBytes (when given) the bytes that begin a double-byte character.
 void Canonicalise(const char *key, int length, unsigned char *out, bool *firstBytes) {
   std::memset(out, 0, PADDED_BYTES);
-  for (int i = 0; i < length;) {
+  if (firstBytes) std::memset(firstBytes, 0, PADDED_BYTES);
+  for (int i = 0; i < length; ++i) {
     const unsigned char b = static_cast<unsigned char>(key[i]);
-    if (IsLeadRangeByte(b)) {
-      out[i] = b;
-      if (firstBytes) firstBytes[i] = true;
-      if (i + 1 < length) out[i + 1] = static_cast<unsigned char>(key[i + 1]);
-      if (firstBytes && i + 1 < length) firstBytes[i + 1] = false;
-      i += 2;
-    } else {
+    if (!IsLeadRangeByte(b)) {
       out[i] = FoldByte(b);
-      if (firstBytes) firstBytes[i] = false;
+      continue;
+    }
+    if (firstBytes) firstBytes[i] = true;
+    out[i] = b;
+    if (i + 1 < length) {
+      out[i + 1] = static_cast<unsigned char>(key[i + 1]);
       ++i;
     }
   }
@@ -91,7 +92,6 @@ struct SongSide {
 
 void PrepareSong(const char *songKey, SongSide *song) {
   song->length = BoundedLength(songKey);
-  std::memset(song->firstBytes, 0, sizeof song->firstBytes);
   Canonicalise(songKey, song->length, song->canonical, song->firstBytes);
   FoldAll(songKey, song->length, song->folded);
 }
