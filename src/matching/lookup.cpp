@@ -1,9 +1,10 @@
 // The text lookup for a song (exact pass, then the fuzzy pass) and the title line.
 //
 // Taken literally, the fuzzy pass rebuilds every text key at every prefix length and
-// compares character by character: seconds for one song with 2000 texts. Here the text
-// keys are built once per TextList and aimai value, and one comparison per text gives
-// the longest prefix length at which it matches; as a text that matches a prefix also
+// compares character by character: over 0.1 s for one song with 2000 long texts, and
+// "skip" may chain 5000 such lookups, all on the UI thread. Here the text keys are
+// built once per TextList and aimai value, and one comparison per text gives the
+// longest prefix length at which it matches; as a text that matches a prefix also
 // matches every shorter one, the winning length and text follow from those lengths.
 #include <cstdint>
 #include <cstdio>
