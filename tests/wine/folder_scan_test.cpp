@@ -84,10 +84,12 @@ TEST_F(FolderScan, ListsByCaseSensitiveSubstringsAndSkipsDotFolders) {
   MakeFile(At("sub.wav\\.e.wav"));
   MakeFolder(At("sub.wav\\.git"));
   MakeFile(At("sub.wav\\.git\\f.wav"));
+  MakeFolder(At("ソ"));  // its second byte is 0x5C, as is 表's
+  MakeFile(At("ソ\\表.mid"));
 
   const std::set<std::string> always = {At("a.wav"), At("x.wav.bak"), At("song.MID"), At("b.mid"),
                                         At(".hidden.wav"), At("ｻｸﾗ表.wav"), At("sub.wav\\d.wav"),
-                                        At("sub.wav\\.e.wav")};
+                                        At("sub.wav\\.e.wav"), At("ソ\\表.mid")};
   ScanMusicFolder(root.c_str());
   EXPECT_EQ(always, AsSet(Music()));
 
@@ -265,7 +267,10 @@ TEST_F(FolderScan, ScanFoldersRebuildsOnlyTheNamedLists) {
   PlayCursor = {0, 0};
   std::strcpy(Settings.textpath, At("texts").c_str());
   Settings.musicpath[0] = '\0';
+  HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  SetCursor(arrow);
   ScanFolders();
+  EXPECT_EQ(arrow, GetCursor());  // the wait cursor is taken down again
   EXPECT_EQ(std::vector<std::string>{At("texts\\a.txt")}, Texts());
   EXPECT_EQ(std::vector<std::string>{"C:\\dropped.wav"}, Music());
   EXPECT_EQ(0, PlayCursor.shuffle);

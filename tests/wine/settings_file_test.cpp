@@ -65,6 +65,32 @@ TEST_F(SettingsFile, TooLongAProfileFallsBackToTheBareName) {
   }
 }
 
+// The bare name is handed to the profile functions, which keep it in the Windows folder.
+TEST_F(SettingsFile, ATooLongProfileStillGivesAWorkingFile) {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, sizeof windows);
+  std::string bare = std::string(windows) + "\\BRAMLOE.INI";
+  std::string kept = ReadWholeFile(bare);
+  bool existed = FileExists(bare);
+  DeleteFileA(bare.c_str());
+
+  SetEnvironmentVariableA("USERPROFILE", ("C:\\" + std::string(1000, 'p')).c_str());
+  Settings = {"C:\\texts", "C:\\music", "ed", 0, 1};
+  SaveSettings();
+  Settings = {"", "", "", 5, 5};
+  LoadSettings();
+  bool written = FileExists(bare);
+  if (existed) MakeFile(bare, kept);
+  else DeleteFileA(bare.c_str());
+
+  EXPECT_TRUE(written);
+  EXPECT_STREQ("C:\\texts", Settings.textpath);
+  EXPECT_STREQ("C:\\music", Settings.musicpath);
+  EXPECT_STREQ("ed", Settings.editor);
+  EXPECT_EQ(0, Settings.aimai);
+  EXPECT_EQ(1, Settings.skip);
+}
+
 TEST_F(SettingsFile, MissingFileOrSectionGivesDefaults) {
   LoadSettings();
   EXPECT_STREQ("notepad", Settings.editor);
