@@ -1,32 +1,37 @@
 #include "app/routes_win.h"
 
+#include "app/commands_win.h"
+#include "app/main_window_win.h"
+#include "player/pitch_win.h"
+#include "player/player_win.h"
+#include "player/position_win.h"
 #include "resources/ids.h"
 
 // Exit closes the window the way its close box does; WM_DESTROY ends the loop.
 static void ExitProgram(HWND mainWindow) { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }
 
 // Every command of the main window. Only the low word of wParam selects one. A row
-// with no handler yet keeps its ID and its result.
+// without a handler does nothing but give its result.
 const CommandRoute CommandRoutes[] = {
-    {IDOK, nullptr, RETURN_DEFAULT},  // Enter in the cents box: re-apply the typed value
+    {IDOK, ReapplyPitch, RETURN_DEFAULT},  // Enter in the cents box: re-apply the typed value
     {IDCANCEL, nullptr, RETURN_DEFAULT},
     {ID_EXIT, ExitProgram, RETURN_ZERO},
-    {ID_ABOUT, nullptr, RETURN_ZERO},
-    {ID_PLAY, nullptr, RETURN_DEFAULT},
-    {ID_NEXT, nullptr, RETURN_DEFAULT},
+    {ID_ABOUT, ShowAbout, RETURN_ZERO},
+    {ID_PLAY, PlayPause, RETURN_DEFAULT},
+    {ID_NEXT, NextSong, RETURN_DEFAULT},
     {ID_CENTS, nullptr, RETURN_DEFAULT},  // typing alone does not change the pitch
-    {ID_SETTINGS, nullptr, RETURN_DEFAULT},
-    {ID_EDIT_TEXT, nullptr, RETURN_DEFAULT},
-    {ID_TOP, nullptr, RETURN_DEFAULT},
-    {ID_OCTAVE_UP, nullptr, RETURN_DEFAULT},
-    {ID_OCTAVE_DOWN, nullptr, RETURN_DEFAULT},
-    {ID_RELOAD_TEXT, nullptr, RETURN_DEFAULT},
-    {ID_CENTS_UP_25, nullptr, RETURN_DEFAULT},
-    {ID_CENTS_DOWN_25, nullptr, RETURN_DEFAULT},
-    {ID_CENTS_UP_5, nullptr, RETURN_DEFAULT},
-    {ID_CENTS_DOWN_5, nullptr, RETURN_DEFAULT},
-    {ID_MEM, nullptr, RETURN_DEFAULT},
-    {ID_STOP, nullptr, RETURN_DEFAULT},
+    {ID_SETTINGS, OpenSettingsDialog, RETURN_DEFAULT},
+    {ID_EDIT_TEXT, LaunchEditor, RETURN_DEFAULT},
+    {ID_TOP, SeekToTop, RETURN_DEFAULT},
+    {ID_OCTAVE_UP, RaiseOctave, RETURN_DEFAULT},
+    {ID_OCTAVE_DOWN, LowerOctave, RETURN_DEFAULT},
+    {ID_RELOAD_TEXT, ReloadText, RETURN_DEFAULT},
+    {ID_CENTS_UP_25, RaisePitch25, RETURN_DEFAULT},
+    {ID_CENTS_DOWN_25, LowerPitch25, RETURN_DEFAULT},
+    {ID_CENTS_UP_5, RaisePitch5, RETURN_DEFAULT},
+    {ID_CENTS_DOWN_5, LowerPitch5, RETURN_DEFAULT},
+    {ID_MEM, StorePitch, RETURN_DEFAULT},
+    {ID_STOP, StopSong, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 
@@ -44,14 +49,22 @@ LRESULT RouteCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // The position display and the Mem notice's countdown.
-void RouteTimerTick(HWND) {}
+void RouteTimerTick(HWND hwnd) {
+  DrawPosition(hwnd);
+  CountDownNotice();
+}
 
 // A click on the rate scroll bar's arrows, or a key that spins it: the scroll code is
 // the low word, the position the sign-extended high word.
-void RouteRateScroll(HWND, WPARAM, LPARAM) {}
+void RouteRateScroll(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  SpinPitch(hwnd, reinterpret_cast<HWND>(lParam), LOWORD(wParam));
+}
 
 // Click-to-seek on the progress bar, then the focus rule.
-void RouteProgressClick(HWND, LPARAM) {}
+void RouteProgressClick(HWND hwnd, LPARAM lParam) {
+  SeekByClick(hwnd, lParam);
+  ApplyFocusRule();
+}
 
 // The PlaybackSession's events (end of the song among them).
-void RouteGraphEvent(HWND) {}
+void RouteGraphEvent(HWND hwnd) { DrainEvents(hwnd); }

@@ -1,0 +1,53 @@
+#include "app/commands_win.h"
+
+#include <cstdio>
+
+#include "app/message_box_win.h"
+#include "app/shell_win.h"
+#include "library/library.h"
+#include "matching/matching.h"
+#include "player/player.h"
+#include "resources/ids.h"
+#include "settings/settings.h"
+#include "settings/settings_win.h"
+#include "textview/textview_win.h"
+
+char WorkBuffer[1024];
+
+const char AboutCaption[] = "バージョン情報";
+
+// The name and version; once a song has been chosen, its path on a second line.
+void ShowAbout(HWND mainWindow) {
+  if (PlayCursor.current >= 0)
+    std::snprintf(WorkBuffer, sizeof WorkBuffer, "BRAMLOE 0.02\n%s",
+                  MusicList.paths[PlayCursor.current]);
+  else
+    std::snprintf(WorkBuffer, sizeof WorkBuffer, "BRAMLOE 0.02");
+  ShowMessageBox(mainWindow, WorkBuffer, AboutCaption, MB_OK);
+}
+
+// Modal; what its OK stores and rescans is the dialog's own business.
+void OpenSettingsDialog(HWND mainWindow) {
+  DialogBoxParamA(AppInstance, RES_SETTING_DIALOG, mainWindow, SettingDlgProc, 0);
+}
+
+// The file argument is quoted, so that a path or title with a space stays one
+// argument; no Windows file name contains '"'. A song without a text gets a new text
+// named after it, resolved in the text folder (the current directory).
+const char *FormatEditorCommand() {
+  if (PlayerState.matchedText == -1) {
+    int song = PlayCursor.current < 0 ? 0 : PlayCursor.current;
+    std::snprintf(WorkBuffer, sizeof WorkBuffer, "%s \"%s.txt\"", Settings.editor,
+                  SongTitle(song));
+  } else {
+    std::snprintf(WorkBuffer, sizeof WorkBuffer, "%s \"%s\"", Settings.editor,
+                  TextList.paths[PlayerState.matchedText]);
+  }
+  return WorkBuffer;
+}
+
+// The program does not wait for the editor; a failed start is silent.
+void LaunchEditor(HWND) { WinExec(FormatEditorCommand(), SW_SHOW); }
+
+// Shows the matched text anew after editing; -1 empties the view.
+void ReloadText(HWND) { LoadText(PlayerState.matchedText); }

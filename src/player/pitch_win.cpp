@@ -1,0 +1,86 @@
+#include "player/pitch_win.h"
+
+#include <cstdio>
+
+#include "app/commands_win.h"
+#include "app/shell_win.h"
+#include "library/library.h"
+#include "player/pitch.h"
+#include "player/session_win.h"
+#include "resources/ids.h"
+#include "settings/settings.h"
+#include "settings/settings_win.h"
+
+static HRESULT HandRateToGraph(IMediaSeeking *seeking, double rate) {
+  return seeking->SetRate(rate);
+}
+
+HRESULT (*SetPlaybackRate)(IMediaSeeking *seeking, double rate) = HandRateToGraph;
+
+int SpinDirection = 0;
+int NoticeCountdown = 0;
+
+const char StoredNotice[] = "記憶しました";
+// Six ideographic spaces and one ASCII space: covers the notice and one byte more.
+const char NoticeBlank[] = "　　　　　　 ";
+
+// A refused rate is ignored: the cents box keeps the new value all the same.
+void ApplyPitch(int cents) {
+  if (PlaybackSession.seeking) SetPlaybackRate(PlaybackSession.seeking, PitchRate(cents));
+}
+
+// The cents box is the only store of the pitch: read, shift, write back as "%d".
+static void ShiftPitch(HWND mainWindow, char *text, int textSize, int change) {
+  HWND cents = GetDlgItem(mainWindow, ID_CENTS);
+  GetWindowTextA(cents, text, textSize);
+  int value = ShiftCents(ParseDecimal(text), change);
+  std::snprintf(text, textSize, "%d", value);
+  SetWindowTextA(cents, text);
+  ApplyPitch(value);
+}
+
+void AdjustPitch(HWND mainWindow, int change) {
+  ShiftPitch(mainWindow, WorkBuffer, sizeof WorkBuffer, change);
+}
+
+// A held arrow repeats its line notification; the step is taken once, at the end,
+// an octave when Ctrl is down at that moment.
+void SpinPitch(HWND mainWindow, HWND scrollBar, int code) {
+  if (!scrollBar) return;
+  switch (code) {
+    case SB_LINEUP: SpinDirection = 1; return;
+    case SB_LINEDOWN: SpinDirection = -1; return;
+    case SB_ENDSCROLL: break;
+    default: SpinDirection = 0; return;
+  }
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+  char text[260];
+  ShiftPitch(mainWindow, text, sizeof text, SpinDirection * (ctrl ? 1200 : 100));
+  SpinDirection = 0;
+}
+
+// The value is stored as the box shows it, parsed or not; the key is the song's path
+// with '=' made '|', since the profile functions split a line at its first '='.
+void StorePitch(HWND mainWindow) {
+  if (PlayCursor.current < 0) return;
+  ShowNotice(StoredNotice);
+  NoticeCountdown = 100;
+  char file[260];
+  SettingsFilePath(file);
+  GetWindowTextA(GetDlgItem(mainWindow, ID_CENTS), WorkBuffer, sizeof WorkBuffer);
+  char key[260];
+  PitchEntryKey(MusicList.paths[PlayCursor.current], key);
+  WritePrivateProfileStringA(SETTINGS_SECTION, key, WorkBuffer, file);
+}
+
+void CountDownNotice() {
+  if (NoticeCountdown > 0 && --NoticeCountdown == 0) ShowNotice(NoticeBlank);
+}
+
+void ReapplyPitch(HWND mainWindow) { AdjustPitch(mainWindow, 0); }
+void RaiseOctave(HWND mainWindow) { AdjustPitch(mainWindow, 1200); }
+void LowerOctave(HWND mainWindow) { AdjustPitch(mainWindow, -1200); }
+void RaisePitch25(HWND mainWindow) { AdjustPitch(mainWindow, 25); }
+void LowerPitch25(HWND mainWindow) { AdjustPitch(mainWindow, -25); }
+void RaisePitch5(HWND mainWindow) { AdjustPitch(mainWindow, 5); }
+void LowerPitch5(HWND mainWindow) { AdjustPitch(mainWindow, -5); }
