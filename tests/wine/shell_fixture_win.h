@@ -1,0 +1,171 @@
+// The real start-up of the main window in the test process: classes registered and
+// InitInstance run exactly as WinMain runs them, with the settings file in a scratch
+// profile folder, message boxes recorded, and a recorder that notes what reaches the
+// main window and the TextView.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_window_win.h"
+#include "app/message_box_win.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "player/player.h"
+#include "player/session_win.h"
+#include "resources/ids.h"
+
+namespace shelltest {
+
+struct Recorded {
+  HWND window;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+
+struct RecordedBox {
+  HWND owner;
+  std::string text, caption;
+  UINT type;
+};
+
+inline std::vector<Recorded> &Messages() {
+  static std::vector<Recorded> messages;
+  return messages;
+}
+
+inline std::vector<RecordedBox> &Boxes() {
+  static std::vector<RecordedBox> boxes;
+  return boxes;
+}
+
+inline int RecordBox(HWND owner, const char *text, const char *caption, UINT type) {
+  Boxes().push_back({owner, text ? text : "", caption ? caption : "", type});
+  return IDOK;
+}
+
+inline WNDPROC &MainOriginal() {
+  static WNDPROC proc;
+  return proc;
+}
+inline WNDPROC &ViewOriginal() {
+  static WNDPROC proc;
+  return proc;
+}
+
+// Commands are noted and kept from the handlers, so that a key test never starts a
+// song, an editor or a dialog; scroll messages are noted and handed on.
+inline LRESULT CALLBACK RecordMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND) {
+    Messages().push_back({hwnd, message, wParam, lParam});
+    return 0;
+  }
+  if (message == WM_VSCROLL) Messages().push_back({hwnd, message, wParam, lParam});
+  return CallWindowProcA(MainOriginal(), hwnd, message, wParam, lParam);
+}
+inline LRESULT CALLBACK RecordView(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_VSCROLL) Messages().push_back({hwnd, message, wParam, lParam});
+  return CallWindowProcA(ViewOriginal(), hwnd, message, wParam, lParam);
+}
+
+// A fresh folder under TEMP that stands in as USERPROFILE; returns the settings path.
+inline std::string UseScratchProfile() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string folder = std::string(temp) + "bramloe_shell_profile";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  SetEnvironmentVariableA("USERPROFILE", folder.c_str());
+  std::string ini = folder + "\\BRAMLOE.INI";
+  DeleteFileA(ini.c_str());
+  return ini;
+}
+
+inline bool FileExists(const std::string &path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Classes of an earlier run in the same process would make registration fail.
+inline void ForgetClasses() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  UnregisterClassA(MAIN_WINDOW_CLASS, instance);
+  UnregisterClassA(TEXT_VIEW_CLASS, instance);
+}
+
+inline void ForgetHandles() {
+  MainWindow = TextViewWindow = nullptr;
+  PlayButton = StopButton = CentsEdit = RateScrollBar = nullptr;
+  OctaveDownButton = OctaveUpButton = MemButton = TopButton = NextButton = nullptr;
+}
+
+// Steps every queued message through the program's loop, as GetMessageA would hand it.
+inline void RunLoopSteps() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    ProcessLoopMessage(&message);
+  }
+}
+
+// A key press as the keyboard driver queues it for the focused window.
+inline void PostKey(HWND target, UINT key) {
+  LPARAM down = 1 | (static_cast<LPARAM>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16);
+  PostMessageA(target, WM_KEYDOWN, key, down);
+  PostMessageA(target, WM_KEYUP, key, down | 0xC0000000);
+}
+
+// Ctrl as GetKeyState sees it, set through the thread's keyboard state.
+inline void HoldKey(int key, bool held) {
+  BYTE state[256];
+  GetKeyboardState(state);
+  state[key] = held ? 0x80 : 0;
+  SetKeyboardState(state);
+}
+
+class ShellTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    settingsPath = UseScratchProfile();
+    ForgetClasses();
+    ForgetHandles();
+    Messages().clear();
+    Boxes().clear();
+    MessageBoxHook = RecordBox;
+    PlayerState.state = Stopped;
+    CoInitialize(nullptr);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    AppInstance = instance;
+    AppAccelerators = LoadAcceleratorsA(instance, RES_ACCELERATORS);
+    ASSERT_NE(0, RegisterWindowClasses(instance));
+    ASSERT_TRUE(InitInstance(instance, SW_SHOWNORMAL));
+    SetForegroundWindow(MainWindow);
+    RunLoopSteps();
+  }
+
+  void TearDown() override {
+    HoldKey(VK_CONTROL, false);
+    if (MainWindow && IsWindow(MainWindow)) DestroyWindow(MainWindow);
+    RunLoopSteps();
+    ReleaseSession();
+    CoUninitialize();
+    ForgetHandles();
+    ForgetClasses();
+    MessageBoxHook = nullptr;
+    PlayerState.state = Stopped;
+  }
+
+  // From now on commands are recorded instead of handled.
+  void RecordMessages() {
+    MainOriginal() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        MainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordMain)));
+    ViewOriginal() = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        TextViewWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordView)));
+    Messages().clear();
+  }
+
+  std::string settingsPath;
+};
+
+}  // namespace shelltest
