@@ -41,11 +41,23 @@ void ShowSettings(HWND dialog) {
   SetFocus(GetDlgItem(dialog, IDC_MUSIC_FOLDER));
 }
 
-// Longer text is cut to the 259 characters the fields hold.
+// Reads an edit box into a 260-byte field; longer text is cut to 259 bytes. The
+// platform may cut inside a double-byte character, and a lead byte left at the end
+// would swallow the next byte joined to the path (a '\' among them), so it goes too.
+void ReadField(HWND dialog, int id, char (&field)[260]) {
+  GetDlgItemTextA(dialog, id, field, sizeof field);
+  int length = lstrlenA(field);
+  for (int i = 0; i < length; i++) {
+    if (!IsDBCSLeadByte((BYTE)field[i])) continue;
+    if (i + 1 == length) field[i] = '\0';
+    i++;
+  }
+}
+
 void StoreSettings(HWND dialog) {
-  GetDlgItemTextA(dialog, IDC_TEXT_FOLDER, Settings.textpath, sizeof Settings.textpath);
-  GetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, Settings.musicpath, sizeof Settings.musicpath);
-  GetDlgItemTextA(dialog, IDC_EDITOR, Settings.editor, sizeof Settings.editor);
+  ReadField(dialog, IDC_TEXT_FOLDER, Settings.textpath);
+  ReadField(dialog, IDC_MUSIC_FOLDER, Settings.musicpath);
+  ReadField(dialog, IDC_EDITOR, Settings.editor);
   Settings.aimai = IsOptionChecked(dialog, IDC_AIMAI);
   Settings.skip = IsOptionChecked(dialog, IDC_SKIP);
 }

@@ -366,6 +366,18 @@ TEST_F(SettingDialog, OkCutsLongTextTo259Characters) {
   EXPECT_EQ(longMusic.substr(0, 259), Settings.musicpath);
   EXPECT_EQ(longText.substr(0, 259), Settings.textpath);
   EXPECT_EQ(longEditor.substr(0, 259), Settings.editor);
+
+  // Double-byte text is cut before a character that would not fit whole: a lone lead
+  // byte would join with the '\' of a path built on the folder.
+  std::string wide;
+  for (int i = 0; i < 150; i++) wide += "ア";
+  dialog = OpenModeless();
+  SetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, wide.c_str());
+  SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, ("a" + wide).c_str());
+  Command(dialog, IDOK);
+  DestroyWindow(dialog);
+  EXPECT_EQ(wide.substr(0, 258), Settings.musicpath);
+  EXPECT_EQ(("a" + wide).substr(0, 259), Settings.textpath);
 }
 
 // An emptied folder is stored empty, and its list stays as it was; the other folder
