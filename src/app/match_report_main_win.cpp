@@ -131,8 +131,8 @@ bool ParseArguments(int argc, char **argv, Options *options, const Output &err) 
       }
       const char *value = argv[++i];
       if (arg[2] == 'm' || arg[2] == 't') {
-        if (std::strlen(value) >= PATH_BYTES) {
-          Fail(err, "%s: the folder path is longer than %d characters", arg, PATH_BYTES - 1);
+        if (!value[0]) {
+          Fail(err, "%s needs a folder, not an empty string", arg);
           return false;
         }
         (arg[2] == 'm' ? options->music : options->text) = value;
@@ -152,16 +152,29 @@ bool ParseArguments(int argc, char **argv, Options *options, const Output &err) 
   return true;
 }
 
+// A folder given on the command line as a full path: the walk makes the text folder the
+// current directory before it walks the music folder, so a relative music folder
+// would be looked for inside the text folder.
+bool TakeFolder(const char *option, const char *folder, char *setting, const Output &err) {
+  const DWORD n = GetFullPathNameA(folder, PATH_BYTES, setting, nullptr);
+  if (n == 0 || n >= PATH_BYTES) {
+    Fail(err, "%s: \"%s\" does not make a folder path of at most %d characters", option, folder,
+         PATH_BYTES - 1);
+    return false;
+  }
+  return true;
+}
+
 // Command-line values over the settings file's; says which in origin.
-void ApplyOptions(const Options &options, std::string *origin) {
+bool ApplyOptions(const Options &options, std::string *origin, const Output &err) {
   std::string given;
   auto note = [&given](const char *name) { given += given.empty() ? name : std::string(", ") + name; };
   if (options.music) {
-    std::snprintf(Settings.musicpath, sizeof Settings.musicpath, "%s", options.music);
+    if (!TakeFolder("--music", options.music, Settings.musicpath, err)) return false;
     note("--music");
   }
   if (options.text) {
-    std::snprintf(Settings.textpath, sizeof Settings.textpath, "%s", options.text);
+    if (!TakeFolder("--text", options.text, Settings.textpath, err)) return false;
     note("--text");
   }
   if (options.aimai >= 0) {
@@ -173,6 +186,7 @@ void ApplyOptions(const Options &options, std::string *origin) {
     note("--skip");
   }
   if (!given.empty()) *origin += " (" + given + " from the command line)";
+  return true;
 }
 
 // The walk adds nothing for a folder it cannot search, silently; here that is an error.
@@ -232,7 +246,7 @@ int main(int argc, char **argv) {
   ProbeDecoders();
   LoadSettings();
   std::string origin = settingsFile;
-  ApplyOptions(options, &origin);
+  if (!ApplyOptions(options, &origin, err)) return EXIT_USAGE;
   if (!FolderReadable("music", "--music", Settings.musicpath, settingsFile, err) ||
       !FolderReadable("text", "--text", Settings.textpath, settingsFile, err))
     return EXIT_USAGE;

@@ -131,7 +131,13 @@ grep -qF "(left as it was: skip passes over this song)" <<<"$from_ini" || fail "
 grep -qF "BRAMLOE.INI (--aimai from the command line)" <<<"$overridden" || fail "origin of --aimai"
 grep -qF "(fuzzy pass: prefix of 6 bytes \"Sakura\"" <<<"$overridden" || fail "--aimai on did not win"
 
-# 4. Empty folders, a missing folder, unknown options.
+# 4. Relative folders are taken from where the program starts, although the walk makes
+# the text folder the current directory before it walks the music folder.
+out=$(cd "$work" && run "$report" --utf8 --text text --music music 2>&1 | tr -d '\r')
+grep -qxF "  music folder: $M" <<<"$out" && grep -qF "songs with a text:    7" <<<"$out" ||
+  fail "relative folders: $(head -12 <<<"$out")"
+
+# 5. Empty folders, a missing folder, unknown options.
 out=$(run "$report" --utf8 --music "$(winpath "$work/empty-music")" --text "$(winpath "$work/empty-text")" 2>&1)
 [ $? = 0 ] || fail "empty folders: status not 0"
 grep -q "songs:  *0" <<<"$out" && grep -q "texts:  *0" <<<"$out" || fail "empty folders: $out"
