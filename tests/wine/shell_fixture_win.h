@@ -57,9 +57,10 @@ inline WNDPROC &ViewOriginal() {
 }
 
 // Commands are noted and kept from the handlers, so that a key test never starts a
-// song, an editor or a dialog; scroll messages are noted and handed on.
+// song, an editor or a dialog; scroll messages are noted and handed on. The cents
+// box's own notifications (its text changes) pass unnoted.
 inline LRESULT CALLBACK RecordMain(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COMMAND) {
+  if (message == WM_COMMAND && reinterpret_cast<HWND>(lParam) != CentsEdit) {
     Messages().push_back({hwnd, message, wParam, lParam});
     return 0;
   }
