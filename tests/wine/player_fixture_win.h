@@ -1,0 +1,232 @@
+// The real main window with its controls and TextView, built the way start-up builds
+// them, for the player's tests: songs written as short WAV tones, message boxes and
+// handed-over rates recorded, the settings file in a scratch profile folder.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+// Before dshow.h, whose strsafe.h retires wsprintfA.
+#include "wine/library_scratch.h"
+
+#include <dshow.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "app/layout.h"
+#include "app/main_window_win.h"
+#include "app/message_box_win.h"
+#include "app/shell_win.h"
+#include "app/startup_win.h"
+#include "library/library.h"
+#include "matching/matching.h"
+#include "player/pitch_win.h"
+#include "player/player.h"
+#include "player/session_win.h"
+#include "resources/ids.h"
+#include "settings/settings.h"
+#include "textview/textbuffer.h"
+
+namespace playertest {
+
+struct RecordedBox {
+  std::string text, caption;
+  UINT type;
+};
+
+inline std::vector<RecordedBox> &Boxes() {
+  static std::vector<RecordedBox> boxes;
+  return boxes;
+}
+
+inline std::vector<double> &Rates() {
+  static std::vector<double> rates;
+  return rates;
+}
+
+// The recorded rates, each within 4 units in the last place: the power is formed in
+// extended precision from the double 1/1200, so -2400 cents gives 0.25 less one unit.
+inline void ExpectRates(const std::vector<double> &expected) {
+  ASSERT_EQ(expected.size(), Rates().size());
+  for (size_t i = 0; i < expected.size(); i++) EXPECT_DOUBLE_EQ(expected[i], Rates()[i]) << i;
+}
+
+inline int RecordBox(HWND, const char *text, const char *caption, UINT type) {
+  Boxes().push_back({text ? text : "", caption ? caption : "", type});
+  return IDOK;
+}
+
+// The graph's state at each handing-over of a rate.
+inline std::vector<OAFilterState> &RateStates() {
+  static std::vector<OAFilterState> states;
+  return states;
+}
+
+// Notes the rate and hands it on, so the graph is asked exactly as without the test.
+inline HRESULT RecordRate(IMediaSeeking *seeking, double rate) {
+  Rates().push_back(rate);
+  OAFilterState state = -1;
+  if (PlaybackSession.control) PlaybackSession.control->GetState(0, &state);
+  RateStates().push_back(state);
+  return seeking->SetRate(rate);
+}
+
+inline void Put16(std::string &s, unsigned v) {
+  s += static_cast<char>(v & 0xFF);
+  s += static_cast<char>((v >> 8) & 0xFF);
+}
+inline void Put32(std::string &s, unsigned v) {
+  Put16(s, v & 0xFFFF);
+  Put16(s, v >> 16);
+}
+
+// A 16-bit stereo WAV of a quiet sine tone at 44.1 kHz.
+inline std::string ToneWav(double frequency, double seconds) {
+  unsigned frames = static_cast<unsigned>(44100 * seconds);
+  std::string wav = "RIFF";
+  Put32(wav, 36 + frames * 4);
+  wav += "WAVEfmt ";
+  Put32(wav, 16);
+  Put16(wav, 1);
+  Put16(wav, 2);
+  Put32(wav, 44100);
+  Put32(wav, 44100 * 4);
+  Put16(wav, 4);
+  Put16(wav, 16);
+  wav += "data";
+  Put32(wav, frames * 4);
+  for (unsigned i = 0; i < frames; i++) {
+    int sample = static_cast<int>(8000 * std::sin(2 * 3.14159265358979 * frequency * i / 44100));
+    Put16(wav, static_cast<unsigned>(sample) & 0xFFFF);
+    Put16(wav, static_cast<unsigned>(sample) & 0xFFFF);
+  }
+  return wav;
+}
+
+inline std::string CentsText() {
+  char text[1024];
+  GetWindowTextA(CentsEdit, text, sizeof text);
+  return text;
+}
+
+inline std::string WindowText(HWND window) {
+  char text[1024];
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+inline LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
+
+// Dispatches what is queued for at most the given time, or until done() holds.
+template <typename Done>
+inline bool PumpUntil(DWORD milliseconds, Done done) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start >= milliseconds) return false;
+    Sleep(5);
+  }
+}
+
+inline void Pump(DWORD milliseconds = 0) {
+  PumpUntil(milliseconds, [] { return false; });
+}
+
+class PlayerWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Other tests register classes of the same names with procedures of their own.
+    UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
+    UnregisterClassA(TEXT_VIEW_CLASS, GetModuleHandleA(nullptr));
+    ASSERT_NE(0, RegisterWindowClasses(GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    Boxes().clear();
+    Rates().clear();
+    RateStates().clear();
+    MessageBoxHook = RecordBox;
+    SetPlaybackRate = RecordRate;
+    char kept[MAX_PATH] = "";
+    GetEnvironmentVariableA("USERPROFILE", kept, sizeof kept);
+    keptProfile = kept;
+    folder = MakeScratchFolder("player");
+    SetEnvironmentVariableA("USERPROFILE", folder.c_str());
+    iniPath = folder + "\\BRAMLOE.INI";
+    Settings = {"", "", "notepad", 0, 0};
+    MusicList.count = 0;
+    TextList.count = 0;
+    InvalidateTextKeys();
+    PlayCursor = {-1, 0};
+    PlayerState = {Stopped, 0, 0.0, 0};
+    SpinDirection = 0;
+    NoticeCountdown = 0;
+    DecoderFlags = {1, 1};
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    AppInstance = instance;
+    MeasureLayoutMetrics();
+    MainWindow = CreateMainWindow(instance);
+    ASSERT_NE(nullptr, MainWindow);
+    ShowWindow(MainWindow, SW_SHOWNORMAL);
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(MainWindow, &client);
+    ASSERT_NE(nullptr, CreateTextView(instance, client.right, client.bottom));
+    ASSERT_NE(nullptr, CreateControls(instance, client.right, client.bottom));
+    UpdateWindow(MainWindow);
+    SetScrollRange(RateScrollBar, SB_CTL, 0, 0, TRUE);
+    SetForegroundWindow(MainWindow);
+    SetFocus(PlayButton);
+    Pump();
+  }
+
+  void TearDown() override {
+    if (PlaybackSession.control) PlaybackSession.control->Stop();
+    DestroyWindow(MainWindow);
+    MainWindow = TextViewWindow = nullptr;
+    PlayButton = StopButton = CentsEdit = RateScrollBar = nullptr;
+    OctaveDownButton = OctaveUpButton = MemButton = TopButton = NextButton = nullptr;
+    Pump();
+    ReleaseSession();
+    MessageBoxHook = nullptr;
+    SetEnvironmentVariableA("USERPROFILE", keptProfile.c_str());
+    RemoveTree(folder);
+    MusicList.count = 0;
+    TextList.count = 0;
+    InvalidateTextKeys();
+    PlayCursor = {-1, 0};
+    PlayerState = {Stopped, 0, 0.0, 0};
+    CoUninitialize();
+  }
+
+  // Writes a tone as a song file and appends it to the MusicList, in list order.
+  std::string AddSong(const std::string &name, double frequency = 440, double seconds = 3) {
+    std::string path = folder + "\\" + name;
+    MakeFile(path, ToneWav(frequency, seconds));
+    lstrcpynA(MusicList.paths[MusicList.count++], path.c_str(), PATH_BYTES);
+    return path;
+  }
+
+  std::string AddText(const std::string &name, const std::string &content) {
+    std::string path = folder + "\\" + name;
+    MakeFile(path, content);
+    lstrcpynA(TextList.paths[TextList.count++], path.c_str(), PATH_BYTES);
+    InvalidateTextKeys();
+    return path;
+  }
+
+  std::string StoredValue(const std::string &key) {
+    char value[600];
+    GetPrivateProfileStringA("BRAMLOE", key.c_str(), "<absent>", value, sizeof value,
+                             iniPath.c_str());
+    return value;
+  }
+
+  std::string folder, iniPath, keptProfile;
+};
+
+}  // namespace playertest
