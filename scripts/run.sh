@@ -62,5 +62,16 @@ sleep 3
 shot=$BRAMLOE_BUILD/screenshot.png
 /usr/bin/import -window root "$shot"
 echo "screenshot of the player: $shot"
-xdotool windowclose "$window" 2>/dev/null || true
-wait "$player" 2>/dev/null || true
+# Alt+F4 takes the close box's road, so the program writes its settings as it ends.
+# (Destroying the X window instead would leave the program running without a window.)
+xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null || true
+for _ in $(seq 100); do
+  kill -0 "$player" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$player" 2>/dev/null; then
+  echo "bramloe.exe did not end after Alt+F4; stopping it"
+  kill "$player" 2>/dev/null
+fi
+wait "$player" 2>/dev/null
+echo "bramloe.exe ended with status $?"

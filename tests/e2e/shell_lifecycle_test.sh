@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The real bramloe.exe under Wine: it starts, shows its main window titled "BRAMLOE"
+# with the focus on Play, ends with status 0 when its window is closed (by the close
+# box's road and by the menu's Exit), and then writes BRAMLOE.INI in the profile
+# folder. An existing settings file of the build's prefix is kept aside and put back.
+set -u
+src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
+if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
+  source "$src/scripts/harness.sh"
+  harness_up
+  trap harness_down EXIT
+else
+  source "$src/scripts/env.sh"
+fi
+exe=${BRAMLOE_BUILD_DIR:?}/bramloe.exe
+driver=$BRAMLOE_BUILD_DIR/bramloe_window_driver.exe
+ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
+work=$BRAMLOE_BUILD_DIR/e2e-shell
+rm -rf "$work"; mkdir -p "$work"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+run() { "$src/scripts/wine-run.sh" "$@" </dev/null | tr -d '\r'; }
+
+[ -f "$ini" ] && mv "$ini" "$work/kept.ini"
+restore() { rm -f "$ini"; [ -f "$work/kept.ini" ] && mv "$work/kept.ini" "$ini"; }
+
+# One life of the program, ended by the given way ("close" or "command 103").
+one_run() {
+  local how=$1
+  rm -f "$ini"
+  "$src/scripts/wine-run.sh" "$exe" </dev/null >/dev/null 2>&1 &
+  local player=$!
+  local title
+  title=$(run "$driver" wait 30000)
+  [ "$title" = BRAMLOE ] || fail "$how: title '$title', expected BRAMLOE"
+  [ "$(xdotool search --name '^BRAMLOE$' 2>/dev/null | wc -l)" = 1 ] ||
+    fail "$how: no X window named BRAMLOE"
+  [ "$(run "$driver" focus)" = 106 ] || fail "$how: the focus is not on Play"
+  [ -f "$ini" ] && fail "$how: the settings were written before the end"
+  run "$driver" $how >/dev/null || fail "$how: could not reach the window"
+  local waited=0
+  while kill -0 "$player" 2>/dev/null && [ $waited -lt 150 ]; do sleep 0.1; waited=$((waited + 1)); done
+  if kill -0 "$player" 2>/dev/null; then
+    fail "$how: bramloe.exe still runs 15 s after"
+    kill "$player"
+  fi
+  wait "$player"
+  local code=$?
+  [ $code = 0 ] || fail "$how: exit status $code"
+  run "$driver" gone 5000 >/dev/null || fail "$how: the window is still there"
+  if [ -f "$ini" ]; then
+    tr -d '\r' <"$ini" | grep -qx '\[BRAMLOE\]' || fail "$how: no [BRAMLOE] section in $(cat "$ini")"
+    tr -d '\r' <"$ini" | grep -qx 'aimai=1' || fail "$how: aimai not written"
+  else
+    fail "$how: BRAMLOE.INI not written at $ini"
+  fi
+}
+
+one_run close
+one_run "command 103"
+restore
+[ $status = 0 ] && echo "ok: starts titled BRAMLOE, ends with 0 by close and by Exit, writes BRAMLOE.INI"
+exit $status
