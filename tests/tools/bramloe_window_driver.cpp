@@ -1,6 +1,7 @@
 // Reaches into a running bramloe.exe from a second process, for the end-to-end tests
 // and the run command:
 //   wait MS       waits up to MS for the main window to show; prints its title
+//   ready MS      as wait, then also until the program's message loop answers
 //   title         prints the main window's title
 //   focus         prints the control ID of the window that has the focus
 //   command ID    posts WM_COMMAND ID to the main window
@@ -23,7 +24,7 @@ static HWND WaitFor(bool present, DWORD milliseconds) {
     HWND window = MainWindowOfPlayer();
     if (present ? (window && IsWindowVisible(window)) : !window) return window;
     if (GetTickCount() - start >= milliseconds) return present ? nullptr : window;
-    Sleep(20);
+    Sleep(5);
   }
 }
 
@@ -40,6 +41,14 @@ int main(int argc, char **argv) {
   const char *verb = argv[1];
   DWORD milliseconds = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
   if (std::strcmp(verb, "wait") == 0) return PrintTitle(WaitFor(true, milliseconds));
+  if (std::strcmp(verb, "ready") == 0) {
+    HWND window = WaitFor(true, milliseconds);
+    // A sent message is taken only once start-up is over and the loop fetches messages.
+    DWORD_PTR answer = 0;
+    if (!window || !SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &answer))
+      return 1;
+    return PrintTitle(window);
+  }
   if (std::strcmp(verb, "gone") == 0) return WaitFor(false, milliseconds) ? 1 : 0;
   HWND window = MainWindowOfPlayer();
   if (!window) return 1;
