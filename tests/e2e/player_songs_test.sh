@@ -1,0 +1,167 @@
+#!/usr/bin/env bash
+# The whole player end to end: bramloe.exe under Wine over a generated library of short
+# songs (distinct tones, Japanese names, one titled by its ID3v1 tag, one without a
+# text). Play starts a song whose title line names its text, the songs advance by
+# themselves and the captured sound holds their tones in that order, 倍 asks the graph
+# for rate 2.0, Mem survives a restart, and Stop then Play goes on playing.
+set -u
+src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
+if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
+  source "$src/scripts/harness.sh"
+  harness_up
+  trap harness_down EXIT
+else
+  source "$src/scripts/env.sh"
+fi
+bin=${BRAMLOE_BUILD_DIR:?}
+work=$bin/e2e-player
+rm -rf "$work"; mkdir -p "$work/music" "$work/text"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+winpath() { echo "Z:${1//\//\\}"; }
+
+python3 - "$work" <<'PY'
+import math, struct, sys
+work = sys.argv[1]
+def wav(path, hz, seconds=1.2, tag=None):
+    n = int(44100 * seconds)
+    data = b''.join(struct.pack('<hh', s, s) for s in
+                    (int(10000 * math.sin(2 * math.pi * hz * i / 44100)) for i in range(n)))
+    body = (b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
+            struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
+            struct.pack('<I', len(data)) + data)
+    if tag:  # an ID3v1 tag after the data: the title comes from it
+        body += b'TAG' + tag.encode('cp932').ljust(30, b'\0') + b'\0' * 95
+    open(path, 'wb').write(body)
+wav(work + '/music/さくら.wav', 440)
+wav(work + '/music/月の光.wav', 660)
+wav(work + '/music/track03.wav', 880, tag='Moon River')
+wav(work + '/music/無題.wav', 550)
+for name, words in [('さくら', 'さくら さくら\n弥生の空は\n'), ('月の光', '月の光\n'),
+                    ('MOON RIVER', 'Moon river\nwider than a mile\n'), ('その他', '関係ない\n')]:
+    open(work + '/text/' + name + '.txt', 'wb').write(words.encode('cp932'))
+PY
+
+# A fresh settings file in the prefix's profile folder.
+user_dir=$WINEPREFIX/drive_c/users/$(whoami)
+ini=$user_dir/BRAMLOE.INI
+mkdir -p "$user_dir"
+printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
+  "$(winpath "$work/music")" "$(winpath "$work/text")" > "$ini"
+
+drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
+start_player() {  # log file
+  WINEDEBUG=fixme+quartz "$src/scripts/wine-run.sh" "$bin/bramloe.exe" </dev/null >/dev/null 2>"$1" &
+  player_pid=$!
+  [ "$(drive wait)" = window ] || fail "the main window did not appear"
+}
+stop_player() {
+  [ "$(drive close)" = closed ] || fail "the main window did not close"
+  wait "$player_pid" 2>/dev/null
+}
+rates() { grep -o 'SetRate[^>]*>([0-9.]*)' "$1" | sed 's/.*(//; s/)//'; }
+# The tone of a title line: which song is playing.
+tone_of() {
+  case "$1" in
+    *さくら*TXT:さくら*) echo 440 ;;
+    *月の光*TXT:月の光*) echo 660 ;;
+    *TXT:MOON*RIVER*) echo 880 ;;
+    *無題*TXT:無し*) echo 550 ;;
+    *) echo "?" ;;
+  esac
+}
+
+log1=$work/run1.log
+start_player "$log1"
+[ "$(drive text 106)" = "&Play" ] || fail "Play/Pause does not read &Play at start"
+capture_start=$(stat -c %s "$BRAMLOE_CAPTURE")
+drive command 106
+captions=$(drive watch 6500)
+echo "$captions" | sed 's/^/  caption /'
+[ "$(drive text 106)" = "&Pause" ] || fail "Play/Pause does not read &Pause while playing"
+tones=""
+while read -r ms caption; do
+  [ -z "$caption" ] && continue
+  t=$(tone_of "$caption")
+  [ "$t" = "?" ] && { [ "$caption" = BRAMLOE ] || fail "title line does not name the song's text: $caption"; continue; }
+  tones="$tones $t"
+done <<<"$captions"
+sleep 0.7
+
+# The tones in the captured sound, in order (runs of 0.1 s windows, short runs dropped).
+heard=$(python3 - "$BRAMLOE_CAPTURE" "$capture_start" <<'PY'
+import struct, sys
+f = open(sys.argv[1], 'rb'); f.seek(int(sys.argv[2])); raw = f.read()
+left = struct.unpack('<%dh' % (len(raw) // 4 * 2), raw[:len(raw) // 4 * 4])[0::2]
+win, runs = 4410, []
+for s in range(0, len(left) - win, win):
+    w = left[s:s + win]
+    if max(abs(x) for x in w) < 3000: runs.append(None); continue
+    hz = sum(1 for i in range(1, win) if (w[i - 1] < 0) != (w[i] < 0)) / 2 / 0.1
+    runs.append(min((440, 550, 660, 880), key=lambda t: abs(t - hz)))
+seq, last, length = [], None, 0
+for r in runs + [None]:
+    if r == last: length += 1; continue
+    if last is not None and length >= 3 and (not seq or seq[-1] != last): seq.append(last)
+    last, length = r, 1
+print(' '.join(map(str, seq)))
+PY
+)
+echo "  title tones:$tones"
+echo "  heard tones: $heard"
+read -ra want <<<"$tones"; read -ra got <<<"$heard"
+[ "${#want[@]}" -ge 3 ] || fail "the songs did not advance by themselves (${#want[@]} titles)"
+n=${#want[@]}; [ "${#got[@]}" -lt "$n" ] && n=${#got[@]}
+[ "$n" -ge 3 ] || fail "fewer than three songs heard"
+[ "${want[*]:0:$n}" = "${got[*]:0:$n}" ] || fail "the captured tones are not the songs' in title order"
+
+# 倍 asks for rate 2.0; Mem stores the cents for the song playing now.
+drive settext 108 0
+drive command 118
+sleep 0.3
+[ "$(drive text 108)" = 1200 ] || fail "倍 does not show 1200"
+rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
+stored_caption=$(drive text 0)
+drive command 127
+sleep 0.3
+stored_tone=$(tone_of "$stored_caption")
+echo "  stored 1200 for: $stored_caption"
+iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
+
+# Stop, then Play: playing again.
+drive command 128
+sleep 0.3
+[ "$(drive text 106)" = "&Play" ] || fail "Stop does not bring back &Play"
+before=$(stat -c %s "$BRAMLOE_CAPTURE")
+drive command 106
+sleep 1.0
+[ "$(drive text 106)" = "&Pause" ] || fail "Play after Stop does not play"
+loud=$(python3 -c "
+import struct,sys
+f=open('$BRAMLOE_CAPTURE','rb'); f.seek($before); raw=f.read()
+s=struct.unpack('<%dh'%(len(raw)//2), raw[:len(raw)//2*2])
+print(1 if s and max(abs(x) for x in s) > 3000 else 0)")
+[ "$loud" = 1 ] || fail "no sound after Stop and Play"
+[ -z "$(drive boxes)" ] || fail "unexpected message boxes"
+stop_player
+
+# A restart: the stored pitch comes back when that song starts again.
+log2=$work/run2.log
+start_player "$log2"
+found=""
+for i in $(seq 30); do
+  drive command 107
+  sleep 0.3
+  caption=$(drive text 0)
+  if [ "$(tone_of "$caption")" = "$stored_tone" ]; then found=$caption; break; fi
+done
+if [ -z "$found" ]; then
+  fail "the stored song did not come up in 30 songs"
+else
+  [ "$(drive text 108)" = 1200 ] || fail "the stored pitch is not restored after a restart"
+  rates "$log2" | grep -qx '2.000000' || fail "the restored pitch did not set rate 2.0"
+fi
+stop_player
+[ $status = 0 ] && echo "player end to end: ok"
+exit $status
