@@ -6,6 +6,8 @@
 //   bramloe_drive watch <ms>           print each new caption, with its time, for ms
 //   bramloe_drive boxes                print and close every message box it owns
 //   bramloe_drive close                close the main window and wait for it to go
+//   bramloe_drive playtosound <file>   post Play, print the ms until the first loud
+//                                      sample reaches the sound capture file
 // Texts are printed as the program holds them (code page 932), one a line.
 #include <windows.h>
 
@@ -37,6 +39,44 @@ static BOOL CALLBACK CloseBox(HWND window, LPARAM main) {
   std::printf("box %s: %s\n", caption, text);
   PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
   return TRUE;
+}
+
+// Milliseconds from posting Play to the first sample above a tenth of full scale in
+// the capture (16-bit samples at even offsets of the file); -1 after 20 s.
+static double PlayToSound(HWND main, const char *capturePath) {
+  HANDLE capture = CreateFileA(capturePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  if (capture == INVALID_HANDLE_VALUE) return -1;
+  LARGE_INTEGER offset, frequency, start, now;
+  GetFileSizeEx(capture, &offset);
+  offset.QuadPart &= ~1LL;
+  SetFilePointerEx(capture, offset, nullptr, FILE_BEGIN);
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
+  static char chunk[1 << 16];
+  DWORD got = 0, carry = 0;
+  for (;;) {
+    QueryPerformanceCounter(&now);
+    double ms = (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+    if (ms > 20000) break;
+    if (!ReadFile(capture, chunk + carry, sizeof chunk - carry, &got, nullptr) || !got) {
+      Sleep(1);
+      continue;
+    }
+    DWORD bytes = carry + got;
+    for (DWORD i = 0; i + 1 < bytes; i += 2) {
+      short sample = static_cast<short>((unsigned char)chunk[i] | (chunk[i + 1] << 8));
+      if (sample > 3276 || sample < -3276) {
+        CloseHandle(capture);
+        return ms;
+      }
+    }
+    carry = bytes & 1;
+    if (carry) chunk[0] = chunk[bytes - 1];
+  }
+  CloseHandle(capture);
+  return -1;
 }
 
 int main(int argc, char **argv) {
@@ -71,6 +111,8 @@ int main(int argc, char **argv) {
       }
       Sleep(20);
     }
+  } else if (!std::strcmp(verb, "playtosound") && argc > 2) {
+    std::printf("%.1f\n", PlayToSound(main, argv[2]));
   } else if (!std::strcmp(verb, "boxes")) {
     EnumWindows(CloseBox, reinterpret_cast<LPARAM>(main));
   } else if (!std::strcmp(verb, "close")) {
