@@ -11,11 +11,51 @@ static bool IsListedMusicName(const char *name) {
   return IsMusicFileName(name, DecoderFlags.mp3, DecoderFlags.ogg);
 }
 
+// A folder on the walk's current branch. Its file identity is read only when a folder
+// link is met below it: reading it costs more under Wine than searching a folder.
+struct FolderVisit {
+  const char *path;
+  int identity;  // 0 not read yet, 1 read, -1 unreadable
+  DWORD volume, indexHigh, indexLow;
+  FolderVisit *parent;
+};
+
+static bool ReadIdentity(FolderVisit *visit) {
+  if (visit->identity) return visit->identity > 0;
+  visit->identity = -1;
+  HANDLE handle = CreateFileA(visit->path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (GetFileInformationByHandle(handle, &info)) {
+    visit->identity = 1;
+    visit->volume = info.dwVolumeSerialNumber;
+    visit->indexHigh = info.nFileIndexHigh;
+    visit->indexLow = info.nFileIndexLow;
+  }
+  CloseHandle(handle);
+  return visit->identity > 0;
+}
+
+// Whether the folder link at linkPath leads to a folder on the branch ending at visit.
+static bool LeadsBackUp(const char *linkPath, FolderVisit *visit) {
+  FolderVisit target = {linkPath, 0, 0, 0, 0, nullptr};
+  if (!ReadIdentity(&target)) return false;
+  for (FolderVisit *up = visit; up; up = up->parent)
+    if (ReadIdentity(up) && up->volume == target.volume && up->indexHigh == target.indexHigh &&
+        up->indexLow == target.indexLow)
+      return true;
+  return false;
+}
+
 // Depth first, pre-order: a sub-folder's files land where the sub-folder was met.
-// Every joined path is bounded by JoinChildPath, so a folder link that loops back on
-// itself ends once the path no longer fits.
-static void WalkFolder(const char *folder, bool (*accepts)(const char *name),
+// A folder link (a reparse point) back to an ancestor is not followed: its files are
+// listed already, and two such links would double the walk at every level. A loop
+// made some other way still ends at the path limit: JoinChildPath refuses any path
+// over 259 characters.
+static void WalkFolder(const char *folder, FolderVisit *parent, bool (*accepts)(const char *name),
                        bool (*append)(const char *path)) {
+  FolderVisit self = {folder, 0, 0, 0, 0, parent};
   char path[PATH_BYTES];
   if (!BuildSearchPattern(folder, path)) return;
   WIN32_FIND_DATAA entry;
@@ -25,7 +65,9 @@ static void WalkFolder(const char *folder, bool (*accepts)(const char *name),
     if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       // Skips . and .. and every dot-folder.
       if (entry.cFileName[0] == '.') continue;
-      if (JoinChildPath(folder, entry.cFileName, path)) WalkFolder(path, accepts, append);
+      if (!JoinChildPath(folder, entry.cFileName, path)) continue;
+      if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsBackUp(path, &self)) continue;
+      WalkFolder(path, &self, accepts, append);
     } else if (accepts(entry.cFileName)) {
       // A full list passes further files over; the walk still runs to its end.
       if (JoinChildPath(folder, entry.cFileName, path)) append(path);
@@ -34,9 +76,11 @@ static void WalkFolder(const char *folder, bool (*accepts)(const char *name),
   FindClose(search);
 }
 
-void ScanMusicFolder(const char *folder) { WalkFolder(folder, IsListedMusicName, AppendMusicPath); }
+void ScanMusicFolder(const char *folder) {
+  WalkFolder(folder, nullptr, IsListedMusicName, AppendMusicPath);
+}
 
-void ScanTextFolder(const char *folder) { WalkFolder(folder, IsTextFileName, AppendTextPath); }
+void ScanTextFolder(const char *folder) { WalkFolder(folder, nullptr, IsTextFileName, AppendTextPath); }
 
 void ScanFolders() {
   HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
