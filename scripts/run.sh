@@ -61,6 +61,8 @@ xdotool windowfocus --sync "$window" key p 2>/dev/null || true
 sleep 3
 shot=$BRAMLOE_BUILD/screenshot.png
 /usr/bin/import -window root "$shot"
+# The virtual screen is black around the window: keep only the window.
+/usr/bin/convert "$shot" -trim +repage "$shot" 2>/dev/null || true
 echo "screenshot of the player: $shot"
 # Alt+F4 takes the close box's road, so the program writes its settings as it ends.
 # (Destroying the X window instead would leave the program running without a window.)
