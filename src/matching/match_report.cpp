@@ -13,7 +13,6 @@
 namespace {
 
 enum {
-  TAG_BYTES = 128,
   LINE_BYTES = 2048,       // a title line, a path and the words around them
   LISTED_TEXTS = 10,       // beaten candidates and equal names shown per song
   LISTED_NEAREST = 5,
@@ -31,17 +30,6 @@ __attribute__((format(printf, 2, 3))) void Line(const Out &out, const char *form
   std::vsnprintf(line, sizeof line, format, args);
   va_end(args);
   out.sink(out.context, line);
-}
-
-// The last 128 bytes, read the way SongTitle reads them, so that the tag tells where
-// the title came from; ReadTagFields then applies the same field rules.
-bool ReadSongTag(const char *path, unsigned char *tag) {
-  std::FILE *file = std::fopen(path, "rb");
-  if (!file) return false;
-  bool whole = std::fseek(file, -TAG_BYTES, SEEK_END) == 0 &&
-               std::fread(tag, 1, TAG_BYTES, file) == static_cast<size_t>(TAG_BYTES);
-  std::fclose(file);
-  return whole;
 }
 
 const char *OnOff(int value) { return value ? "on" : "off"; }
@@ -184,10 +172,8 @@ void DescribeSong(int songIndex, SongMatch *match) {
                     SongArtist, found.textShown);
 
   const char *path = MusicList.paths[songIndex];
-  unsigned char tag[TAG_BYTES + 1] = {};
   char artist[ARTIST_BYTES];
-  if (!ReadSongTag(path, tag)) tag[0] = '\0';
-  ReadTagFields(tag, match->title, artist);
+  ReadSongTagFields(path, match->title, artist);
   match->titleSource = match->title[0] ? TITLE_FROM_TAG : TITLE_FROM_FILE_NAME;
   if (!match->title[0]) PathStem(path, match->title);
 }

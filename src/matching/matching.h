@@ -45,6 +45,9 @@ void PathStem(const char *path, char *stem);
 // The title and artist fields of a 128-byte ID3v1 tag; false when tag is not one.
 // title (KEY_BYTES) is "" when the field is empty or begins with a space.
 bool ReadTagFields(const unsigned char *tag, char *title, char *artist);
+// The same for the ID3v1 tag at the end of the file at path, read as SongTitle reads
+// it; a file that cannot be read, or is shorter than a tag, has none.
+bool ReadSongTagFields(const char *path, char *title, char *artist);
 // title or stem as a key: its MatchKey when aimai is non-zero, else a copy.
 void MakeKey(const char *name, int aimai, char *key);
 

@@ -79,13 +79,17 @@ void MakeKey(const char *name, int aimai, char *key) {
   key[length] = '\0';
 }
 
+bool ReadSongTagFields(const char *path, char *title, char *artist) {
+  unsigned char tag[TAG_BYTES + 1] = {};
+  if (!ReadLastBytes(path, tag)) tag[0] = '\0';
+  return ReadTagFields(tag, title, artist);
+}
+
 const char *SongTitle(int songIndex) {
   static char songKey[KEY_BYTES];
   const char *path = MusicList.paths[songIndex];
-  unsigned char tag[TAG_BYTES + 1] = {};
   char title[KEY_BYTES];
-  if (!ReadLastBytes(path, tag)) tag[0] = '\0';
-  ReadTagFields(tag, title, SongArtist);
+  ReadSongTagFields(path, title, SongArtist);
   if (!title[0]) PathStem(path, title);
   MakeKey(title, Settings.aimai, songKey);
   return songKey;
