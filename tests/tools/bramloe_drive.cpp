@@ -8,6 +8,21 @@
 //   bramloe_drive close                close the main window and wait for it to go
 //   bramloe_drive playtosound <file>   post Play, print the ms until the first loud
 //                                      sample reaches the sound capture file
+//   bramloe_drive waittext <id> <text> <ms>  wait until control id reads text; print
+//                                      the text it reads at the end
+//   bramloe_drive waitchange <id> <text> <ms>  wait until control id no longer reads
+//                                      text; print the new one
+//   bramloe_drive bar                  print the progress bar's black length and the
+//                                      frame's width, in pixels read back from the window
+//   bramloe_drive barwait <ge|lt> <permille> <ms>  wait until the bar's length is at
+//                                      least / below permille of the frame's width;
+//                                      print the ms waited (-1 on time-out) and permille
+//   bramloe_drive clickpoint <permille>  print the screen point (x y) that far across
+//                                      the progress frame, halfway down
+//   bramloe_drive ink                  print the dark pixels and a checksum of the text
+//                                      view's client area as drawn
+//   bramloe_drive settings <music> <text>  open the settings dialog, print its folders,
+//                                      fill in the two folders and press OK
 // Texts are printed as the program holds them (code page 932), one a line.
 #include <windows.h>
 
@@ -15,6 +30,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/layout.h"
+#include "app/main_window_win.h"
 #include "resources/ids.h"
 
 static HWND FindMain() { return FindWindowA(MAIN_WINDOW_CLASS, nullptr); }
@@ -79,6 +96,124 @@ static double PlayToSound(HWND main, const char *capturePath) {
   return -1;
 }
 
+static void WaitText(HWND window, const char *wanted, bool equal, int span, char *text,
+                     int size) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    TextOf(window, text, size);
+    if ((std::strcmp(text, wanted) == 0) == equal) return;
+    if (GetTickCount() - start >= static_cast<DWORD>(span)) return;
+    Sleep(10);
+  }
+}
+
+// The progress frame in the main window's client pixels, from the same font measures
+// and formulas the program lays itself out with.
+static LayoutEdges Progress(HWND main) {
+  MeasureLayoutMetrics();
+  RECT client;
+  GetClientRect(main, &client);
+  return ProgressEdges(LayoutMetrics.charWidth, LayoutMetrics.halfLineHeight, client.right,
+                       client.bottom);
+}
+
+// The bar is a black run from the frame's left edge along its top rows; a row just
+// below the frame's top border is read until the first pixel that is not black.
+static int BarLength(HWND main, const LayoutEdges &edges) {
+  HDC dc = GetDC(main);
+  int y = edges.top + 2, x = edges.left;
+  while (x < edges.right && GetPixel(dc, x, y) == RGB(0, 0, 0)) x++;
+  ReleaseDC(main, dc);
+  return x - edges.left;
+}
+
+static int Permille(int part, int whole) { return whole > 0 ? part * 1000 / whole : 0; }
+
+// Ink of the text view: dark pixels of its area and a checksum of where they are. They
+// are read through the main window's device context, which covers its children.
+static void Ink(HWND main) {
+  HWND view = FindWindowExA(main, nullptr, TEXT_VIEW_CLASS, nullptr);
+  if (!view) {
+    std::printf("no view\n");
+    return;
+  }
+  RECT area;
+  GetClientRect(view, &area);
+  MapWindowPoints(view, main, reinterpret_cast<POINT *>(&area), 2);
+  int width = area.right - area.left, height = area.bottom - area.top;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void *bits = nullptr;
+  HDC dc = GetDC(main), copy = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ kept = SelectObject(copy, bitmap);
+  BitBlt(copy, 0, 0, width, height, dc, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  unsigned long dark = 0, sum = 0;
+  const unsigned char *pixel = static_cast<const unsigned char *>(bits);
+  for (int y = 0; bits && y < height; y++)
+    for (int x = 0; x < width; x++, pixel += 4) {
+      if (pixel[0] + pixel[1] + pixel[2] >= 384) continue;
+      dark++;
+      sum = sum * 31 + static_cast<unsigned long>(y * 4096 + x);
+    }
+  SelectObject(copy, kept);
+  DeleteObject(bitmap);
+  DeleteDC(copy);
+  ReleaseDC(main, dc);
+  std::printf("%lu %08lx\n", dark, sum & 0xFFFFFFFFul);
+}
+
+struct DialogSearch {
+  HWND owner, found;
+};
+
+static BOOL CALLBACK FindSettingDialog(HWND window, LPARAM lParam) {
+  DialogSearch *search = reinterpret_cast<DialogSearch *>(lParam);
+  char className[64], caption[64];
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, caption, sizeof caption);
+  if (std::strcmp(className, "#32770") == 0 && std::strcmp(caption, "Setting") == 0 &&
+      GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The dialog is modal inside the player: it is opened by a posted command, so that this
+// process is not held until it closes, and OK is pressed by a posted click.
+static int FillSettings(HWND main, const char *music, const char *text) {
+  PostMessageA(main, WM_COMMAND, ID_SETTINGS, 0);
+  DialogSearch search = {main, nullptr};
+  for (int waited = 0; waited < 20000 && !search.found; waited += 20) {
+    EnumWindows(FindSettingDialog, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(20);
+  }
+  if (!search.found) {
+    std::printf("no dialog\n");
+    return 1;
+  }
+  HWND dialog = search.found;
+  char was[1024];
+  TextOf(GetDlgItem(dialog, IDC_MUSIC_FOLDER), was, sizeof was);
+  std::printf("music %s\n", was);
+  TextOf(GetDlgItem(dialog, IDC_TEXT_FOLDER), was, sizeof was);
+  std::printf("text %s\n", was);
+  SendMessageA(GetDlgItem(dialog, IDC_MUSIC_FOLDER), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(music));
+  SendMessageA(GetDlgItem(dialog, IDC_TEXT_FOLDER), WM_SETTEXT, 0,
+               reinterpret_cast<LPARAM>(text));
+  PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  for (int waited = 0; IsWindow(dialog) && waited < 20000; waited += 20) Sleep(20);
+  std::printf(IsWindow(dialog) ? "still open\n" : "closed\n");
+  return IsWindow(dialog) ? 1 : 0;
+}
+
 int main(int argc, char **argv) {
   if (argc < 2) return 2;
   const char *verb = argv[1];
@@ -113,6 +248,37 @@ int main(int argc, char **argv) {
     }
   } else if (!std::strcmp(verb, "playtosound") && argc > 2) {
     std::printf("%.1f\n", PlayToSound(main, argv[2]));
+  } else if ((!std::strcmp(verb, "waittext") || !std::strcmp(verb, "waitchange")) &&
+             argc > 4) {
+    WaitText(Control(main, std::atoi(argv[2])), argv[3], !std::strcmp(verb, "waittext"),
+             std::atoi(argv[4]), text, sizeof text);
+    std::printf("%s\n", text);
+  } else if (!std::strcmp(verb, "bar")) {
+    LayoutEdges edges = Progress(main);
+    std::printf("%d %d\n", BarLength(main, edges), edges.right - edges.left);
+  } else if (!std::strcmp(verb, "barwait") && argc > 4) {
+    LayoutEdges edges = Progress(main);
+    bool atLeast = !std::strcmp(argv[2], "ge");
+    int wanted = std::atoi(argv[3]), span = std::atoi(argv[4]), permille = 0;
+    DWORD start = GetTickCount(), waited = 0;
+    for (;;) {
+      permille = Permille(BarLength(main, edges), edges.right - edges.left);
+      waited = GetTickCount() - start;
+      if ((permille >= wanted) == atLeast || waited >= static_cast<DWORD>(span)) break;
+      Sleep(5);
+    }
+    bool met = (permille >= wanted) == atLeast;
+    std::printf("%ld %d\n", met ? static_cast<long>(waited) : -1L, permille);
+  } else if (!std::strcmp(verb, "clickpoint") && argc > 2) {
+    LayoutEdges edges = Progress(main);
+    POINT at = {edges.left + (edges.right - edges.left) * std::atoi(argv[2]) / 1000,
+                (edges.top + edges.bottom) / 2};
+    ClientToScreen(main, &at);
+    std::printf("%ld %ld\n", at.x, at.y);
+  } else if (!std::strcmp(verb, "ink")) {
+    Ink(main);
+  } else if (!std::strcmp(verb, "settings") && argc > 3) {
+    return FillSettings(main, argv[2], argv[3]);
   } else if (!std::strcmp(verb, "boxes")) {
     EnumWindows(CloseBox, reinterpret_cast<LPARAM>(main));
   } else if (!std::strcmp(verb, "close")) {

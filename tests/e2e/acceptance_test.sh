@@ -1,0 +1,303 @@
+#!/usr/bin/env bash
+# One whole session the way a user has it, on the real bramloe.exe under Wine:
+# start on a first library; in the settings dialog change both folders and press OK;
+# Play and see the title line and the text; shift the pitch with the keys; Mem; Next;
+# seek by a click on the progress bar; Top; a click near the end lets the song end and
+# the next one follows; drop three files through X's drag and drop and hear them play
+# in the dropped order; Exit; start again and find the folders kept and the stored pitch
+# restored for its song. Keys and clicks are real X input (xdotool); the settings dialog
+# and Exit are reached by posted commands. An existing BRAMLOE.INI is kept aside and put
+# back at the end.
+set -u
+src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
+export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
+own_harness=
+if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
+  source "$src/scripts/harness.sh"
+  harness_up
+  own_harness=1
+else
+  source "$src/scripts/env.sh"
+fi
+bin=${BRAMLOE_BUILD_DIR:?}
+work=$bin/e2e-accept
+rm -rf "$work"; mkdir -p "$work"
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+step() { echo "-- $*"; }
+winpath() { echo "Z:${1//\//\\}"; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
+mkdir -p "$(dirname "$ini")"
+[ -f "$ini" ] && mv "$ini" "$work/kept.ini"
+player_pid=
+finish() {
+  # A player left running by a failed step is closed by its window, then waited for.
+  if [ -n "$player_pid" ] && kill -0 "$player_pid" 2>/dev/null; then
+    drive close >/dev/null
+    wait "$player_pid" 2>/dev/null
+  fi
+  rm -f "$ini"
+  [ -f "$work/kept.ini" ] && mv "$work/kept.ini" "$ini"
+  [ -n "$own_harness" ] && harness_down
+}
+trap finish EXIT
+
+# The first library (one song), the library chosen in the dialog (three songs of 8 s
+# with their texts in a Japanese-named folder) and three short songs to drop, each
+# with its own tone.
+first=$work/first chosen=$work/chosen dropped=$work/dropped
+python3 - "$work" <<'PY'
+import array, math, os, struct, sys
+work = sys.argv[1]
+def wav(path, hz, seconds):
+    n = int(44100 * seconds)
+    one = [int(9000 * math.sin(2 * math.pi * hz * i / 44100)) for i in range(4410)]
+    # 4410 samples hold whole periods of every tone used here, so the table repeats.
+    samples = array.array('h', (one[i % 4410] for i in range(n) for _ in (0, 1)))
+    data = samples.tobytes()
+    with open(path, 'wb') as f:
+        f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
+                struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
+                struct.pack('<I', len(data)) + data)
+def text(path, words):
+    with open(path, 'wb') as f:
+        f.write(words.encode('cp932'))
+for d in ('first/music', 'first/text', 'chosen/music', 'chosen/歌詞', 'dropped'):
+    os.makedirs(os.path.join(work, d))
+wav(work + '/first/music/序曲.wav', 330, 1)
+text(work + '/first/text/序曲.txt', '序曲\n')
+for name, hz, words in [('春の歌', 440, '春の歌\nさくら さくら\n'),
+                        ('夏の歌', 550, '夏の歌\n海\n山\n'),
+                        ('秋の歌', 660, '秋の歌\n紅葉\n月\n風\n')]:
+    wav(work + '/chosen/music/' + name + '.wav', hz, 8)
+    text(work + '/chosen/歌詞/' + name + '.txt', words)
+for name, hz in [('第一', 770), ('第二', 880), ('第三', 990)]:
+    wav(work + '/dropped/' + name + '.wav', hz, 1.5)
+    text(work + '/chosen/歌詞/' + name + '.txt', name + '\n')
+PY
+printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
+  "$(winpath "$first/music")" "$(winpath "$first/text")" > "$ini"
+music_folder=$(winpath "$chosen/music")
+text_folder=$(winpath "$chosen/歌詞")
+
+drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
+xid() { xdotool search --name '^BRAMLOE' 2>/dev/null | head -1; }
+key() { local w; w=$(xid); xdotool windowfocus --sync "$w" key "$@"; }
+click_at() {  # permille across the progress bar
+  local x y
+  read -r x y <<<"$(drive clickpoint "$1")"
+  xdotool mousemove --sync "$x" "$y" click 1
+}
+ini_text() { iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r'; }
+song_of() {  # the song a title line names, when it names its own text
+  case "$1" in
+    "BRAMLOE: wav:"*"   TXT:"*) local song=${1#BRAMLOE: wav:}; song=${song%%   TXT:*}
+      [ "$1" = "BRAMLOE: wav:$song   TXT:$song" ] && echo "$song" ;;
+  esac
+}
+tone_of() {
+  case "$1" in 春の歌) echo 440 ;; 夏の歌) echo 550 ;; 秋の歌) echo 660 ;;
+    第一) echo 770 ;; 第二) echo 880 ;; 第三) echo 990 ;; *) echo "?" ;; esac
+}
+rate_of() { python3 -c "print('%f' % 2 ** ($1 / 1200))"; }
+logged_rate() {  # log, rate: waits up to 5 s for the graph to be asked for that rate
+  local i
+  for i in $(seq 50); do
+    grep -q "SetRate.*>(${2})" "$1" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+ink_above() {  # dark pixels: waits up to 5 s for the text view to show more than that
+  local i ink
+  for i in $(seq 25); do
+    ink=$(drive ink)
+    [ "${ink%% *}" -gt "$1" ] && { echo "$ink"; return 0; }
+    sleep 0.2
+  done
+  echo "$ink"
+  return 1
+}
+start_player() {  # log file
+  WINEDEBUG=fixme+quartz "$src/scripts/wine-run.sh" "$bin/bramloe.exe" </dev/null >/dev/null 2>"$1" &
+  player_pid=$!
+  [ "$(drive wait)" = window ] || { fail "the main window did not appear"; exit 1; }
+}
+end_player() {  # how: posts it and waits up to 15 s for the process to end with 0
+  drive command "$1" >/dev/null
+  local waited=0
+  while kill -0 "$player_pid" 2>/dev/null && [ $waited -lt 150 ]; do sleep 0.1; waited=$((waited + 1)); done
+  if kill -0 "$player_pid" 2>/dev/null; then
+    fail "bramloe.exe still runs 15 s after Exit"
+    return
+  fi
+  wait "$player_pid"
+  local code=$?
+  player_pid=
+  [ $code = 0 ] || fail "exit status $code"
+}
+
+started=$(now_ms)
+
+step "start on the first library"
+log1=$work/run1.log
+start_player "$log1"
+[ "$(drive text 0)" = BRAMLOE ] || fail "title at start: $(drive text 0)"
+blank=$(drive ink)
+echo "  empty text view: $blank"
+
+step "settings dialog: new folders, OK"
+dialog=$(drive settings "$music_folder" "$text_folder")
+echo "$dialog" | sed 's/^/  /'
+[ "$dialog" = "music $(winpath "$first/music")
+text $(winpath "$first/text")
+closed" ] || fail "the dialog did not show the first folders or did not close on OK"
+
+step "Play"
+key p
+[ "$(drive waittext 106 '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing"
+caption=$(drive text 0)
+echo "  $caption"
+song=$(song_of "$caption")
+[ -n "$song" ] && [ "$(tone_of "$song")" != "?" ] ||
+  fail "the title line does not name a song of the chosen folder with its text: $caption"
+x_title=$(xdotool getwindowname "$(xid)")
+[ "$x_title" = "$caption" ] || fail "the X title line reads '$x_title', not '$caption'"
+ink=$(ink_above $((${blank%% *} + 1000))) || fail "no text drawn in the text view ($ink)"
+echo "  text view: $ink"
+
+step "pitch: D (倍) then Ctrl+Left"
+[ "$(drive text 108)" = 0 ] || fail "cents at the first song: $(drive text 108)"
+key d
+[ "$(drive waittext 108 1200 5000)" = 1200 ] || fail "D does not show 1200"
+logged_rate "$log1" "$(rate_of 1200)" || fail "no SetRate($(rate_of 1200)) after D"
+key ctrl+Left
+[ "$(drive waittext 108 1175 5000)" = 1175 ] || fail "Ctrl+Left does not show 1175"
+logged_rate "$log1" "$(rate_of 1175)" || fail "no SetRate($(rate_of 1175)) after Ctrl+Left"
+
+step "Mem for $song"
+stored=$song
+entry="$music_folder\\$stored.wav=1175"
+key m
+for i in $(seq 50); do ini_text | grep -qxF "$entry" && break; sleep 0.1; done
+ini_text | grep -qxF "$entry" || fail "M wrote no entry '$entry'"
+
+step "Next"
+[ "$(drive barwait ge 100 10000 | cut -d' ' -f1)" != -1 ] || fail "the bar does not grow"
+key n
+[ "$(drive barwait lt 50 5000 | cut -d' ' -f1)" != -1 ] || fail "N did not start a song afresh"
+caption=$(drive text 0)
+song=$(song_of "$caption")
+echo "  $caption"
+[ -n "$song" ] || fail "after Next the title line does not name its text: $caption"
+if [ "$song" = "$stored" ]; then want=1175; else want=0; fi
+[ "$(drive waittext 108 $want 3000)" = $want ] ||
+  fail "cents after Next: $(drive text 108), expected $want for $song"
+if [ "$song" != "$stored" ]; then
+  ink2=$(drive ink)
+  [ "${ink2#* }" != "${ink#* }" ] || fail "the text view did not change with the song ($ink2)"
+fi
+
+step "seek by a click at 60% of the bar"
+before=$(now_ms)
+read -r _ p0 <<<"$(drive barwait ge 0 0)"
+click_at 600
+read -r waited p1 <<<"$(drive barwait ge 550 3000)"
+after=$(now_ms)
+echo "  bar ${p0}‰ before the click, ${p1}‰ after, within $((after - before)) ms"
+# The bar grows 125‰ a second by itself (8 s songs): the click must account for more.
+[ "$waited" != -1 ] && [ $((p1 - p0 - (after - before) * 125 / 1000)) -gt 200 ] ||
+  fail "the click did not move the position (${p0}‰ to ${p1}‰ in $((after - before)) ms)"
+
+step "Top"
+key t
+read -r waited p2 <<<"$(drive barwait lt 150 3000)"
+[ "$waited" != -1 ] || fail "Top did not bring the bar back ($p2‰)"
+sleep 0.3
+read -r black width <<<"$(drive bar)"
+echo "  bar $((black * 1000 / width))‰ 0.3 s after Top"
+[ $((black * 1000 / width)) -lt 300 ] || fail "after Top the position is not near the start"
+[ "$(drive text 0)" = "$caption" ] || fail "Top changed the song: $(drive text 0)"
+
+step "a click near the end: the song ends and the next one follows by itself"
+click_at 950
+clicked=$(now_ms)
+[ "$(drive barwait ge 900 3000 | cut -d' ' -f1)" != -1 ] || fail "the click at 95% did not seek"
+read -r waited _ <<<"$(drive barwait lt 100 6000)"
+echo "  next song $(($(now_ms) - clicked)) ms after the click"
+[ "$waited" != -1 ] || fail "no song followed the end of the song"
+[ "$(drive text 106)" = "&Pause" ] || fail "not playing after the end of a song"
+caption=$(drive text 0)
+echo "  $caption"
+[ -n "$(song_of "$caption")" ] || fail "the following song's title line: $caption"
+
+step "drop three files onto the window (X drag and drop)"
+read -r vx vy <<<"$(xdotool getwindowgeometry --shell "$(xid)" | sed -n 's/^WIDTH=//p; s/^HEIGHT=//p' | tr '\n' ' ')"
+drop_order=(第二 第三 第一)
+answer=$(python3 "$src/tests/e2e/xdnd_drop.py" "$(xid)" $((vx / 2)) $((vy / 2)) \
+  "$dropped/${drop_order[0]}.wav" "$dropped/${drop_order[1]}.wav" "$dropped/${drop_order[2]}.wav")
+echo "$answer" | sed 's/^/  /'
+[ "$answer" = "accepted
+finished" ] || fail "the window did not take the drop"
+[ "$(drive text 0)" = "$caption" ] || fail "the drop changed the song playing"
+capture_from=$(stat -c %s "$BRAMLOE_CAPTURE")
+key n
+captions=$(drive watch 7000)
+echo "$captions" | sed 's/^/  caption /'
+titles=""
+while read -r ms line; do
+  [ -z "$line" ] && continue
+  s=$(song_of "$line")
+  [ -n "$s" ] || { fail "title line without its text: $line"; continue; }
+  titles="$titles $s"
+done <<<"$captions"
+titles=${titles# }
+first_three=$(echo "$titles" | cut -d' ' -f1-3)
+[ "$first_three" = "${drop_order[*]}" ] ||
+  fail "the dropped songs came as '$titles', not in the dropped order '${drop_order[*]}'"
+sleep 0.7
+heard=$(python3 "$src/tests/e2e/heard_tones.py" "$BRAMLOE_CAPTURE" "$capture_from" 440 550 660 770 880 990)
+echo "  heard: $heard"
+want_tones="$(tone_of "${drop_order[0]}") $(tone_of "${drop_order[1]}") $(tone_of "${drop_order[2]}")"
+heard_dropped=$(echo "$heard" | tr ' ' '\n' | grep -E '^(770|880|990)$' | head -3 | tr '\n' ' ')
+[ "${heard_dropped% }" = "$want_tones" ] ||
+  fail "the captured tones '$heard' do not follow the dropped order ($want_tones)"
+
+step "Exit"
+[ -z "$(drive boxes)" ] || fail "unexpected message boxes"
+end_player 103
+ini_text | sed 's/^/  ini: /'
+ini_text | grep -qxF "musicpath=$music_folder" || fail "musicpath is not the folder chosen in the dialog"
+ini_text | grep -qxF "textpath=$text_folder" || fail "textpath is not the folder chosen in the dialog"
+ini_text | grep -qxF "$entry" || fail "the pitch entry for $stored is gone"
+
+step "start again: the stored pitch comes back with $stored"
+log2=$work/run2.log
+start_player "$log2"
+key p
+[ "$(drive waittext 106 '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing after the restart"
+found=""
+for i in $(seq 30); do
+  caption=$(drive text 0)
+  song=$(song_of "$caption")
+  [ "$(tone_of "$song")" = "?" ] && { fail "after the restart a song outside the kept folders: $caption"; break; }
+  if [ "$song" = "$stored" ]; then
+    found=1
+    [ "$(drive waittext 108 1175 3000)" = 1175 ] || fail "the stored pitch is not restored: $(drive text 108)"
+    logged_rate "$log2" "$(rate_of 1175)" || fail "the restored pitch did not set rate $(rate_of 1175)"
+    break
+  fi
+  [ "$(drive waittext 108 0 3000)" = 0 ] || fail "$song starts at $(drive text 108) cents, stored nothing"
+  drive command 107
+  drive barwait lt 50 5000 >/dev/null
+done
+[ -n "$found" ] || fail "$stored did not come up in 30 songs"
+echo "  $caption at $(drive text 108) cents"
+[ -z "$(drive boxes)" ] || fail "unexpected message boxes"
+end_player 103
+
+echo "session took $(($(now_ms) - started)) ms"
+[ $status = 0 ] && echo "acceptance: one whole session ok"
+exit $status
