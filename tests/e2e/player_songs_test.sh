@@ -116,18 +116,21 @@ n=${#want[@]}; [ "${#got[@]}" -lt "$n" ] && n=${#got[@]}
 [ "$n" -ge 3 ] || fail "fewer than three songs heard"
 [ "${want[*]:0:$n}" = "${got[*]:0:$n}" ] || fail "the captured tones are not the songs' in title order"
 
-# 倍 asks for rate 2.0; Mem stores the cents for the song playing now.
+# 倍 asks for rate 2.0 while a song plays. The songs are short and may follow on at
+# any moment, so Mem is pressed after Stop, which keeps the current song: Mem stores
+# the cents for the song chosen last, playing or not.
 drive settext 108 0
 drive command 118
-sleep 0.3
-[ "$(drive text 108)" = 1200 ] || fail "倍 does not show 1200"
-rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
+drive command 128
 stored_caption=$(drive text 0)
+drive settext 108 0
+drive command 118
+[ "$(drive text 108)" = 1200 ] || fail "倍 does not show 1200"
 drive command 127
-sleep 0.3
+iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
+rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
 stored_tone=$(tone_of "$stored_caption")
 echo "  stored 1200 for: $stored_caption"
-iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
 
 # Stop, then Play: playing again.
 drive command 128
