@@ -7,6 +7,7 @@
 
 // Before dshow.h, whose strsafe.h retires wsprintfA.
 #include "wine/library_scratch.h"
+#include "wine/wav_fixture.h"
 
 #include <dshow.h>
 
@@ -72,37 +73,7 @@ inline HRESULT RecordRate(IMediaSeeking *seeking, double rate) {
   return seeking->SetRate(rate);
 }
 
-inline void Put16(std::string &s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-inline void Put32(std::string &s, unsigned v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
-
-// A 16-bit stereo WAV of a quiet sine tone at 44.1 kHz.
-inline std::string ToneWav(double frequency, double seconds) {
-  unsigned frames = static_cast<unsigned>(44100 * seconds);
-  std::string wav = "RIFF";
-  Put32(wav, 36 + frames * 4);
-  wav += "WAVEfmt ";
-  Put32(wav, 16);
-  Put16(wav, 1);
-  Put16(wav, 2);
-  Put32(wav, 44100);
-  Put32(wav, 44100 * 4);
-  Put16(wav, 4);
-  Put16(wav, 16);
-  wav += "data";
-  Put32(wav, frames * 4);
-  for (unsigned i = 0; i < frames; i++) {
-    int sample = static_cast<int>(8000 * std::sin(2 * 3.14159265358979 * frequency * i / 44100));
-    Put16(wav, static_cast<unsigned>(sample) & 0xFFFF);
-    Put16(wav, static_cast<unsigned>(sample) & 0xFFFF);
-  }
-  return wav;
-}
+using wavtest::ToneWav;
 
 inline std::string CentsText() {
   char text[1024];

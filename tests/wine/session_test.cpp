@@ -14,6 +14,7 @@
 #include "player/session_rules.h"
 #include "player/session_win.h"
 #include "wine/view_fixture_win.h"
+#include "wine/wav_fixture.h"
 
 using namespace viewtest;
 
@@ -49,37 +50,11 @@ LRESULT CALLBACK SessionMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void Put16(std::string &s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string &s, unsigned v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
+using wavtest::Put16;
+using wavtest::Put32;
 
 // A 16-bit stereo WAV of a sine tone at 44.1 kHz.
-std::string SineWav(double frequency, double seconds) {
-  unsigned frames = static_cast<unsigned>(44100 * seconds);
-  std::string wav = "RIFF";
-  Put32(wav, 36 + frames * 4);
-  wav += "WAVEfmt ";
-  Put32(wav, 16);
-  Put16(wav, 1);
-  Put16(wav, 2);
-  Put32(wav, 44100);
-  Put32(wav, 44100 * 4);
-  Put16(wav, 4);
-  Put16(wav, 16);
-  wav += "data";
-  Put32(wav, frames * 4);
-  for (unsigned i = 0; i < frames; i++) {
-    int sample = static_cast<int>(12000 * std::sin(2 * 3.14159265358979 * frequency * i / 44100));
-    Put16(wav, static_cast<unsigned>(sample) & 0xFFFF);
-    Put16(wav, static_cast<unsigned>(sample) & 0xFFFF);
-  }
-  return wav;
-}
+std::string SineWav(double frequency, double seconds) { return wavtest::ToneWav(frequency, seconds, 12000); }
 
 // A one-note standard MIDI file.
 std::string OneNoteMidi() {
