@@ -56,9 +56,20 @@ if [ -z "$window" ]; then
   echo "bramloe.exe ended with status $? before showing its window (no virtual-display screenshot)"
   exit 0
 fi
-# Press Play (the accelerator P) and let the first song get going.
-xdotool windowfocus --sync "$window" key p 2>/dev/null || true
-sleep 3
+# Press Play (the accelerator P) once the message loop takes keys: a song's start
+# writes its title line into the caption.
+for _ in $(seq 10); do
+  xdotool windowfocus --sync "$window" key p 2>/dev/null || true
+  sleep 1
+  case "$(xdotool getwindowname "$window" 2>/dev/null)" in "BRAMLOE: "*) break ;; esac
+done
+# Songs play in random order; for the picture, move on from a song without a text.
+for _ in $(seq 8); do
+  case "$(xdotool getwindowname "$window" 2>/dev/null)" in *"TXT:無し") ;; *) break ;; esac
+  xdotool windowfocus --sync "$window" key n 2>/dev/null || true
+  sleep 1
+done
+sleep 2
 shot=$BRAMLOE_BUILD/screenshot.png
 /usr/bin/import -window root "$shot"
 # The virtual screen is black around the window: keep only the window.

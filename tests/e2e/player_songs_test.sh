@@ -39,7 +39,7 @@ wav(work + '/music/月の光.wav', 660)
 wav(work + '/music/track03.wav', 880, tag='Moon River')
 wav(work + '/music/無題.wav', 550)
 for name, words in [('さくら', 'さくら さくら\n弥生の空は\n'), ('月の光', '月の光\n'),
-                    ('MOON RIVER', 'Moon river\nwider than a mile\n'), ('その他', '関係ない\n')]:
+                    ('MOON RIVER', '月\n川\n'), ('その他', '関係ない\n')]:
     open(work + '/text/' + name + '.txt', 'wb').write(words.encode('cp932'))
 PY
 
