@@ -17,6 +17,8 @@
 //   bramloe_drive barwait <ge|lt> <permille> <ms>  wait until the bar's length is at
 //                                      least / below permille of the frame's width;
 //                                      print the ms waited (-1 on time-out) and permille
+//   bramloe_drive bartrace <ms>        print the time and the bar's permille every 50 ms
+//                                      for ms, one pair a line
 //   bramloe_drive clickpoint <permille>  print the screen point (x y) that far across
 //                                      the progress frame, halfway down
 //   bramloe_drive ink                  print the dark pixels and a checksum of the text
@@ -269,6 +271,14 @@ int main(int argc, char **argv) {
     }
     bool met = (permille >= wanted) == atLeast;
     std::printf("%ld %d\n", met ? static_cast<long>(waited) : -1L, permille);
+  } else if (!std::strcmp(verb, "bartrace") && argc > 2) {
+    LayoutEdges edges = Progress(main);
+    DWORD start = GetTickCount(), span = std::atoi(argv[2]);
+    for (DWORD at = 0; at <= span; at = GetTickCount() - start) {
+      std::printf("%lu %d\n", at, Permille(BarLength(main, edges), edges.right - edges.left));
+      std::fflush(stdout);
+      Sleep(50);
+    }
   } else if (!std::strcmp(verb, "clickpoint") && argc > 2) {
     LayoutEdges edges = Progress(main);
     POINT at = {edges.left + (edges.right - edges.left) * std::atoi(argv[2]) / 1000,
