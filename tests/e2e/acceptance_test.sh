@@ -245,7 +245,7 @@ echo "$trace" | awk '
 step "a click near the end: the song ends and the next one follows by itself"
 # From the start again, so that only the click can bring the end within reach.
 key t
-drive barwait lt 100 3000 >/dev/null
+[ "$(drive barwait lt 100 3000 | cut -d' ' -f1)" != -1 ] || fail "Top did not bring the bar back"
 click_at 950
 clicked=$(now_ms)
 [ "$(drive barwait ge 900 1500 | cut -d' ' -f1)" != -1 ] || fail "the click at 95% did not seek"
