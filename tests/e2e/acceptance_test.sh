@@ -32,10 +32,21 @@ ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 mkdir -p "$(dirname "$ini")"
 [ -f "$ini" ] && mv "$ini" "$work/kept.ini"
 player_pid=
+# A player that no longer answers is ended by the ids of the processes this script
+# started: its wine-run.sh and everything below it.
+descendants() { local c; for c in $(pgrep -P "$1"); do echo "$c"; descendants "$c"; done; }
+kill_player() {
+  local pids
+  pids="$player_pid $(descendants "$player_pid")"
+  kill $pids 2>/dev/null
+  wait "$player_pid" 2>/dev/null
+  player_pid=
+}
 finish() {
-  # A player left running by a failed step is closed by its window, then waited for.
+  # A player left running by a failed step is closed by its window, else ended.
   if [ -n "$player_pid" ] && kill -0 "$player_pid" 2>/dev/null; then
     drive close >/dev/null
+    kill -0 "$player_pid" 2>/dev/null && kill_player
     wait "$player_pid" 2>/dev/null
   fi
   rm -f "$ini"
@@ -105,7 +116,7 @@ rate_of() { python3 -c "print('%f' % 2 ** ($1 / 1200))"; }
 logged_rate() {  # log, rate: waits up to 5 s for the graph to be asked for that rate
   local i
   for i in $(seq 50); do
-    grep -q "SetRate.*>(${2})" "$1" && return 0
+    grep -qF "SetRate" "$1" && grep "SetRate" "$1" | grep -qF ">(${2})" && return 0
     sleep 0.1
   done
   return 1
@@ -137,6 +148,7 @@ end_player() {  # how: posts it and waits up to 15 s for the process to end with
   while kill -0 "$player_pid" 2>/dev/null && [ $waited -lt 150 ]; do sleep 0.1; waited=$((waited + 1)); done
   if kill -0 "$player_pid" 2>/dev/null; then
     fail "bramloe.exe still runs 15 s after Exit"
+    kill_player
     return
   fi
   wait "$player_pid"
