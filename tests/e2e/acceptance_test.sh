@@ -8,29 +8,12 @@
 # restored for its song. Keys and clicks are real X input (xdotool); the settings dialog
 # and Exit are reached by posted commands. An existing BRAMLOE.INI is kept aside and put
 # back at the end.
-set -u
-src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
-own_harness=
-if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
-  source "$src/scripts/harness.sh"
-  harness_up
-  own_harness=1
-else
-  source "$src/scripts/env.sh"
-fi
-bin=${BRAMLOE_BUILD_DIR:?}
-work=$bin/e2e-accept
-rm -rf "$work"; mkdir -p "$work"
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+source "$(dirname "$0")/common.sh"
+e2e_workdir e2e-accept
 step() { echo "-- $*"; }
-winpath() { echo "Z:${1//\//\\}"; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
-mkdir -p "$(dirname "$ini")"
-[ -f "$ini" ] && mv "$ini" "$work/kept.ini"
+e2e_keep_settings
 player_pid=
 # A player that no longer answers is ended by the ids of the processes this script
 # started: its wine-run.sh and everything below it.
@@ -49,11 +32,8 @@ finish() {
     kill -0 "$player_pid" 2>/dev/null && kill_player
     wait "$player_pid" 2>/dev/null
   fi
-  rm -f "$ini"
-  [ -f "$work/kept.ini" ] && mv "$work/kept.ini" "$ini"
-  [ -n "$own_harness" ] && harness_down
 }
-trap finish EXIT
+e2e_at_exit finish
 
 # The first library (one song), the library chosen in the dialog (three songs of 8 s
 # with their texts in a Japanese-named folder) and three short songs to drop, each

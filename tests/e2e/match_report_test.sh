@@ -3,21 +3,10 @@
 # own FindText gives, the rule and prefix length of fuzzy matches, the title from a tag,
 # the texts no song finds; it reads the settings file as the player does, writes code
 # page 932 unless asked for UTF-8, and fails with status 2 on bad folders and options.
-set -u
-src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
-if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
-  source "$src/scripts/harness.sh"
-  harness_up
-  trap harness_down EXIT
-fi
-report=${BRAMLOE_BUILD_DIR:?}/bramloe-match.exe
-finder=$BRAMLOE_BUILD_DIR/bramloe_find_texts.exe
-work=$BRAMLOE_BUILD_DIR/e2e-match
-rm -rf "$work"; mkdir -p "$work"
-status=0
-fail() { echo "FAIL: $*"; status=1; }
-winpath() { echo "Z:${1//\//\\}"; }
+source "$(dirname "$0")/common.sh"
+report=$bin/bramloe-match.exe
+finder=$bin/bramloe_find_texts.exe
+e2e_workdir e2e-match
 run() { "$src/scripts/wine-run.sh" "$@" </dev/null; }
 
 python3 - "$work" <<'PY'

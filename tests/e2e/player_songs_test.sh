@@ -4,22 +4,10 @@
 # text). Play starts a song whose title line names its text, the songs advance by
 # themselves and the captured sound holds their tones in that order, 倍 asks the graph
 # for rate 2.0, Mem survives a restart, and Stop then Play goes on playing.
-set -u
-src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
-if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
-  source "$src/scripts/harness.sh"
-  harness_up
-  trap harness_down EXIT
-else
-  source "$src/scripts/env.sh"
-fi
-bin=${BRAMLOE_BUILD_DIR:?}
-work=$bin/e2e-player
-rm -rf "$work"; mkdir -p "$work/music" "$work/text"
-status=0
-fail() { echo "FAIL: $*"; status=1; }
-winpath() { echo "Z:${1//\//\\}"; }
+source "$(dirname "$0")/common.sh"
+e2e_workdir e2e-player
+mkdir -p "$work/music" "$work/text"
+e2e_keep_settings
 
 python3 - "$work" <<'PY'
 import math, struct, sys
@@ -44,9 +32,6 @@ for name, words in [('さくら', 'さくら さくら\n弥生の空は\n'), ('�
 PY
 
 # A fresh settings file in the prefix's profile folder.
-user_dir=$WINEPREFIX/drive_c/users/$(whoami)
-ini=$user_dir/BRAMLOE.INI
-mkdir -p "$user_dir"
 printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
   "$(winpath "$work/music")" "$(winpath "$work/text")" > "$ini"
 
@@ -90,24 +75,7 @@ done <<<"$captions"
 sleep 0.7
 
 # The tones in the captured sound, in order (runs of 0.1 s windows, short runs dropped).
-heard=$(python3 - "$BRAMLOE_CAPTURE" "$capture_start" <<'PY'
-import struct, sys
-f = open(sys.argv[1], 'rb'); f.seek(int(sys.argv[2])); raw = f.read()
-left = struct.unpack('<%dh' % (len(raw) // 4 * 2), raw[:len(raw) // 4 * 4])[0::2]
-win, runs = 4410, []
-for s in range(0, len(left) - win, win):
-    w = left[s:s + win]
-    if max(abs(x) for x in w) < 3000: runs.append(None); continue
-    hz = sum(1 for i in range(1, win) if (w[i - 1] < 0) != (w[i] < 0)) / 2 / 0.1
-    runs.append(min((440, 550, 660, 880), key=lambda t: abs(t - hz)))
-seq, last, length = [], None, 0
-for r in runs + [None]:
-    if r == last: length += 1; continue
-    if last is not None and length >= 3 and (not seq or seq[-1] != last): seq.append(last)
-    last, length = r, 1
-print(' '.join(map(str, seq)))
-PY
-)
+heard=$(python3 "$src/tests/e2e/heard_tones.py" "$BRAMLOE_CAPTURE" "$capture_start" 440 550 660 880)
 echo "  title tones:$tones"
 echo "  heard tones: $heard"
 read -ra want <<<"$tones"; read -ra got <<<"$heard"

@@ -2,18 +2,9 @@
 # Which formats the media framework renders through the playback session: a 440 Hz
 # tone as WAV, MP3 and OGG is played and must arrive in the captured sound at its
 # pitch and length; a MIDI file's outcome is reported.
-set -u
-src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
-if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
-  source "$src/scripts/harness.sh"
-  harness_up
-  trap harness_down EXIT
-fi
-tool=${BRAMLOE_BUILD_DIR:?}/bramloe_play_file.exe
-work=$BRAMLOE_BUILD_DIR/e2e-formats
-rm -rf "$work"; mkdir -p "$work"
-status=0
+source "$(dirname "$0")/common.sh"
+tool=$bin/bramloe_play_file.exe
+e2e_workdir e2e-formats
 
 python3 - "$work" <<'PY'
 import math, struct, sys

@@ -3,27 +3,13 @@
 # with the focus on Play, ends with status 0 when its window is closed (by the close
 # box's road and by the menu's Exit), and then writes BRAMLOE.INI in the profile
 # folder. An existing settings file of the build's prefix is kept aside and put back.
-set -u
-src=${BRAMLOE_SOURCE_DIR:-$(cd "$(dirname "$0")/../.." && pwd)}
-export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$(dirname "${BRAMLOE_BUILD_DIR:?}")}
-if [ -z "${BRAMLOE_HARNESS_UP:-}" ]; then
-  source "$src/scripts/harness.sh"
-  harness_up
-  trap harness_down EXIT
-else
-  source "$src/scripts/env.sh"
-fi
-exe=${BRAMLOE_BUILD_DIR:?}/bramloe.exe
-driver=$BRAMLOE_BUILD_DIR/bramloe_window_driver.exe
-ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
-work=$BRAMLOE_BUILD_DIR/e2e-shell
-rm -rf "$work"; mkdir -p "$work"
-status=0
-fail() { echo "FAIL: $*"; status=1; }
+source "$(dirname "$0")/common.sh"
+exe=$bin/bramloe.exe
+driver=$bin/bramloe_window_driver.exe
+e2e_workdir e2e-shell
 run() { "$src/scripts/wine-run.sh" "$@" </dev/null | tr -d '\r'; }
 
-[ -f "$ini" ] && mv "$ini" "$work/kept.ini"
-restore() { rm -f "$ini"; [ -f "$work/kept.ini" ] && mv "$work/kept.ini" "$ini"; }
+e2e_keep_settings
 
 # One life of the program, ended by the given way ("close" or "command 103").
 one_run() {
@@ -59,6 +45,5 @@ one_run() {
 
 one_run close
 one_run "command 103"
-restore
 [ $status = 0 ] && echo "ok: starts titled BRAMLOE, ends with 0 by close and by Exit, writes BRAMLOE.INI"
 exit $status
