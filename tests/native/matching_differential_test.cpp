@@ -17,6 +17,8 @@
 
 namespace {
 
+using ref::Hex;
+
 const char *const tokens[] = {
     "a", "A", "b", "B", "s", "S", "z", "Z", "0", "9", "(", ")", " ", "_", ".", "-",
     "ａ", "Ａ", "ｂ", "Ｂ", "ｚ", "Ｚ", "０", "９", "（", "）", "＿", "　", "＼",
@@ -83,16 +85,6 @@ struct Generator {
     }
   }
 };
-
-std::string Hex(const std::string &bytes) {
-  std::string out;
-  char two[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(two, sizeof two, "%02X ", b);
-    out += two;
-  }
-  return out;
-}
 
 // Runs `cases` random lookups from seed; returns the number of differences.
 int CompareLookups(unsigned seed, int cases) {

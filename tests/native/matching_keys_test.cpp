@@ -9,21 +9,13 @@
 
 namespace {
 
+using ref::Hex;
+
 std::string Key(const std::string &source) {
   char key[KEY_BYTES];
   std::memset(key, 0x55, sizeof key);
   BuildMatchKey(source.c_str(), key);
   return key;
-}
-
-std::string Hex(const std::string &bytes) {
-  std::string out;
-  char two[4];
-  for (unsigned char b : bytes) {
-    std::snprintf(two, sizeof two, "%02X ", b);
-    out += two;
-  }
-  return out;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // walks character by character with its byte count exactly as the rules describe.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,17 @@ inline Result Find(const std::string &songKey, const std::vector<std::string> &t
     }
   }
   return r;
+}
+
+// Bytes as hexadecimal pairs, for failure messages.
+inline std::string Hex(const std::string &bytes) {
+  std::string out;
+  char two[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(two, sizeof two, "%02X ", b);
+    out += two;
+  }
+  return out;
 }
 
 }  // namespace ref
