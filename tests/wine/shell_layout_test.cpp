@@ -3,7 +3,7 @@
 // follows a resize; the painted progress frame; the Mem notice; the focus rule.
 #include "wine/shell_fixture_win.h"
 
-#include "app/layout.h"
+#include "shell/layout.h"
 
 using namespace shelltest;
 
