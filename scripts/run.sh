@@ -71,7 +71,7 @@ for _ in $(seq 8); do
 done
 sleep 2
 shot=$BRAMLOE_BUILD/screenshot.png
-/usr/bin/import -window root "$shot"
+import -window root "$shot"
 # The virtual screen is black around the window: keep only the window.
 /usr/bin/convert "$shot" -trim +repage "$shot" 2>/dev/null || true
 echo "screenshot of the player: $shot"

@@ -4,6 +4,7 @@
 #include "wine/shell_fixture_win.h"
 
 #include "shell/layout.h"
+#include "shell/notice_win.h"
 
 using namespace shelltest;
 
