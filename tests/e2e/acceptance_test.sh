@@ -40,18 +40,11 @@ e2e_at_exit finish
 # with its own tone.
 first=$work/first chosen=$work/chosen dropped=$work/dropped
 python3 - "$work" <<'PY'
-import array, math, os, struct, sys
+import os, sys
+from wav import write_tone
 work = sys.argv[1]
 def wav(path, hz, seconds):
-    n = int(44100 * seconds)
-    one = [int(9000 * math.sin(2 * math.pi * hz * i / 44100)) for i in range(4410)]
-    # 4410 samples hold whole periods of every tone used here, so the table repeats.
-    samples = array.array('h', (one[i % 4410] for i in range(n) for _ in (0, 1)))
-    data = samples.tobytes()
-    with open(path, 'wb') as f:
-        f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-                struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-                struct.pack('<I', len(data)) + data)
+    write_tone(path, hz, seconds, amplitude=9000)
 def text(path, words):
     with open(path, 'wb') as f:
         f.write(words.encode('cp932'))

@@ -10,18 +10,13 @@ mkdir -p "$work/music" "$work/text"
 e2e_keep_settings
 
 python3 - "$work" <<'PY'
-import math, struct, sys
+import sys
+from wav import write_tone
 work = sys.argv[1]
 def wav(path, hz, seconds=1.2, tag=None):
-    n = int(44100 * seconds)
-    data = b''.join(struct.pack('<hh', s, s) for s in
-                    (int(10000 * math.sin(2 * math.pi * hz * i / 44100)) for i in range(n)))
-    body = (b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-            struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-            struct.pack('<I', len(data)) + data)
-    if tag:  # an ID3v1 tag after the data: the title comes from it
-        body += b'TAG' + tag.encode('cp932').ljust(30, b'\0') + b'\0' * 95
-    open(path, 'wb').write(body)
+    # An ID3v1 tag after the data: the title comes from it.
+    tail = b'TAG' + tag.encode('cp932').ljust(30, b'\0') + b'\0' * 95 if tag else b''
+    write_tone(path, hz, seconds, tail=tail)
 wav(work + '/music/さくら.wav', 440)
 wav(work + '/music/月の光.wav', 660)
 wav(work + '/music/track03.wav', 880, tag='Moon River')
