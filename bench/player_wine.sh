@@ -26,20 +26,14 @@ trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
 
 # One 20 s tone, hard-linked under every song name.
 python3 - "$lib" <<'PY'
-import math, os, struct, sys
+import os, sys
+from wav import write_tone
 lib = sys.argv[1]
 music, text = os.path.join(lib, 'music'), os.path.join(lib, 'text')
 if not os.path.isdir(music):
     os.makedirs(text)
-    n = 44100 * 20
-    one = b''.join(struct.pack('<hh', s, s) for s in
-                   (int(10000 * math.sin(2 * math.pi * 440 * i / 44100)) for i in range(44100)))
-    data = one * 20
     tone = os.path.join(lib, 'tone.wav')
-    with open(tone, 'wb') as f:
-        f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-                struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-                struct.pack('<I', len(data)) + data)
+    write_tone(tone, 440, 20)
     for i in range(5000):
         folder = os.path.join(music, 'album%02d' % (i // 100))
         os.makedirs(folder, exist_ok=True)
@@ -50,7 +44,6 @@ if not os.path.isdir(music):
         with open(os.path.join(folder, '曲%04d.txt' % i), 'wb') as f:
             f.write(('歌詞 %d\n' % i).encode('cp932') * 40)
 PY
-winpath() { echo "Z:${1//\//\\}"; }
 printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\n' \
   "$(winpath "$lib/music")" "$(winpath "$lib/text")" >"$ini"
 capture=$(winpath "$BRAMLOE_CAPTURE")

@@ -39,7 +39,6 @@ if not os.path.isdir(music):
         os.makedirs(folder, exist_ok=True)
         open(os.path.join(folder, '曲%04d.txt' % i), 'wb').close()
 PY
-winpath() { echo "Z:${1//\//\\}"; }
 now() { date +%s.%N; }
 
 measure() {  # name, library folder

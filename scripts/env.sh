@@ -6,6 +6,9 @@ BRAMLOE_BUILD=${BRAMLOE_BUILD:-$BRAMLOE_SOURCE/build}
 mkdir -p "$BRAMLOE_BUILD"
 BRAMLOE_BUILD=$(cd "$BRAMLOE_BUILD" && pwd)
 export BRAMLOE_SOURCE BRAMLOE_BUILD
+# A Unix path as Wine's Z: drive names it.
+winpath() { echo "Z:${1//\//\\}"; }
+export PYTHONPATH="$BRAMLOE_SOURCE/scripts${PYTHONPATH:+:$PYTHONPATH}"
 
 export WINEPREFIX=$BRAMLOE_BUILD/wineprefix
 export WINEARCH=win64

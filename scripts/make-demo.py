@@ -10,6 +10,7 @@ one thing the player does.
 
 Usage: make-demo.py OUTPUT_FOLDER   (creates OUTPUT_FOLDER/music and OUTPUT_FOLDER/text)
 """
+import array
 import math
 import os
 import shutil
@@ -17,7 +18,8 @@ import struct
 import subprocess
 import sys
 import tempfile
-import wave
+
+from wav import wav_bytes
 
 RATE = 44100
 NOTE = {n: i for i, n in enumerate("C C# D D# E F F# G G# A A# B".split())}
@@ -47,11 +49,8 @@ def render(melody, beat=0.42):
 
 
 def write_wav(path, pcm):
-    with wave.open(path, "wb") as w:
-        w.setnchannels(1)
-        w.setsampwidth(2)
-        w.setframerate(RATE)
-        w.writeframes(pcm)
+    with open(path, "wb") as f:
+        f.write(wav_bytes(array.array("h", pcm), channels=1, rate=RATE))
 
 
 def id3v1(title, artist):

@@ -31,9 +31,8 @@ demo=$BRAMLOE_BUILD/demo
 [ -d "$demo/music" ] || python3 "$BRAMLOE_SOURCE/scripts/make-demo.py" "$demo"
 ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 if [ ! -f "$ini" ]; then
-  windows_path() { echo "Z:$1" | tr / '\\'; }
   printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\n' \
-    "$(windows_path "$demo/music")" "$(windows_path "$demo/text")" > "$ini"
+    "$(winpath "$demo/music")" "$(winpath "$demo/text")" > "$ini"
   echo "settings file created for the demo library: $ini"
 fi
 
@@ -71,7 +70,7 @@ for _ in $(seq 8); do
 done
 sleep 2
 shot=$BRAMLOE_BUILD/screenshot.png
-/usr/bin/import -window root "$shot"
+import -window root "$shot"
 # The virtual screen is black around the window: keep only the window.
 /usr/bin/convert "$shot" -trim +repage "$shot" 2>/dev/null || true
 echo "screenshot of the player: $shot"

@@ -2,33 +2,34 @@
 
 #include <cstdio>
 
-#include "app/message_box_win.h"
-#include "app/shell_win.h"
 #include "library/library.h"
+#include "library/library_win.h"
 #include "matching/matching.h"
 #include "player/player.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
+#include "shell/version.h"
 #include "textview/textview_win.h"
-
-char WorkBuffer[1024];
 
 const char AboutCaption[] = "バージョン情報";
 
 // The name and version; once a song has been chosen, its path on a second line.
 void ShowAbout(HWND mainWindow) {
   if (PlayCursor.current >= 0)
-    std::snprintf(WorkBuffer, sizeof WorkBuffer, "BRAMLOE 0.02\n%s",
+    std::snprintf(WorkBuffer, sizeof WorkBuffer, "%s\n%s", VersionText,
                   MusicList.paths[PlayCursor.current]);
   else
-    std::snprintf(WorkBuffer, sizeof WorkBuffer, "BRAMLOE 0.02");
+    std::snprintf(WorkBuffer, sizeof WorkBuffer, "%s", VersionText);
   ShowMessageBox(mainWindow, WorkBuffer, AboutCaption, MB_OK);
 }
 
-// Modal; what its OK stores and rescans is the dialog's own business.
+// Modal; the dialog stores what its OK takes, and the folders are scanned anew here.
 void OpenSettingsDialog(HWND mainWindow) {
-  DialogBoxParamA(AppInstance, RES_SETTING_DIALOG, mainWindow, SettingDlgProc, 0);
+  if (DialogBoxParamA(AppInstance, RES_SETTING_DIALOG, mainWindow, SettingDlgProc, 0) == IDOK)
+    ScanFolders();
 }
 
 // The file argument is quoted, so that a path or title with a space stays one

@@ -3,13 +3,13 @@
 #include <ctime>
 #include <cstdlib>
 
-#include "app/layout.h"
 #include "app/routes_win.h"
-#include "app/shell_win.h"
 #include "library/library_win.h"
-#include "player/player.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
+#include "shell/focus_win.h"
+#include "shell/layout.h"
+#include "shell/shell_win.h"
 
 void MeasureLayoutMetrics() {
   HDC screen = GetDC(nullptr);
@@ -87,8 +87,6 @@ HWND CreateControls(HINSTANCE instance, int width, int height) {
   return PlayButton;
 }
 
-void ApplyFocusRule() { SetFocus(PlayerState.state == Playing ? NextButton : PlayButton); }
-
 static void ComputeProgressRect(HWND hwnd, int *width, int *height) {
   RECT client = {0, 0, 0, 0};
   GetClientRect(hwnd, &client);
@@ -143,12 +141,6 @@ static void PaintMainWindow(HWND hwnd) {
 static void EndMainWindow(HWND hwnd) {
   DragAcceptFiles(hwnd, FALSE);
   PostQuitMessage(0);
-}
-
-void ShowNotice(const char *text) {
-  HDC dc = GetDC(MainWindow);
-  TextOutA(dc, 330, 0, text, lstrlenA(text));
-  ReleaseDC(MainWindow, dc);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

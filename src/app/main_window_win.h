@@ -7,5 +7,4 @@ HWND CreateMainWindow(HINSTANCE instance);
 // Both take the client size read once after the main window was shown.
 HWND CreateTextView(HINSTANCE instance, int width, int height);
 HWND CreateControls(HINSTANCE instance, int width, int height);  // returns the Play button
-void ApplyFocusRule();
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,11 +1,11 @@
 #include "app/routes_win.h"
 
 #include "app/commands_win.h"
-#include "app/main_window_win.h"
 #include "player/pitch_win.h"
 #include "player/player_win.h"
 #include "player/position_win.h"
 #include "resources/ids.h"
+#include "shell/focus_win.h"
 
 // Exit closes the window the way its close box does; WM_DESTROY ends the loop.
 static void ExitProgram(HWND mainWindow) { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }

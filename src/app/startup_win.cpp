@@ -1,12 +1,12 @@
 #include "app/startup_win.h"
 
 #include "app/main_window_win.h"
-#include "app/message_box_win.h"
-#include "app/shell_win.h"
 #include "library/library_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "settings/settings_win.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
 #include "textview/textview_win.h"
 
 HRESULT(WINAPI *InitializeCom)(LPVOID reserved) = CoInitialize;

@@ -52,3 +52,8 @@ bool AppendTextPath(const char *path) {
   std::snprintf(TextList.paths[TextList.count++], PATH_BYTES, "%s", path);
   return true;
 }
+
+void ClearTextList() {
+  TextList.count = 0;
+  TextList.generation++;
+}

@@ -2,8 +2,9 @@
 // rules of the folder walk. The walk itself is in library_win.cpp.
 #pragma once
 
+#include "shell/path_bytes.h"
+
 enum {
-  PATH_BYTES = 260,      // MAX_PATH: at most 259 characters and the NUL
   MUSIC_CAPACITY = 5000,
   TEXT_CAPACITY = 2000,
 };
@@ -16,6 +17,7 @@ struct MusicListRecord {
 struct TextListRecord {
   char paths[TEXT_CAPACITY][PATH_BYTES];
   int count;
+  unsigned generation;  // bumped by every rebuild, so caches of the paths notice it
 };
 
 struct PlayCursorRecord {
@@ -52,3 +54,6 @@ bool JoinChildPath(const char *folder, const char *name, char *out);
 // Appends path to the list when there is room. Returns true when it was added.
 bool AppendMusicPath(const char *path);
 bool AppendTextPath(const char *path);
+
+// Empties the TextList for a rebuild and bumps its generation.
+void ClearTextList();

@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include "library/library.h"
-#include "matching/matching.h"
 #include "settings/settings.h"
 
 static bool IsListedMusicName(const char *name) {
@@ -85,10 +84,9 @@ void ScanTextFolder(const char *folder) { WalkFolder(folder, nullptr, IsTextFile
 void ScanFolders() {
   HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
   if (Settings.textpath[0]) {
-    TextList.count = 0;
+    // The same count may hold other paths: the new generation tells the cached keys.
+    ClearTextList();
     ScanTextFolder(Settings.textpath);
-    // The same count may now hold other paths: the cached text keys must go.
-    InvalidateTextKeys();
     // The editor command names a new text without a folder: it lands here.
     SetCurrentDirectoryA(Settings.textpath);
   }

@@ -25,6 +25,7 @@ struct TextKeyCache {
   bool valid;
   int aimai;
   int count;
+  unsigned generation;
   char keys[TEXT_CAPACITY][KEY_BYTES];               // the text keys as TextName gives them
   unsigned char folded[TEXT_CAPACITY][PADDED_BYTES];  // every byte 'a'-'z' folded
   unsigned char canonical[TEXT_CAPACITY][PADDED_BYTES];  // single-byte characters folded
@@ -128,7 +129,9 @@ bool Abandoned(const char *songKey, const bool *firstBytes, int n) {
 
 void EnsureTextKeys() {
   const int aimai = Settings.aimai != 0;
-  if (TextKeys.valid && TextKeys.aimai == aimai && TextKeys.count == TextList.count) return;
+  if (TextKeys.valid && TextKeys.aimai == aimai && TextKeys.count == TextList.count &&
+      TextKeys.generation == TextList.generation)
+    return;
   char stem[KEY_BYTES];
   for (int i = 0; i < TextList.count; ++i) {
     PathStem(TextList.paths[i], stem);
@@ -140,6 +143,7 @@ void EnsureTextKeys() {
   }
   TextKeys.aimai = aimai;
   TextKeys.count = TextList.count;
+  TextKeys.generation = TextList.generation;
   TextKeys.valid = true;
 }
 

@@ -53,9 +53,9 @@ void MakeKey(const char *name, int aimai, char *key);
 
 // ---- Text lookup ----
 
-// The text keys of the TextList are built once and kept. ScanFolders (and anything
-// else that rewrites TextList.paths) must call InvalidateTextKeys afterwards; a change
-// of Settings.aimai or of TextList.count is noticed without it.
+// The text keys of the TextList are built once and kept. A rebuild of the list (its
+// generation), a change of Settings.aimai or of TextList.count is noticed; anything
+// else that rewrites TextList.paths must call InvalidateTextKeys afterwards.
 void InvalidateTextKeys();
 
 enum LookupPass { LOOKUP_NONE = 0, LOOKUP_EXACT = 1, LOOKUP_FUZZY = 2 };

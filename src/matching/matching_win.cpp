@@ -2,9 +2,9 @@
 // the portable lookup.
 #include <windows.h>
 
-#include "app/shell_win.h"
 #include "matching/matching.h"
 #include "matching/matching_win.h"
+#include "shell/shell_win.h"
 
 void SetTitleLine(const char *songKey, const char *extension, const char *textShown) {
   char line[TITLE_LINE_BYTES];

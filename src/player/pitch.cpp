@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 
 double PitchRate(int cents) {
   // The constant is a double, as stored; the product and the power are long double.
@@ -15,12 +14,4 @@ int ShiftCents(int cents, int change) {
   if (shifted > INT_MAX) return INT_MAX;
   if (shifted < INT_MIN) return INT_MIN;
   return (int)shifted;
-}
-
-char *PitchEntryKey(const char *path, char *out) {
-  std::snprintf(out, 260, "%s", path);
-  for (char *p = out; *p; ++p) {
-    if (*p == '=') *p = '|';
-  }
-  return out;
 }

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 
-#include "app/commands_win.h"
-#include "app/shell_win.h"
 #include "library/library.h"
 #include "player/pitch.h"
 #include "player/session_win.h"
-#include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "shell/notice_win.h"
+#include "shell/path_bytes.h"
+#include "shell/shell_win.h"
 
 static HRESULT HandRateToGraph(IMediaSeeking *seeking, double rate) {
   return seeking->SetRate(rate);
@@ -30,22 +30,19 @@ void ApplyPitch(int cents) {
 }
 
 // The cents box is the only store of the pitch: read, shift, write back as "%d".
-static void ShiftPitch(HWND mainWindow, char *text, int textSize, int change) {
-  HWND cents = GetDlgItem(mainWindow, ID_CENTS);
-  GetWindowTextA(cents, text, textSize);
+static void ShiftPitch(char *text, int textSize, int change) {
+  GetWindowTextA(CentsEdit, text, textSize);
   int value = ShiftCents(ParseDecimal(text), change);
   std::snprintf(text, textSize, "%d", value);
-  SetWindowTextA(cents, text);
+  SetWindowTextA(CentsEdit, text);
   ApplyPitch(value);
 }
 
-void AdjustPitch(HWND mainWindow, int change) {
-  ShiftPitch(mainWindow, WorkBuffer, sizeof WorkBuffer, change);
-}
+void AdjustPitch(HWND, int change) { ShiftPitch(WorkBuffer, sizeof WorkBuffer, change); }
 
 // A held arrow repeats its line notification; the step is taken once, at the end,
 // an octave when Ctrl is down at that moment.
-void SpinPitch(HWND mainWindow, HWND scrollBar, int code) {
+void SpinPitch(HWND, HWND scrollBar, int code) {
   if (!scrollBar) return;
   switch (code) {
     case SB_LINEUP: SpinDirection = 1; return;
@@ -54,23 +51,19 @@ void SpinPitch(HWND mainWindow, HWND scrollBar, int code) {
     default: SpinDirection = 0; return;
   }
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-  char text[260];
-  ShiftPitch(mainWindow, text, sizeof text, SpinDirection * (ctrl ? 1200 : 100));
+  char text[PATH_BYTES];
+  ShiftPitch(text, sizeof text, SpinDirection * (ctrl ? 1200 : 100));
   SpinDirection = 0;
 }
 
 // The value is stored as the box shows it, parsed or not; the key is the song's path
 // with '=' made '|', since the profile functions split a line at its first '='.
-void StorePitch(HWND mainWindow) {
+void StorePitch(HWND) {
   if (PlayCursor.current < 0) return;
   ShowNotice(StoredNotice);
   NoticeCountdown = 100;
-  char file[260];
-  SettingsFilePath(file);
-  GetWindowTextA(GetDlgItem(mainWindow, ID_CENTS), WorkBuffer, sizeof WorkBuffer);
-  char key[260];
-  PitchEntryKey(MusicList.paths[PlayCursor.current], key);
-  WritePrivateProfileStringA(SETTINGS_SECTION, key, WorkBuffer, file);
+  GetWindowTextA(CentsEdit, WorkBuffer, sizeof WorkBuffer);
+  WritePitchEntry(MusicList.paths[PlayCursor.current], WorkBuffer);
 }
 
 void CountDownNotice() {

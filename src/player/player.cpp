@@ -4,10 +4,6 @@
 
 #include "library/library.h"
 
-// The matched text index starts at 0, not -1: until a song is chosen the editor and
-// Reload work on the first text.
-PlayerStateRecord PlayerState = {Stopped, 0, 0.0, 0};
-
 int ChooseSong(int count, int skip, SongTextLookup lookUp) {
   int attempt = 0;
   int matched;

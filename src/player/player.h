@@ -1,16 +1,7 @@
-// The PlayerState record, read by the shell and the text view for the focus rule.
+// The play-next choice over the MusicList; the PlayerState record it serves.
 #pragma once
 
-enum PlayerStateValue { Stopped = 0, Playing = 1, Paused = 2 };
-
-struct PlayerStateRecord {
-  int state;          // Stopped, Playing or Paused
-  int matchedText;    // TextList index of the current song's text, -1 for none
-  double duration;    // seconds
-  int timerStarted;   // the position timer runs once started
-};
-
-extern PlayerStateRecord PlayerState;
+#include "shell/player_state.h"
 
 // One text lookup of the play-next sequence: the TextList index for MusicList entry
 // songIndex, or -1; attempt counts the songs tried in this sequence from 1.

@@ -2,13 +2,12 @@
 
 #include <dshow.h>
 
-#include "app/layout.h"
-#include "app/shell_win.h"
 #include "player/player.h"
 #include "player/player_win.h"
 #include "player/position.h"
 #include "player/session_win.h"
-#include "resources/ids.h"
+#include "shell/layout.h"
+#include "shell/shell_win.h"
 
 // One position query and one PatBlt a tick. The bar only grows here; whatever makes it
 // shorter invalidates the frame first. No position (no song, or a stopped graph) draws
@@ -53,8 +52,7 @@ static void StartFollowingSong(HWND mainWindow) {
   ResetSession(mainWindow);
   PlayNext(mainWindow);
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
-  HWND next = GetDlgItem(mainWindow, ID_NEXT);
-  if (GetFocus() != next) SetFocus(next);
+  if (GetFocus() != NextButton) SetFocus(NextButton);
 }
 
 // Empties the queue; every event is freed before it is looked at. After an end of song

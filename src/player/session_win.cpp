@@ -1,10 +1,11 @@
 #include "player/session_win.h"
 
-#include "app/message_box_win.h"
-#include "app/shell_win.h"
 #include "library/library.h"
 #include "player/session_rules.h"
 #include "resources/ids.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
+#include "textview/textview_win.h"
 
 PlaybackSessionRecord PlaybackSession;
 
@@ -53,6 +54,7 @@ HRESULT CreateSession(HWND notifyWindow) {
 // shutdown the windows are already gone.
 void ReleaseSession() {
   PlaybackSessionRecord &s = PlaybackSession;
+  DetachVideo();
   ReleaseInterface(&s.video);
   ReleaseInterface(&s.seeking);
   ReleaseInterface(&s.audio);
@@ -65,19 +67,8 @@ void ResetSession(HWND mainWindow) {
   if (PlaybackSession.control) PlaybackSession.control->Stop();
   ReleaseSession();
   CreateSession(mainWindow);
-  EnableWindow(GetDlgItem(mainWindow, ID_NEXT), FALSE);
-  EnableWindow(GetDlgItem(mainWindow, ID_PLAY), TRUE);
-}
-
-// Makes the TextView the owner of the video window and covers it; for a file without
-// video every call fails, which is fine.
-static void AttachVideoWindow(IVideoWindow *video) {
-  video->put_Owner(reinterpret_cast<OAHWND>(TextViewWindow));
-  video->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
-  RECT client = {0, 0, 0, 0};
-  GetClientRect(TextViewWindow, &client);
-  video->SetWindowPosition(0, 0, client.right, client.bottom);
-  video->SetWindowForeground(OATRUE);
+  EnableWindow(NextButton, FALSE);
+  EnableWindow(PlayButton, TRUE);
 }
 
 bool OpenAndRun(const char *path) {
@@ -96,7 +87,7 @@ bool OpenAndRun(const char *path) {
     ResetSession(MainWindow);
     return false;
   }
-  if (s.video) AttachVideoWindow(s.video);
+  if (s.video) AttachVideo(s.video);
   result = s.control ? s.control->Run() : S_OK;
   if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running
     ShowGraphError(result, RunCaption);

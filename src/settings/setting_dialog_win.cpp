@@ -1,8 +1,7 @@
-// The settings dialog: shows the Settings record, and on OK stores it and rescans the
-// folders. Esc and the close box store nothing.
+// The settings dialog: shows the Settings record, and on OK stores it and ends with
+// IDOK, for its caller to rescan the folders. Esc and the close box store nothing.
 #include "settings/setting_dialog_win.h"
 
-#include "library/library_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -41,10 +40,10 @@ void ShowSettings(HWND dialog) {
   SetFocus(GetDlgItem(dialog, IDC_MUSIC_FOLDER));
 }
 
-// Reads an edit box into a 260-byte field; longer text is cut to 259 bytes. The
+// Reads an edit box into a path field; longer text is cut to 259 bytes. The
 // platform may cut inside a double-byte character, and a lead byte left at the end
 // would swallow the next byte joined to the path (a '\' among them), so it goes too.
-void ReadField(HWND dialog, int id, char (&field)[260]) {
+void ReadField(HWND dialog, int id, char (&field)[PATH_BYTES]) {
   GetDlgItemTextA(dialog, id, field, sizeof field);
   int length = lstrlenA(field);
   for (int i = 0; i < length; i++) {
@@ -65,7 +64,7 @@ void StoreSettings(HWND dialog) {
 // The picker opens at the desktop; the chosen folder only fills the edit box, and is
 // stored only by a later OK.
 void BrowseForFolder(HWND dialog, int editId) {
-  char path[260] = "";
+  char path[PATH_BYTES] = "";
   BROWSEINFOA info = {};
   info.hwndOwner = dialog;
   info.pidlRoot = nullptr;
@@ -78,8 +77,8 @@ void BrowseForFolder(HWND dialog, int editId) {
 
 INT_PTR OnCommand(HWND dialog, int id) {
   switch (id) {
-    case IDOK: StoreSettings(dialog); ScanFolders(); EndDialog(dialog, 1); return TRUE;
-    case IDCANCEL: EndDialog(dialog, 1); return TRUE;  // the caller ignores the result
+    case IDOK: StoreSettings(dialog); EndDialog(dialog, IDOK); return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
     case IDC_BROWSE_MUSIC: BrowseForFolder(dialog, IDC_MUSIC_FOLDER); return TRUE;
     case IDC_BROWSE_TEXT: BrowseForFolder(dialog, IDC_TEXT_FOLDER); return TRUE;
     default: return TRUE;

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 // Shows the picker that info describes; on a choice writes the folder's full path into
-// path (260 bytes) and returns true, on a cancel returns false.
+// path (PATH_BYTES) and returns true, on a cancel returns false.
 typedef bool (*FolderPickerProc)(BROWSEINFOA *info, char *path);
 
 // Null: the system's picker (SHBrowseForFolderA and SHGetPathFromIDListA). Tests put a

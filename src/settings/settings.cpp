@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,12 +29,20 @@ char *SettingsFilePathFor(const char *userProfile, char *out) {
     // A profile folder too long for "\BRAMLOE.INI" in 259 bytes falls back to the bare
     // name, which the profile functions place in the Windows folder: a working file
     // rather than a cut path that names some other folder.
-    if (length + 1 + nameLength <= 259) {
+    if (length + 1 + nameLength <= PATH_BYTES - 1) {
       std::memcpy(out, userProfile, length);
       out[length] = '\\';
       out[length + 1] = '\0';
     }
   }
   std::strcat(out, SETTINGS_FILE_NAME);
+  return out;
+}
+
+char *PitchEntryKey(const char *path, char *out) {
+  std::snprintf(out, PATH_BYTES, "%s", path);
+  for (char *p = out; *p; ++p) {
+    if (*p == '=') *p = '|';
+  }
   return out;
 }

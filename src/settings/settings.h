@@ -2,10 +2,12 @@
 // the settings file path and the per-song pitch keys. File access is in settings_win.cpp.
 #pragma once
 
+#include "shell/path_bytes.h"
+
 struct SettingsRecord {
-  char textpath[260];
-  char musicpath[260];
-  char editor[260];
+  char textpath[PATH_BYTES];
+  char musicpath[PATH_BYTES];
+  char editor[PATH_BYTES];
   int aimai;  // fuzzy matching; any non-zero value means on
   int skip;   // skip songs without a text; any non-zero value means on
 };
@@ -21,5 +23,12 @@ int ParseAutoBase(const char *text);
 int ParseDecimal(const char *text);
 
 // The settings file path for a USERPROFILE value (NULL or "" for none) into a
-// 260-byte buffer; returns out.
+// PATH_BYTES buffer; returns out.
 char *SettingsFilePathFor(const char *userProfile, char *out);
+
+// The settings key of a song's stored pitch: the song's path with every '=' replaced
+// by '|'. The profile functions split a line at its first '=', so a key containing one
+// would be written and never found again; no Windows path contains '|', so no two
+// songs share a key, and every path without '=' keeps its key unchanged.
+// out has room for PATH_BYTES bytes; path is at most PATH_BYTES - 1 bytes.
+char *PitchEntryKey(const char *path, char *out);

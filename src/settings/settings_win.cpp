@@ -9,14 +9,14 @@ char *SettingsFilePath(char *out) {
   // Only a value that fits the path buffer can leave room for the file name; a longer
   // one (GetEnvironmentVariableA then returns the size it needs) takes the same bare
   // name fallback as a profile folder that fits but leaves no room for "\BRAMLOE.INI".
-  char profile[260];
+  char profile[PATH_BYTES];
   DWORD length = GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
   if (length == 0 || length >= sizeof profile) profile[0] = '\0';
   return SettingsFilePathFor(profile, out);
 }
 
 void LoadSettings() {
-  char path[260];
+  char path[PATH_BYTES];
   SettingsFilePath(path);
   GetPrivateProfileStringA(SETTINGS_SECTION, "editor", "notepad", Settings.editor,
                            sizeof Settings.editor, path);
@@ -33,7 +33,7 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
-  char path[260];
+  char path[PATH_BYTES];
   SettingsFilePath(path);
   // An emptied string setting is not written, so the file keeps its last value.
   if (Settings.textpath[0])
@@ -47,4 +47,20 @@ void SaveSettings() {
   WritePrivateProfileStringA(SETTINGS_SECTION, "aimai", number, path);
   std::snprintf(number, sizeof number, "%d", Settings.skip);
   WritePrivateProfileStringA(SETTINGS_SECTION, "skip", number, path);
+}
+
+void ReadPitchEntry(const char *songPath, char *text, int textSize) {
+  char file[PATH_BYTES];
+  SettingsFilePath(file);
+  char key[PATH_BYTES];
+  PitchEntryKey(songPath, key);
+  GetPrivateProfileStringA(SETTINGS_SECTION, key, "0", text, textSize, file);
+}
+
+void WritePitchEntry(const char *songPath, const char *text) {
+  char file[PATH_BYTES];
+  SettingsFilePath(file);
+  char key[PATH_BYTES];
+  PitchEntryKey(songPath, key);
+  WritePrivateProfileStringA(SETTINGS_SECTION, key, text, file);
 }

@@ -1,9 +1,9 @@
 #include "textview/textview_win.h"
 
-#include "app/shell_win.h"
 #include "library/library.h"
-#include "player/player.h"
-#include "player/session_win.h"
+#include "shell/focus_win.h"
+#include "shell/player_state.h"
+#include "shell/shell_win.h"
 #include "textview/textbuffer.h"
 
 // The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
@@ -49,24 +49,12 @@ static int ThumbPosition(HWND hwnd, WPARAM wParam) {
 }
 
 // The TextView never keeps the focus: the button the player state calls for gets it.
-static void GiveFocusAway() {
-  SetFocus(PlayerState.state == Playing ? NextButton : PlayButton);
-}
-
-// The video fills the view when no text is shown, else it shrinks to one pixel.
-static void PlaceVideoWindow() {
-  IVideoWindow *video = PlaybackSession.video;
-  if (!video) return;
-  if (PlayerState.matchedText == -1)
-    video->SetWindowPosition(0, 0, TextView.viewWidth, TextView.viewHeight);
-  else
-    video->SetWindowPosition(0, 0, 1, 1);
-}
+static void GiveFocusAway() { ApplyFocusRule(); }
 
 static void ResizeTextView(HWND hwnd, LPARAM lParam) {
   TextView.viewWidth = LOWORD(lParam);
   TextView.viewHeight = HIWORD(lParam);
-  PlaceVideoWindow();
+  PlaceVideo();
   UpdateLineMetrics();
   UpdateScrollRange();
   // A new width means a new font height for the whole text.

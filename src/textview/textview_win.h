@@ -1,8 +1,17 @@
-// The text view window (Win32).
+// The text view window and the video shown inside it (Win32).
 #pragma once
 #include <windows.h>
+
+struct IVideoWindow;
 
 LRESULT CALLBACK TextViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 void ScrollTextView(int code, int pos);
 void LoadText(int index);
 void UpdateScrollRange();
+
+// The video window of the song's graph, hosted by the TextView from its opening until
+// its graph is released.
+void AttachVideo(IVideoWindow *video);
+void DetachVideo();
+void ShowOrHideVideo();  // once the graph runs
+void PlaceVideo();       // when the TextView's size changes

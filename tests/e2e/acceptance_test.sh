@@ -40,18 +40,11 @@ e2e_at_exit finish
 # with its own tone.
 first=$work/first chosen=$work/chosen dropped=$work/dropped
 python3 - "$work" <<'PY'
-import array, math, os, struct, sys
+import os, sys
+from wav import write_tone
 work = sys.argv[1]
 def wav(path, hz, seconds):
-    n = int(44100 * seconds)
-    one = [int(9000 * math.sin(2 * math.pi * hz * i / 44100)) for i in range(4410)]
-    # 4410 samples hold whole periods of every tone used here, so the table repeats.
-    samples = array.array('h', (one[i % 4410] for i in range(n) for _ in (0, 1)))
-    data = samples.tobytes()
-    with open(path, 'wb') as f:
-        f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-                struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-                struct.pack('<I', len(data)) + data)
+    write_tone(path, hz, seconds, amplitude=9000)
 def text(path, words):
     with open(path, 'wb') as f:
         f.write(words.encode('cp932'))
@@ -155,7 +148,7 @@ closed" ] || fail "the dialog did not show the first folders or did not close on
 
 step "Play"
 key p
-[ "$(drive waittext 106 '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing"
+[ "$(drive waittext $ID_PLAY '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing"
 caption=$(drive text 0)
 echo "  $caption"
 song=$(song_of "$caption")
@@ -167,12 +160,12 @@ ink=$(ink_above $((${blank%% *} + 1000))) || fail "no text drawn in the text vie
 echo "  text view: $ink"
 
 step "pitch: D (倍) then Ctrl+Left"
-[ "$(drive text 108)" = 0 ] || fail "cents at the first song: $(drive text 108)"
+[ "$(drive text $ID_CENTS)" = 0 ] || fail "cents at the first song: $(drive text $ID_CENTS)"
 key d
-[ "$(drive waittext 108 1200 5000)" = 1200 ] || fail "D does not show 1200"
+[ "$(drive waittext $ID_CENTS 1200 5000)" = 1200 ] || fail "D does not show 1200"
 logged_rate "$log1" "$(rate_of 1200)" || fail "no SetRate($(rate_of 1200)) after D"
 key ctrl+Left
-[ "$(drive waittext 108 1175 5000)" = 1175 ] || fail "Ctrl+Left does not show 1175"
+[ "$(drive waittext $ID_CENTS 1175 5000)" = 1175 ] || fail "Ctrl+Left does not show 1175"
 logged_rate "$log1" "$(rate_of 1175)" || fail "no SetRate($(rate_of 1175)) after Ctrl+Left"
 
 step "Mem for $song"
@@ -191,8 +184,8 @@ song=$(song_of "$caption")
 echo "  $caption"
 [ -n "$song" ] || fail "after Next the title line does not name its text: $caption"
 if [ "$song" = "$stored" ]; then want=1175; else want=0; fi
-[ "$(drive waittext 108 $want 3000)" = $want ] ||
-  fail "cents after Next: $(drive text 108), expected $want for $song"
+[ "$(drive waittext $ID_CENTS $want 3000)" = $want ] ||
+  fail "cents after Next: $(drive text $ID_CENTS), expected $want for $song"
 if [ "$song" != "$stored" ]; then
   ink2=$(drive ink)
   [ "${ink2#* }" != "${ink#* }" ] || fail "the text view did not change with the song ($ink2)"
@@ -244,7 +237,7 @@ clicked=$(now_ms)
 read -r waited _ <<<"$(drive barwait lt 100 5000)"
 echo "  next song $(($(now_ms) - clicked)) ms after the click"
 [ "$waited" != -1 ] || fail "no song followed the end of the song"
-[ "$(drive text 106)" = "&Pause" ] || fail "not playing after the end of a song"
+[ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "not playing after the end of a song"
 caption=$(drive text 0)
 echo "  $caption"
 [ -n "$(song_of "$caption")" ] || fail "the following song's title line: $caption"
@@ -283,7 +276,7 @@ heard_dropped=$(echo "$heard" | tr ' ' '\n' | grep -E '^(770|880|990)$' | head -
 
 step "Exit"
 [ -z "$(drive boxes)" ] || fail "unexpected message boxes"
-end_player 103
+end_player $ID_EXIT
 ini_text | sed 's/^/  ini: /'
 ini_text | grep -qxF "musicpath=$music_folder" || fail "musicpath is not the folder chosen in the dialog"
 ini_text | grep -qxF "textpath=$text_folder" || fail "textpath is not the folder chosen in the dialog"
@@ -293,7 +286,7 @@ step "start again: the stored pitch comes back with $stored"
 log2=$work/run2.log
 start_player "$log2"
 key p
-[ "$(drive waittext 106 '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing after the restart"
+[ "$(drive waittext $ID_PLAY '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing after the restart"
 found=""
 for i in $(seq 30); do
   caption=$(drive text 0)
@@ -301,18 +294,18 @@ for i in $(seq 30); do
   [ "$(tone_of "$song")" = "?" ] && { fail "after the restart a song outside the kept folders: $caption"; break; }
   if [ "$song" = "$stored" ]; then
     found=1
-    [ "$(drive waittext 108 1175 3000)" = 1175 ] || fail "the stored pitch is not restored: $(drive text 108)"
+    [ "$(drive waittext $ID_CENTS 1175 3000)" = 1175 ] || fail "the stored pitch is not restored: $(drive text $ID_CENTS)"
     logged_rate "$log2" "$(rate_of 1175)" || fail "the restored pitch did not set rate $(rate_of 1175)"
     break
   fi
-  [ "$(drive waittext 108 0 3000)" = 0 ] || fail "$song starts at $(drive text 108) cents, stored nothing"
-  drive command 107
+  [ "$(drive waittext $ID_CENTS 0 3000)" = 0 ] || fail "$song starts at $(drive text $ID_CENTS) cents, stored nothing"
+  drive command $ID_NEXT
   drive barwait lt 50 5000 >/dev/null
 done
 [ -n "$found" ] || fail "$stored did not come up in 30 songs"
-echo "  $caption at $(drive text 108) cents"
+echo "  $caption at $(drive text $ID_CENTS) cents"
 [ -z "$(drive boxes)" ] || fail "unexpected message boxes"
-end_player 103
+end_player $ID_EXIT
 
 echo "session took $(($(now_ms) - started)) ms"
 [ $status = 0 ] && echo "acceptance: one whole session ok"

@@ -15,7 +15,9 @@ fi
 bin=${BRAMLOE_BUILD_DIR:?}
 status=0
 fail() { echo "FAIL: $*"; status=1; }
-winpath() { echo "Z:${1//\//\\}"; }
+# The command and control IDs under their names in ids.h (ID_PLAY=106, ...), read from
+# the header itself so that no script spells a number.
+eval "$(sed -n 's/^#define \(IDC\{0,1\}_[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' "$src/src/resources/ids.h")"
 ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 
 # Cleanups run at exit, last registered first, before the harness goes down.

@@ -10,18 +10,13 @@ mkdir -p "$work/music" "$work/text"
 e2e_keep_settings
 
 python3 - "$work" <<'PY'
-import math, struct, sys
+import sys
+from wav import write_tone
 work = sys.argv[1]
 def wav(path, hz, seconds=1.2, tag=None):
-    n = int(44100 * seconds)
-    data = b''.join(struct.pack('<hh', s, s) for s in
-                    (int(10000 * math.sin(2 * math.pi * hz * i / 44100)) for i in range(n)))
-    body = (b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-            struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-            struct.pack('<I', len(data)) + data)
-    if tag:  # an ID3v1 tag after the data: the title comes from it
-        body += b'TAG' + tag.encode('cp932').ljust(30, b'\0') + b'\0' * 95
-    open(path, 'wb').write(body)
+    # An ID3v1 tag after the data: the title comes from it.
+    tail = b'TAG' + tag.encode('cp932').ljust(30, b'\0') + b'\0' * 95 if tag else b''
+    write_tone(path, hz, seconds, tail=tail)
 wav(work + '/music/さくら.wav', 440)
 wav(work + '/music/月の光.wav', 660)
 wav(work + '/music/track03.wav', 880, tag='Moon River')
@@ -59,12 +54,12 @@ tone_of() {
 
 log1=$work/run1.log
 start_player "$log1"
-[ "$(drive text 106)" = "&Play" ] || fail "Play/Pause does not read &Play at start"
+[ "$(drive text $ID_PLAY)" = "&Play" ] || fail "Play/Pause does not read &Play at start"
 capture_start=$(stat -c %s "$BRAMLOE_CAPTURE")
-drive command 106
+drive command $ID_PLAY
 captions=$(drive watch 6500)
 echo "$captions" | sed 's/^/  caption /'
-[ "$(drive text 106)" = "&Pause" ] || fail "Play/Pause does not read &Pause while playing"
+[ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "Play/Pause does not read &Pause while playing"
 tones=""
 while read -r ms caption; do
   [ -z "$caption" ] && continue
@@ -87,27 +82,27 @@ n=${#want[@]}; [ "${#got[@]}" -lt "$n" ] && n=${#got[@]}
 # 倍 asks for rate 2.0 while a song plays. The songs are short and may follow on at
 # any moment, so Mem is pressed after Stop, which keeps the current song: Mem stores
 # the cents for the song chosen last, playing or not.
-drive settext 108 0
-drive command 118
-drive command 128
+drive settext $ID_CENTS 0
+drive command $ID_OCTAVE_UP
+drive command $ID_STOP
 stored_caption=$(drive text 0)
-drive settext 108 0
-drive command 118
-[ "$(drive text 108)" = 1200 ] || fail "倍 does not show 1200"
-drive command 127
+drive settext $ID_CENTS 0
+drive command $ID_OCTAVE_UP
+[ "$(drive text $ID_CENTS)" = 1200 ] || fail "倍 does not show 1200"
+drive command $ID_MEM
 iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
 rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
 stored_tone=$(tone_of "$stored_caption")
 echo "  stored 1200 for: $stored_caption"
 
 # Stop, then Play: playing again.
-drive command 128
+drive command $ID_STOP
 sleep 0.3
-[ "$(drive text 106)" = "&Play" ] || fail "Stop does not bring back &Play"
+[ "$(drive text $ID_PLAY)" = "&Play" ] || fail "Stop does not bring back &Play"
 before=$(stat -c %s "$BRAMLOE_CAPTURE")
-drive command 106
+drive command $ID_PLAY
 sleep 1.0
-[ "$(drive text 106)" = "&Pause" ] || fail "Play after Stop does not play"
+[ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "Play after Stop does not play"
 loud=$(python3 -c "
 import struct,sys
 f=open('$BRAMLOE_CAPTURE','rb'); f.seek($before); raw=f.read()
@@ -122,7 +117,7 @@ log2=$work/run2.log
 start_player "$log2"
 found=""
 for i in $(seq 30); do
-  drive command 107
+  drive command $ID_NEXT
   sleep 0.3
   caption=$(drive text 0)
   if [ "$(tone_of "$caption")" = "$stored_tone" ]; then found=$caption; break; fi
@@ -130,7 +125,7 @@ done
 if [ -z "$found" ]; then
   fail "the stored song did not come up in 30 songs"
 else
-  [ "$(drive text 108)" = 1200 ] || fail "the stored pitch is not restored after a restart"
+  [ "$(drive text $ID_CENTS)" = 1200 ] || fail "the stored pitch is not restored after a restart"
   rates "$log2" | grep -qx '2.000000' || fail "the restored pitch did not set rate 2.0"
 fi
 stop_player

@@ -7,15 +7,10 @@ tool=$bin/bramloe_play_file.exe
 e2e_workdir e2e-formats
 
 python3 - "$work" <<'PY'
-import math, struct, sys
+import struct, sys
+from wav import write_tone
 work = sys.argv[1]
-frames = 44100
-data = b''.join(struct.pack('<hh', s, s) for s in
-                (int(12000 * math.sin(2 * math.pi * 440 * i / 44100)) for i in range(frames)))
-with open(work + '/tone.wav', 'wb') as f:
-    f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-            struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-            struct.pack('<I', len(data)) + data)
+write_tone(work + '/tone.wav', 440, 1, amplitude=12000)
 track = bytes([0, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x40, 0, 0xFF, 0x2F, 0])
 with open(work + '/tune.mid', 'wb') as f:
     f.write(b'MThd' + struct.pack('>IHHH', 6, 0, 1, 96) + b'MTrk' + struct.pack('>I', len(track)) + track)
@@ -23,7 +18,6 @@ PY
 lame --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
 oggenc --quiet -o "$work/tone.ogg" "$work/tone.wav"
 
-winpath() { echo "Z:${1//\//\\}"; }
 
 # Prints the length (s) and the frequency (Hz) of the sound captured after offset.
 measure() {

@@ -11,7 +11,7 @@ run() { "$src/scripts/wine-run.sh" "$@" </dev/null | tr -d '\r'; }
 
 e2e_keep_settings
 
-# One life of the program, ended by the given way ("close" or "command 103").
+# One life of the program, ended by the given way ("close" or "command $ID_EXIT").
 one_run() {
   local how=$1
   rm -f "$ini"
@@ -22,7 +22,7 @@ one_run() {
   [ "$title" = BRAMLOE ] || fail "$how: title '$title', expected BRAMLOE"
   [ "$(xdotool search --name '^BRAMLOE$' 2>/dev/null | wc -l)" = 1 ] ||
     fail "$how: no X window named BRAMLOE"
-  [ "$(run "$driver" focus)" = 106 ] || fail "$how: the focus is not on Play"
+  [ "$(run "$driver" focus)" = "$ID_PLAY" ] || fail "$how: the focus is not on Play"
   [ -f "$ini" ] && fail "$how: the settings were written before the end"
   run "$driver" $how >/dev/null || fail "$how: could not reach the window"
   local waited=0
@@ -44,6 +44,6 @@ one_run() {
 }
 
 one_run close
-one_run "command 103"
+one_run "command $ID_EXIT"
 [ $status = 0 ] && echo "ok: starts titled BRAMLOE, ends with 0 by close and by Exit, writes BRAMLOE.INI"
 exit $status

@@ -2,7 +2,7 @@
 // client area, the odd character width a = 7, and client areas too small for it.
 #include <gtest/gtest.h>
 
-#include "app/layout.h"
+#include "shell/layout.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "player/pitch.h"
 #include "player/position.h"
+#include "settings/settings.h"
 
 TEST(PitchRate, OctavesAndCents) {
   EXPECT_DOUBLE_EQ(1.0, PitchRate(0));

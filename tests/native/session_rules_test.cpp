@@ -1,7 +1,11 @@
 // The ogg guard and the failure texts of the playback session.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "player/session_rules.h"
 
@@ -15,31 +19,52 @@ TEST(SessionRules, OggGuardLooksForTwoSpellingsAnywhereInThePath) {
   EXPECT_FALSE(IsRefusedOggPath("C:\\Music\\song.ogg", 1));
 }
 
-TEST(SessionRules, ThirteenCodesHaveTheirMessages) {
-  struct Expected {
-    unsigned long code;
-    const char *message;
-  } const table[] = {
-      {0x80004004UL, "操作が中止された。"},
-      {0x80004005UL, "失敗。"},
-      {0x80070057UL, " 引数が無効。"},
-      {0x8007000EUL, "メモリ不足。"},
-      {0x80004003UL, " NULL ポインタ引数。"},
-      {0x80040217UL, "接続を確立する中間フィルタの組合せが見つからない。"},
-      {0x80040241UL, "このﾌｧｲﾙのｿｰｽﾌｨﾙﾀをﾛｰﾄﾞできない。"},
-      {0x80040218UL, "ｽﾄﾘｰﾑをﾚﾝﾀﾞﾘﾝｸﾞするﾌｨﾙﾀの組み合わせが見つからない。"},
-      {0x8004022FUL, "ファイル フォーマットが無効。"},
-      {0x80040216UL, "オブジェクトまたは名前が見つからなかった。"},
-      {0x8004025FUL, "ﾌｨﾙﾀｸﾞﾗﾌに存在しないobjectに要求された関数を実行できない。"},
-      {0x80040240UL, "このファイルのメディア タイプが認識されない。"},
-      {0x80040265UL, "ﾌｧｲﾙを再生できない。ﾌｫｰﾏｯﾄがサポートされていない。"},
-  };
-  for (const Expected &e : table) {
-    // As an HRESULT arrives: a negative 32-bit value.
-    long code = static_cast<long>(static_cast<int>(static_cast<unsigned int>(e.code)));
-    const char *message = GraphErrorMessage(code);
-    ASSERT_NE(nullptr, message) << std::hex << e.code;
-    EXPECT_STREQ(e.message, message) << std::hex << e.code;
+// The failures the framework reports on opening and running a file, by their names.
+static const unsigned long FrameworkFailures[] = {
+    0x80004004UL,  // E_ABORT
+    0x80004005UL,  // E_FAIL
+    0x80070057UL,  // E_INVALIDARG
+    0x8007000EUL,  // E_OUTOFMEMORY
+    0x80004003UL,  // E_POINTER
+    0x80040217UL,  // VFW_E_CANNOT_CONNECT
+    0x80040241UL,  // VFW_E_CANNOT_LOAD_SOURCE_FILTER
+    0x80040218UL,  // VFW_E_CANNOT_RENDER
+    0x8004022FUL,  // VFW_E_INVALID_FILE_FORMAT
+    0x80040216UL,  // VFW_E_NOT_FOUND
+    0x8004025FUL,  // VFW_E_NOT_IN_GRAPH
+    0x80040240UL,  // VFW_E_UNKNOWN_FILE_TYPE
+    0x80040265UL,  // VFW_E_UNSUPPORTED_STREAM
+};
+
+// Whether text is whole code page 932: every lead byte has its second byte.
+static bool IsWholeShiftJis(const char *text) {
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(text); *p; ++p) {
+    const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
+    if (lead && !*++p) return false;
+  }
+  return true;
+}
+
+// Each failure gets a message of its own, whether the code arrives sign-extended (an
+// HRESULT in a 64-bit long) or as its 32 bits, and each message is whole Shift-JIS.
+TEST(SessionRules, EveryFrameworkFailureHasAMessageOfItsOwn) {
+  std::vector<std::string> seen;
+  for (unsigned long bits : FrameworkFailures) {
+    const long signExtended = static_cast<long>(static_cast<int>(static_cast<unsigned int>(bits)));
+    const char *message = GraphErrorMessage(signExtended);
+    ASSERT_NE(nullptr, message) << std::hex << bits;
+    EXPECT_STREQ(message, GraphErrorMessage(static_cast<long>(bits))) << std::hex << bits;
+    EXPECT_GT(std::strlen(message), 3u) << std::hex << bits;
+    EXPECT_TRUE(IsWholeShiftJis(message)) << std::hex << bits;
+    EXPECT_EQ(seen.end(), std::find(seen.begin(), seen.end(), message)) << std::hex << bits;
+    seen.push_back(message);
+    // The neighbouring codes are other failures, without a message of their own here.
+    for (unsigned long near : {bits - 1, bits + 1}) {
+      if (std::find(std::begin(FrameworkFailures), std::end(FrameworkFailures), near) !=
+          std::end(FrameworkFailures))
+        continue;
+      EXPECT_EQ(nullptr, GraphErrorMessage(static_cast<long>(near))) << std::hex << near;
+    }
   }
   // Half-width katakana are single bytes of code page 932.
   EXPECT_EQ(0xCC, GraphErrorMessage(static_cast<int>(0x80040241U))[4] & 0xFF);  // ﾌ

@@ -32,7 +32,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/layout.h"
+#include "shell/layout.h"
 #include "app/main_window_win.h"
 #include "resources/ids.h"
 

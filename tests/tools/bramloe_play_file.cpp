@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/message_box_win.h"
-#include "app/shell_win.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
 #include "library/library.h"
 #include "player/session_win.h"
 #include "resources/ids.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell_win.h"
+#include "shell/shell_win.h"
 #include "library/library.h"
 #include "matching/matching.h"
 #include "matching/matching_win.h"

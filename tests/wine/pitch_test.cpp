@@ -4,6 +4,7 @@
 
 #include "player/pitch.h"
 #include "player/player_win.h"
+#include "settings/settings.h"
 
 using namespace playertest;
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/layout.h"
+#include "shell/layout.h"
 #include "app/main_window_win.h"
-#include "app/message_box_win.h"
-#include "app/shell_win.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
 #include "app/startup_win.h"
 #include "library/library.h"
 #include "matching/matching.h"

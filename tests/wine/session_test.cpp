@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/message_box_win.h"
+#include "shell/message_box_win.h"
 #include "player/session_rules.h"
 #include "player/session_win.h"
 #include "wine/view_fixture_win.h"

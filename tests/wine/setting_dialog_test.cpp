@@ -1,7 +1,8 @@
 // The settings dialog on the real "Setting" template: the template itself, what it
 // shows, what OK stores and rescans, what Esc and the close box leave alone, and the
-// folder picker (scripted, and the system's own once). Modal runs go through
-// DialogBoxParamA and are driven from a thread timer that its loop dispatches.
+// folder picker (scripted, and the system's own once). Modal runs go through the
+// settings command, as the menu opens the dialog, and are driven from a thread timer
+// that its loop dispatches.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "app/commands_win.h"
 #include "library/library.h"
 #include "library_scratch.h"
 #include "resources/ids.h"
 #include "settings/setting_dialog_win.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "shell/shell_win.h"
 
 namespace {
 
@@ -62,6 +65,7 @@ void PostKey(UINT key) {
 
 std::function<void(HWND)> pendingStep;
 const INT_PTR STUCK = 99;
+bool stuck;
 
 void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
@@ -75,21 +79,23 @@ void CALLBACK RunPendingStep(HWND, UINT, UINT_PTR timer, DWORD) {
 void CALLBACK EndStuckDialog(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   ADD_FAILURE() << "the dialog did not end by itself";
+  stuck = true;
   if (HWND dialog = FindSettingDialog()) EndDialog(dialog, STUCK);
 }
 
-// Opens the dialog the way the main window does and runs step once from inside its
-// modal loop; returns what DialogBoxParamA returned.
-INT_PTR RunModal(std::function<void(HWND)> step) {
+// Opens the dialog the way the main window does, through its command, and runs step
+// once from inside its modal loop; returns whether the dialog ended by itself.
+bool RunModal(std::function<void(HWND)> step) {
   pendingStep = std::move(step);
+  stuck = false;
+  AppInstance = GetModuleHandleA(nullptr);
   UINT_PTR stepTimer = SetTimer(nullptr, 0, 10, RunPendingStep);
   UINT_PTR watchdog = SetTimer(nullptr, 0, 10000, EndStuckDialog);
-  INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), RES_SETTING_DIALOG, nullptr,
-                                   SettingDlgProc, 0);
+  OpenSettingsDialog(nullptr);
   KillTimer(nullptr, stepTimer);
   KillTimer(nullptr, watchdog);
   pendingStep = nullptr;
-  return result;
+  return !stuck;
 }
 
 // What the scripted picker saw, and what it answers.
@@ -289,7 +295,7 @@ TEST_F(SettingDialog, OpensWithTheCurrentValuesAndTheFocusOnTheMusicFolder) {
   Settings.aimai = 16;  // raw values from the file: any non-zero value is on
   Settings.skip = 0;
   std::strcpy(Settings.editor, "C:\\エディタ\\ed.exe -n");
-  INT_PTR result = RunModal([&](HWND dialog) {
+  bool ended = RunModal([&](HWND dialog) {
     EXPECT_EQ(music, ItemText(dialog, IDC_MUSIC_FOLDER));
     EXPECT_EQ(texts, ItemText(dialog, IDC_TEXT_FOLDER));
     EXPECT_EQ("C:\\エディタ\\ed.exe -n", ItemText(dialog, IDC_EDITOR));
@@ -298,7 +304,7 @@ TEST_F(SettingDialog, OpensWithTheCurrentValuesAndTheFocusOnTheMusicFolder) {
     EXPECT_EQ(GetDlgItem(dialog, IDC_MUSIC_FOLDER), GetFocus());
     PostKey(VK_ESCAPE);
   });
-  EXPECT_EQ(1, result);
+  EXPECT_TRUE(ended);
 
   for (auto [aimai, skip] : {std::pair<int, int>{0, 16}, {-1, 1}, {0, 0}, {1, 0x7FFFFFFF}}) {
     Settings.aimai = aimai;
@@ -318,7 +324,7 @@ TEST_F(SettingDialog, EnterStoresTheValuesRescansAndEndsTheModalLoop) {
   std::string otherTexts = root + "\\其の他";
   MakeFolder(otherTexts);
   MakeFile(otherTexts + "\\b.txt");
-  INT_PTR result = RunModal([&](HWND dialog) {
+  bool ended = RunModal([&](HWND dialog) {
     MakeFile(music + "\\b.wav");  // appears while the dialog is open
     SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, otherTexts.c_str());
     SetDlgItemTextA(dialog, IDC_EDITOR, "ed");
@@ -326,7 +332,7 @@ TEST_F(SettingDialog, EnterStoresTheValuesRescansAndEndsTheModalLoop) {
     SetFocus(GetDlgItem(dialog, IDC_EDITOR));
     PostKey(VK_RETURN);
   });
-  EXPECT_EQ(1, result);
+  EXPECT_TRUE(ended);
   EXPECT_STREQ(music.c_str(), Settings.musicpath);
   EXPECT_STREQ(otherTexts.c_str(), Settings.textpath);
   EXPECT_STREQ("ed", Settings.editor);
@@ -383,18 +389,18 @@ TEST_F(SettingDialog, OkCutsLongTextTo259Characters) {
 // An emptied folder is stored empty, and its list stays as it was; the other folder
 // is still scanned.
 TEST_F(SettingDialog, OkWithAnEmptiedFolderKeepsItsList) {
-  HWND dialog = OpenModeless();
-  SetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, "");
-  Command(dialog, IDOK);
-  DestroyWindow(dialog);
+  EXPECT_TRUE(RunModal([](HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_MUSIC_FOLDER, "");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }));
   EXPECT_STREQ("", Settings.musicpath);
   EXPECT_EQ(std::vector<std::string>{"C:\\before.wav"}, Music());
   EXPECT_EQ(std::vector<std::string>{texts + "\\a.txt"}, Texts());
 
-  dialog = OpenModeless();
-  SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, "");
-  Command(dialog, IDOK);
-  DestroyWindow(dialog);
+  EXPECT_TRUE(RunModal([](HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_TEXT_FOLDER, "");
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }));
   EXPECT_STREQ("", Settings.textpath);
   EXPECT_EQ(std::vector<std::string>{texts + "\\a.txt"}, Texts());
 }
@@ -413,14 +419,14 @@ TEST_F(SettingDialog, EscAndTheCloseBoxStoreNothingAndScanNothing) {
     SendDlgItemMessageA(dialog, IDC_AIMAI, BM_CLICK, 0, 0);
     SendDlgItemMessageA(dialog, IDC_SKIP, BM_CLICK, 0, 0);
   };
-  EXPECT_EQ(1, RunModal([&](HWND dialog) {
+  EXPECT_TRUE(RunModal([&](HWND dialog) {
               editEverything(dialog);
               PostKey(VK_ESCAPE);
             }));
   EXPECT_EQ(0, std::memcmp(&before, &Settings, sizeof before));
   ExpectListsUntouched();
 
-  EXPECT_EQ(1, RunModal([&](HWND dialog) {
+  EXPECT_TRUE(RunModal([&](HWND dialog) {
               editEverything(dialog);
               PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             }));

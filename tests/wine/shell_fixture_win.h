@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/main_window_win.h"
-#include "app/message_box_win.h"
-#include "app/shell_win.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
 #include "app/startup_win.h"
 #include "player/player.h"
 #include "player/session_win.h"

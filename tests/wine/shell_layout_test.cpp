@@ -3,7 +3,8 @@
 // follows a resize; the painted progress frame; the Mem notice; the focus rule.
 #include "wine/shell_fixture_win.h"
 
-#include "app/layout.h"
+#include "shell/layout.h"
+#include "shell/notice_win.h"
 
 using namespace shelltest;
 

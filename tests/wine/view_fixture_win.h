@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/shell_win.h"
+#include "shell/shell_win.h"
 #include "library/library.h"
 #include "player/player.h"
 #include "resources/ids.h"

@@ -1,4 +1,4 @@
-#include "app/message_box_win.h"
+#include "shell/message_box_win.h"
 
 MessageBoxHookProc MessageBoxHook;
 

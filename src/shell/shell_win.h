@@ -1,4 +1,5 @@
-// Process-wide handles of the application shell: set during start-up, read everywhere.
+// Process-wide handles of the window side: set during start-up, read everywhere. A
+// control is reached through its handle here, never by GetDlgItem.
 #pragma once
 #include <windows.h>
 
@@ -12,5 +13,5 @@ extern HWND OctaveDownButton, OctaveUpButton, MemButton, TopButton, NextButton;
 // The progress-bar frame in the main window's client coordinates; follows its size.
 extern RECT ProgressRect;
 
-// Writes a short text at the notice position of the main window (the Mem notice).
-void ShowNotice(const char *text);
+// Filled and consumed within one message by whichever command uses it.
+extern char WorkBuffer[1024];

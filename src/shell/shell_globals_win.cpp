@@ -1,4 +1,4 @@
-#include "app/shell_win.h"
+#include "shell/shell_win.h"
 
 HINSTANCE AppInstance;
 HACCEL AppAccelerators;
@@ -7,3 +7,4 @@ HWND TextViewWindow;
 HWND PlayButton, StopButton, CentsEdit, RateScrollBar;
 HWND OctaveDownButton, OctaveUpButton, MemButton, TopButton, NextButton;
 RECT ProgressRect;
+char WorkBuffer[1024];

@@ -1,0 +1,3 @@
+#include "shell/version.h"
+
+const char VersionText[] = "BRAMLOE 0.02";
