@@ -4,8 +4,9 @@ name and why it was skipped, then a last line "PASSED FAILED SKIPPED".
 
     ctest-results.py RESULTS.xml
 
-A test counts as skipped when ctest skipped it (GoogleTest's GTEST_SKIP, a skip return
-code) or did not run it; as failed when it failed, timed out or crashed."""
+A test counts as skipped when it skipped itself (GoogleTest's GTEST_SKIP, a skip return
+code) or is disabled; as failed when it failed, timed out, crashed or could not be run
+(its program missing, say)."""
 import sys
 import xml.etree.ElementTree as ET
 
@@ -32,12 +33,19 @@ def main():
         return 1
     passed = failed = skipped = 0
     for case in root.iter('testcase'):
+        skip = case.find('skipped')
+        out = case.find('system-out')
+        output = out.text if out is not None else ''
         if case.find('failure') is not None or case.find('error') is not None:
             failed += 1
-        elif case.find('skipped') is not None or case.get('status') in ('notrun', 'disabled'):
-            skipped += 1
-            out = case.find('system-out')
-            print('skipped: %s: %s' % (case.get('name'), skip_reason(out.text if out is not None else '')))
+        elif skip is not None or case.get('status') in ('notrun', 'disabled'):
+            why = skip.get('message', '') if skip is not None else case.get('status')
+            if why.startswith('SKIP_') or why.lower() == 'disabled':
+                skipped += 1
+                print('skipped: %s: %s' % (case.get('name'), skip_reason(output)))
+            else:
+                failed += 1
+                print('not run: %s: %s' % (case.get('name'), why))
         else:
             passed += 1
     print(passed, failed, skipped)
