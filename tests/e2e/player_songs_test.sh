@@ -106,7 +106,10 @@ drive settext $ID_CENTS 0
 drive command $ID_OCTAVE_UP
 [ "$(drive text $ID_CENTS)" = 1200 ] || fail "倍 does not show 1200"
 drive command $ID_MEM
-iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
+# The command is posted: up to 5 s for the player to write the entry.
+stored_entry() { iconv -f CP932 -t UTF-8 "$ini" 2>/dev/null | tr -d '\r' | grep -q '=1200$'; }
+for _ in $(seq 50); do stored_entry && break; sleep 0.1; done
+stored_entry || fail "Mem wrote no entry within 5 s"
 rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
 stored_tone=$(tone_of "$stored_caption")
 echo "  stored 1200 for: $stored_caption"
