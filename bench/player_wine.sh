@@ -9,20 +9,19 @@
 #
 #   BRAMLOE_BUILD=build bash bench/player_wine.sh [RUNS]
 #
-# Keeps an existing BRAMLOE.INI of the build's Wine prefix aside and puts it back.
+# The settings file it writes is its run's own (the harness gives each run a prefix).
 set -u
 runs=${1:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
 dir=$BRAMLOE_BUILD/win
-cmake --build "$dir" -j2 --target bramloe bramloe_drive >/dev/null || exit 1
-harness_up
+cmake --build "$dir" -j2 --target bramloe bramloe_drive bramloe_window_driver >/dev/null || exit 1
+harness_up || exit 1
+trap harness_down EXIT
 exe=$dir/bramloe.exe
 drive=$dir/bramloe_drive.exe
 ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 lib=$BRAMLOE_BUILD/bench-player
-[ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
-trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
 
 # One 20 s tone, hard-linked under every song name.
 python3 - "$lib" <<'PY'
@@ -66,9 +65,10 @@ sounds=() idle=() playing=()
 for _ in $(seq "$runs"); do
   wine "$exe" </dev/null >/dev/null 2>&1 &
   launcher=$!
-  wine "$drive" wait </dev/null >/dev/null 2>&1
+  # Idle is measured once start-up is over: the message loop answers.
+  wine "$dir/bramloe_window_driver.exe" ready 60000 </dev/null >/dev/null 2>&1 ||
+    { echo "bramloe.exe did not answer within 60 s"; exit 1; }
   pid=$(player_pid "$launcher" || echo "$launcher")
-  sleep 1
   a=$(ticks "$pid"); sleep 5; b=$(ticks "$pid")
   idle+=("$(echo "scale=2; ($b - $a) * 100 / $hz / 5" | bc)")
   sounds+=("$(wine "$drive" playtosound "$capture" </dev/null 2>/dev/null | tr -d '\r')")

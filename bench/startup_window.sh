@@ -6,22 +6,20 @@
 #
 #   BRAMLOE_BUILD=build bash bench/startup_window.sh [RUNS]
 #
-# Needs the win tree built (scripts/test.sh or scripts/run.sh). Keeps an existing
-# BRAMLOE.INI of the build's Wine prefix aside and puts it back.
+# Needs the win tree built (scripts/test.sh or scripts/run.sh). The settings file it
+# writes is its run's own (the harness gives each run a prefix).
 set -u
 runs=${1:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
 dir=$BRAMLOE_BUILD/win
 cmake --build "$dir" -j2 --target bramloe bramloe_window_driver >/dev/null || exit 1
-harness_up
+harness_up || exit 1
 trap harness_down EXIT
 exe=$dir/bramloe.exe
 driver=$dir/bramloe_window_driver.exe
 ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 lib=$BRAMLOE_BUILD/bench-library
-[ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
-trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
 
 python3 - "$lib" <<'PY'
 import os, sys
@@ -47,9 +45,12 @@ measure() {  # name, library folder
     "$(winpath "$root/text")" >"$ini"
   wine "$driver" gone 1 </dev/null >/dev/null 2>&1  # warm the wineserver
   for _ in $(seq "$runs"); do
-    wine "$driver" ready 60000 </dev/null >/dev/null 2>&1 &
-    local waiter=$!
-    sleep 0.5  # the waiter is polling before the player starts
+    # The waiter must be polling before the player starts: it says so by a file.
+    rm -f "$lib/waiter.started"
+    BRAMLOE_DRIVER_STARTED=$(winpath "$lib/waiter.started") wine "$driver" ready 60000 </dev/null >/dev/null 2>&1 &
+    local waiter=$! i
+    for i in $(seq 200); do [ -e "$lib/waiter.started" ] && break; sleep 0.05; done
+    [ -e "$lib/waiter.started" ] || { echo "the window driver did not start within 10 s"; exit 1; }
     local t0 t1 t2 window=""
     t0=$(now)
     wine "$exe" </dev/null >/dev/null 2>&1 &
@@ -57,6 +58,7 @@ measure() {  # name, library folder
     while [ -z "$window" ]; do
       window=$(xdotool search --name '^BRAMLOE' 2>/dev/null | head -1)
       [ -z "$window" ] && sleep 0.005
+      kill -0 "$player" 2>/dev/null || { echo "bramloe.exe ended before showing its window"; exit 1; }
     done
     t1=$(now)
     wait "$waiter"

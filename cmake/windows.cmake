@@ -46,7 +46,7 @@ target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CM
 gtest_discover_tests(bramloe_wintests TEST_PREFIX "wine." DISCOVERY_TIMEOUT 120
   DISCOVERY_MODE PRE_TEST
   PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 300
-             ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR}")
+             ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR};BRAMLOE_HARNESS_OPTIONS=")
 
 # End-to-end runs of the real executables, driven by scripts.
 file(GLOB BRAMLOE_E2E CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
@@ -54,7 +54,7 @@ foreach(script ${BRAMLOE_E2E})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME e2e.${name} COMMAND bash ${script})
   set_tests_properties(e2e.${name} PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 600
-    ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR};BRAMLOE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+    ENVIRONMENT "BRAMLOE_BUILD_DIR=${CMAKE_BINARY_DIR};BRAMLOE_SOURCE_DIR=${CMAKE_SOURCE_DIR};BRAMLOE_HARNESS_OPTIONS=")
 endforeach()
 
 # Benchmarks that need the platform: Windows programs run under Wine (bench/*.sh).

@@ -2,7 +2,7 @@
 # Installs what the build and the tests need, once: a package already present is not
 # fetched again, and apt-get runs only when something is missing.
 #   scripts/deps.sh          build and test packages
-#   scripts/deps.sh run      also what the run command needs (screenshots)
+#   scripts/deps.sh locale   only the Japanese locale (scripts/env.sh asks for it)
 set -euo pipefail
 
 pkgs=(cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 wine
@@ -11,9 +11,11 @@ pkgs=(cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 wine
       lame vorbis-tools imagemagick python3)
 
 missing=()
-for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
+if [ "${1:-}" != locale ]; then
+  for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   if [ "$(id -u)" != 0 ]; then
     echo "deps: missing packages: ${missing[*]} (run as root to install them)" >&2
@@ -21,13 +23,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
   echo "deps: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq >/dev/null
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # apt's own notes (debconf's frontends, apt-utils) are kept in the log unless it fails.
+  log=$(mktemp)
+  if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
+    cat "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
 fi
 
 # Wine needs the Japanese locale to give the program code page 932.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
   if [ "$(id -u)" = 0 ]; then
+    [ -f /etc/locale.gen ] || { echo "deps: /etc/locale.gen is missing (is the locales package installed?)" >&2; exit 1; }
     sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
     grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
     locale-gen >/dev/null

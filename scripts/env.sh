@@ -1,6 +1,6 @@
 # Sourced by the project's scripts: where things live and how Wine is run.
-# BRAMLOE_BUILD names the build root (default build/ in the checkout); the Wine prefix,
-# the virtual display's state and the captured sound all live below it.
+# BRAMLOE_BUILD names the build root (default build/ in the checkout); the ready Wine
+# prefix and the folders of each run of the harness live below it.
 BRAMLOE_SOURCE=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BRAMLOE_BUILD=${BRAMLOE_BUILD:-$BRAMLOE_SOURCE/build}
 mkdir -p "$BRAMLOE_BUILD"
@@ -10,11 +10,18 @@ export BRAMLOE_SOURCE BRAMLOE_BUILD
 winpath() { echo "Z:${1//\//\\}"; }
 export PYTHONPATH="$BRAMLOE_SOURCE/scripts${PYTHONPATH:+:$PYTHONPATH}"
 
-export WINEPREFIX=$BRAMLOE_BUILD/wineprefix
+# The prefix every run of the harness is cloned from; inside a run, WINEPREFIX is the
+# run's own clone.
+export BRAMLOE_READY_PREFIX=$BRAMLOE_BUILD/wineprefix
+[ -n "${BRAMLOE_HARNESS_UP:-}" ] || export WINEPREFIX=$BRAMLOE_READY_PREFIX
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Code page 932 inside Wine needs the Japanese locale; LC_ALL would override LANG.
+# Code page 932 inside Wine needs the Japanese locale; LC_ALL would override LANG. Bash
+# warns at every assignment of a locale that does not exist yet, so on a fresh machine
+# the locale is generated first.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+  bash "$BRAMLOE_SOURCE/scripts/deps.sh" locale
+fi
 export LANG=ja_JP.UTF-8
 export LC_ALL=ja_JP.UTF-8
-export BRAMLOE_HARNESS_DIR=$BRAMLOE_BUILD/harness

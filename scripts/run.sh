@@ -11,17 +11,21 @@ source "$here/harness.sh"
 dir=$BRAMLOE_BUILD/win
 cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$BRAMLOE_SOURCE/cmake/mingw-w64.cmake" \
   >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
-cmake --build "$dir" -j"$(nproc)" --target bramloe >"$dir.build.log" 2>&1 ||
+headless=0
+[ -z "${DISPLAY:-}" ] && headless=1
+targets=(bramloe)
+# Without a display the player is driven from outside: the drivers are built too.
+[ "$headless" = 1 ] && targets+=(bramloe_drive bramloe_window_driver)
+cmake --build "$dir" -j"$(nproc)" --target "${targets[@]}" >"$dir.build.log" 2>&1 ||
   { grep -E 'error|Error' "$dir.build.log" | head -40; exit 1; }
 exe=$dir/bramloe.exe
 echo "built $exe"
 
-headless=0
-[ -z "${DISPLAY:-}" ] && headless=1
+# The settings the player writes are the user's: kept in the ready prefix's profile.
 if [ "$headless" = 0 ] && ls /dev/snd/pcm* >/dev/null 2>&1; then
-  harness_up real-sound
+  harness_up user-display user-profile real-sound || exit 1
 else
-  harness_up
+  harness_up user-display user-profile || exit 1
 fi
 trap harness_down EXIT
 
@@ -29,7 +33,7 @@ trap harness_down EXIT
 # An existing settings file is never touched.
 demo=$BRAMLOE_BUILD/demo
 [ -d "$demo/music" ] || python3 "$BRAMLOE_SOURCE/scripts/make-demo.py" "$demo"
-ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
+ini=$BRAMLOE_READY_PREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 if [ ! -f "$ini" ]; then
   printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\n' \
     "$(winpath "$demo/music")" "$(winpath "$demo/text")" > "$ini"
@@ -41,34 +45,52 @@ if [ "$headless" = 0 ]; then
   exit $?
 fi
 
+run() { "$BRAMLOE_SOURCE/scripts/wine-run.sh" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+caption() { xdotool getwindowname "$window" 2>/dev/null; }
+# Waits up to 10 s for the caption to begin with a song's title line (playing), or to
+# differ from the given one (another song).
+caption_wait() {  # playing | other CAPTION
+  local i now
+  for i in $(seq 100); do
+    now=$(caption)
+    if [ "$1" = playing ]; then [ "${now#BRAMLOE: }" != "$now" ] && return 0
+    else [ "$now" != "$2" ] && return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+stop_player() {
+  kill "$player" 2>/dev/null
+  wait "$player" 2>/dev/null
+}
+
 wine "$exe" >/dev/null 2>&1 </dev/null &
 player=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^BRAMLOE' 2>/dev/null | head -1)
-  [ -n "$window" ] && break
-  kill -0 "$player" 2>/dev/null || break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  wait "$player"
-  echo "bramloe.exe ended with status $? before showing its window (no virtual-display screenshot)"
-  exit 0
+# The window shows once start-up has run; keys are taken once the message loop answers.
+if ! run "$dir/bramloe_window_driver.exe" ready 30000 >/dev/null; then
+  if kill -0 "$player" 2>/dev/null; then
+    echo "bramloe.exe showed no window within 30 s; stopping it"
+    stop_player
+  else
+    wait "$player"
+    echo "bramloe.exe ended with status $? before showing its window"
+  fi
+  exit 1
 fi
-# Press Play (the accelerator P) once the message loop takes keys: a song's start
-# writes its title line into the caption.
-for _ in $(seq 10); do
-  xdotool windowfocus --sync "$window" key p 2>/dev/null || true
-  sleep 1
-  case "$(xdotool getwindowname "$window" 2>/dev/null)" in "BRAMLOE: "*) break ;; esac
-done
+window=$(xdotool search --name '^BRAMLOE' 2>/dev/null | head -1)
+[ -n "$window" ] || { echo "no X window named BRAMLOE on the virtual display"; stop_player; exit 1; }
+# Press Play (the accelerator P): a song's start writes its title line into the caption.
+xdotool windowfocus --sync "$window" key p 2>/dev/null
+caption_wait playing || echo "P started no song within 10 s; the screenshot shows the window as it is"
 # Songs play in random order; for the picture, move on from a song without a text.
 for _ in $(seq 8); do
-  case "$(xdotool getwindowname "$window" 2>/dev/null)" in *"TXT:無し") ;; *) break ;; esac
-  xdotool windowfocus --sync "$window" key n 2>/dev/null || true
-  sleep 1
+  now=$(caption)
+  case "$now" in *"TXT:無し") ;; *) break ;; esac
+  xdotool windowfocus --sync "$window" key n 2>/dev/null
+  caption_wait other "$now" || break
 done
-sleep 2
+# A second of the song, so that the bar shows it playing.
+run "$dir/bramloe_drive.exe" barwait ge 100 5000 >/dev/null
 shot=$BRAMLOE_BUILD/screenshot.png
 import -window root "$shot"
 # The virtual screen is black around the window: keep only the window.
@@ -76,14 +98,15 @@ import -window root "$shot"
 echo "screenshot of the player: $shot"
 # Alt+F4 takes the close box's road, so the program writes its settings as it ends.
 # (Destroying the X window instead would leave the program running without a window.)
-xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null || true
+xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null
 for _ in $(seq 100); do
   kill -0 "$player" 2>/dev/null || break
   sleep 0.1
 done
 if kill -0 "$player" 2>/dev/null; then
-  echo "bramloe.exe did not end after Alt+F4; stopping it"
-  kill "$player" 2>/dev/null
+  echo "bramloe.exe did not end within 10 s of Alt+F4; stopping it"
+  stop_player
+  exit 1
 fi
-wait "$player" 2>/dev/null
+wait "$player"
 echo "bramloe.exe ended with status $?"

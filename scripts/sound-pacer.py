@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Drains the ALSA file device's FIFO at the real rate of 44.1 kHz 16-bit stereo into a
 capture file, so that playback under Wine runs at its true speed and tests can read
-what was played. Usage: sound-pacer.py FIFO CAPTURE"""
+what was played. Usage: sound-pacer.py FIFO CAPTURE [OWNER_PID]
+
+The capture file is created once the FIFO is held open, so its existence tells that
+the device can be opened. With OWNER_PID the pacer ends when that process has ended."""
 import fcntl
 import os
 import select
@@ -12,6 +15,7 @@ RATE = 44100 * 2 * 2
 F_SETPIPE_SZ = 1031
 
 fifo, capture = sys.argv[1], sys.argv[2]
+owner = int(sys.argv[3]) if len(sys.argv) > 3 else 0
 # Read-write, so that opening never blocks and the pipe survives writers coming and going.
 fd = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
 try:
@@ -19,10 +23,27 @@ try:
 except OSError:
     pass
 out = open(capture, "ab", buffering=0)
+
+
+def owner_alive():
+    try:
+        os.kill(owner, 0)
+        return True
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        return True
+
+
 start = time.monotonic()
 taken = 0
+checked = start
 while True:
     now = time.monotonic()
+    if owner and now - checked >= 1:
+        checked = now
+        if not owner_alive():
+            break
     allowed = int((now - start) * RATE) - taken
     if allowed <= 0:
         time.sleep(0.005)

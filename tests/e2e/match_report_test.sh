@@ -7,7 +7,7 @@ source "$(dirname "$0")/common.sh"
 report=$bin/bramloe-match.exe
 finder=$bin/bramloe_find_texts.exe
 e2e_workdir e2e-match
-run() { "$src/scripts/wine-run.sh" "$@" </dev/null; }
+run() { e2e_wine "$@" </dev/null; }
 
 python3 - "$work" <<'PY'
 import os, sys
@@ -98,19 +98,14 @@ print('code page 932 output matches the UTF-8 output')
 PY
 
 # 3. Folders and options from the settings file, the command line winning.
-ini=$(run "$report" --help | tr -d '\r' | sed -n 's/^settings file: //p')
-case $ini in
-  'C:\users\'*'\BRAMLOE.INI') ;;
-  *) fail "settings file named in --help: '$ini'" ;;
-esac
-ini_unix=$WINEPREFIX/drive_c/users/$(cut -d'\' -f3 <<<"$ini")/BRAMLOE.INI
-[ -f "$ini_unix" ] && cp "$ini_unix" "$work/BRAMLOE.INI.kept"
-restore_ini() { if [ -f "$work/BRAMLOE.INI.kept" ]; then cp "$work/BRAMLOE.INI.kept" "$ini_unix"; else rm -f "$ini_unix"; fi; }
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=0\r\nskip=1\r\n' "$M" "$T" >"$ini_unix"
+# The settings file is the one in the profile folder (the test's own).
+named=$(run "$report" --help | tr -d '\r' | sed -n 's/^settings file: //p')
+[ "$named" = "$(winpath "$profile")\BRAMLOE.INI" ] || fail "settings file named in --help: '$named'"
+printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=0\r\nskip=1\r\n' "$M" "$T" >"$ini"
 from_ini=$(run "$report" --utf8 2>&1 | tr -d '\r')
 overridden=$(run "$report" --utf8 --aimai on 2>&1 | tr -d '\r')
-restore_ini
-grep -qxF "  settings:     $ini" <<<"$from_ini" || fail "settings line: $(grep settings: <<<"$from_ini")"
+rm -f "$ini"  # the checks below start from no settings file
+grep -qxF "  settings:     $named" <<<"$from_ini" || fail "settings line: $(grep settings: <<<"$from_ini")"
 grep -qF "  music folder: $M" <<<"$from_ini" || fail "music folder not taken from the settings file"
 grep -qF "  aimai:        off" <<<"$from_ini" || fail "aimai=0 not read"
 grep -qF "  skip:         on" <<<"$from_ini" || fail "skip=1 not read"

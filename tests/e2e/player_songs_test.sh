@@ -7,7 +7,6 @@
 source "$(dirname "$0")/common.sh"
 e2e_workdir e2e-player
 mkdir -p "$work/music" "$work/text"
-e2e_keep_settings
 
 python3 - "$work" <<'PY'
 import sys
@@ -26,19 +25,31 @@ for name, words in [('さくら', 'さくら さくら\n弥生の空は\n'), ('�
     open(work + '/text/' + name + '.txt', 'wb').write(words.encode('cp932'))
 PY
 
-# A fresh settings file in the prefix's profile folder.
+# A fresh settings file in the test's profile folder.
 printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
   "$(winpath "$work/music")" "$(winpath "$work/text")" > "$ini"
 
 drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
 start_player() {  # log file
-  WINEDEBUG=fixme+quartz "$src/scripts/wine-run.sh" "$bin/bramloe.exe" </dev/null >/dev/null 2>"$1" &
-  player_pid=$!
+  WINEDEBUG=fixme+quartz e2e_start_player "$1" || exit 1
   [ "$(drive wait)" = window ] || fail "the main window did not appear"
 }
 stop_player() {
   [ "$(drive close)" = closed ] || fail "the main window did not close"
-  wait "$player_pid" 2>/dev/null
+  # The player ends once its window is gone; one that does not is stopped.
+  local i
+  for i in $(seq 100); do kill -0 "$player_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$player_pid" 2>/dev/null && fail "bramloe.exe still runs 10 s after its window closed"
+  e2e_stop_player
+}
+e2e_at_exit e2e_stop_player
+# The left channel's loudest sample in the capture after an offset.
+loudest_after() {
+  python3 -c "
+import struct,sys
+f=open('$BRAMLOE_CAPTURE','rb'); f.seek($1); raw=f.read()
+s=struct.unpack('<%dh'%(len(raw)//2), raw[:len(raw)//2*2])
+print(max((abs(x) for x in s), default=0))"
 }
 rates() { grep -o 'SetRate[^>]*>([0-9.]*)' "$1" | sed 's/.*(//; s/)//'; }
 # The tone of a title line: which song is playing.
@@ -67,13 +78,18 @@ while read -r ms caption; do
   [ "$t" = "?" ] && { [ "$caption" = BRAMLOE ] || fail "title line does not name the song's text: $caption"; continue; }
   tones="$tones $t"
 done <<<"$captions"
-sleep 0.7
+read -ra want <<<"$tones"
 
 # The tones in the captured sound, in order (runs of 0.1 s windows, short runs dropped).
-heard=$(python3 "$src/tests/e2e/heard_tones.py" "$BRAMLOE_CAPTURE" "$capture_start" 440 550 660 880)
+# The sound device lags the title line: up to 3 s for the last song titled to be heard.
+for _ in $(seq 6); do
+  heard=$(python3 "$src/tests/e2e/heard_tones.py" "$BRAMLOE_CAPTURE" "$capture_start" 440 550 660 880)
+  read -ra got <<<"$heard"
+  [ "${#got[@]}" -ge "${#want[@]}" ] && break
+  sleep 0.5
+done
 echo "  title tones:$tones"
 echo "  heard tones: $heard"
-read -ra want <<<"$tones"; read -ra got <<<"$heard"
 [ "${#want[@]}" -ge 3 ] || fail "the songs did not advance by themselves (${#want[@]} titles)"
 n=${#want[@]}; [ "${#got[@]}" -lt "$n" ] && n=${#got[@]}
 [ "$n" -ge 3 ] || fail "fewer than three songs heard"
@@ -90,25 +106,22 @@ drive settext $ID_CENTS 0
 drive command $ID_OCTAVE_UP
 [ "$(drive text $ID_CENTS)" = 1200 ] || fail "倍 does not show 1200"
 drive command $ID_MEM
-iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
+# The command is posted: up to 5 s for the player to write the entry.
+stored_entry() { iconv -f CP932 -t UTF-8 "$ini" 2>/dev/null | tr -d '\r' | grep -q '=1200$'; }
+for _ in $(seq 50); do stored_entry && break; sleep 0.1; done
+stored_entry || fail "Mem wrote no entry within 5 s"
 rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
 stored_tone=$(tone_of "$stored_caption")
 echo "  stored 1200 for: $stored_caption"
 
-# Stop, then Play: playing again.
+# Stop, then Play: playing again, and heard within 3 s.
 drive command $ID_STOP
-sleep 0.3
-[ "$(drive text $ID_PLAY)" = "&Play" ] || fail "Stop does not bring back &Play"
+[ "$(drive waittext $ID_PLAY '&Play' 3000)" = "&Play" ] || fail "Stop does not bring back &Play"
 before=$(stat -c %s "$BRAMLOE_CAPTURE")
 drive command $ID_PLAY
-sleep 1.0
-[ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "Play after Stop does not play"
-loud=$(python3 -c "
-import struct,sys
-f=open('$BRAMLOE_CAPTURE','rb'); f.seek($before); raw=f.read()
-s=struct.unpack('<%dh'%(len(raw)//2), raw[:len(raw)//2*2])
-print(1 if s and max(abs(x) for x in s) > 3000 else 0)")
-[ "$loud" = 1 ] || fail "no sound after Stop and Play"
+[ "$(drive waittext $ID_PLAY '&Pause' 3000)" = "&Pause" ] || fail "Play after Stop does not play"
+for _ in $(seq 30); do [ "$(loudest_after "$before")" -gt 3000 ] && break; sleep 0.1; done
+[ "$(loudest_after "$before")" -gt 3000 ] || fail "no sound within 3 s of Play after Stop"
 [ -z "$(drive boxes)" ] || fail "unexpected message boxes"
 stop_player
 
@@ -116,16 +129,18 @@ stop_player
 log2=$work/run2.log
 start_player "$log2"
 found=""
+caption=$(drive text 0)
 for i in $(seq 30); do
   drive command $ID_NEXT
-  sleep 0.3
-  caption=$(drive text 0)
+  # A new song writes its title line (the same song again leaves it, after 2 s).
+  caption=$(drive waitchange 0 "$caption" 2000)
   if [ "$(tone_of "$caption")" = "$stored_tone" ]; then found=$caption; break; fi
 done
 if [ -z "$found" ]; then
   fail "the stored song did not come up in 30 songs"
 else
-  [ "$(drive text $ID_CENTS)" = 1200 ] || fail "the stored pitch is not restored after a restart"
+  # The title line comes first as a song starts, its stored pitch just after.
+  [ "$(drive waittext $ID_CENTS 1200 3000)" = 1200 ] || fail "the stored pitch is not restored after a restart"
   rates "$log2" | grep -qx '2.000000' || fail "the restored pitch did not set rate 2.0"
 fi
 stop_player

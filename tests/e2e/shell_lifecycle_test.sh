@@ -2,21 +2,18 @@
 # The real bramloe.exe under Wine: it starts, shows its main window titled "BRAMLOE"
 # with the focus on Play, ends with status 0 when its window is closed (by the close
 # box's road and by the menu's Exit), and then writes BRAMLOE.INI in the profile
-# folder. An existing settings file of the build's prefix is kept aside and put back.
+# folder (the test's own).
 source "$(dirname "$0")/common.sh"
-exe=$bin/bramloe.exe
 driver=$bin/bramloe_window_driver.exe
 e2e_workdir e2e-shell
 run() { "$src/scripts/wine-run.sh" "$@" </dev/null | tr -d '\r'; }
-
-e2e_keep_settings
+e2e_at_exit e2e_stop_player
 
 # One life of the program, ended by the given way ("close" or "command $ID_EXIT").
 one_run() {
   local how=$1
   rm -f "$ini"
-  "$src/scripts/wine-run.sh" "$exe" </dev/null >/dev/null 2>&1 &
-  local player=$!
+  e2e_start_player /dev/null || return
   local title
   title=$(run "$driver" wait 30000)
   [ "$title" = BRAMLOE ] || fail "$how: title '$title', expected BRAMLOE"
@@ -26,13 +23,15 @@ one_run() {
   [ -f "$ini" ] && fail "$how: the settings were written before the end"
   run "$driver" $how >/dev/null || fail "$how: could not reach the window"
   local waited=0
-  while kill -0 "$player" 2>/dev/null && [ $waited -lt 150 ]; do sleep 0.1; waited=$((waited + 1)); done
-  if kill -0 "$player" 2>/dev/null; then
+  while kill -0 "$player_pid" 2>/dev/null && [ $waited -lt 150 ]; do sleep 0.1; waited=$((waited + 1)); done
+  if kill -0 "$player_pid" 2>/dev/null; then
     fail "$how: bramloe.exe still runs 15 s after"
-    kill "$player"
+    e2e_stop_player
+    return
   fi
-  wait "$player"
+  wait "$player_pid"
   local code=$?
+  player_pid=
   [ $code = 0 ] || fail "$how: exit status $code"
   run "$driver" gone 5000 >/dev/null || fail "$how: the window is still there"
   if [ -f "$ini" ]; then

@@ -10,6 +10,7 @@
 
 #include "library/library.h"
 #include "matching/match_report.h"
+#include "native/own_files.h"
 #include "settings/settings.h"
 
 namespace {
@@ -185,7 +186,10 @@ TEST(MatchReport, SkipLeavesTheTitleLineUnlessTheSongIsTheOnlyOne) {
 }
 
 TEST(MatchReport, TitleAndArtistFromTheTag) {
-  const char *path = "bramloe_report_tag.mp3";  // no '\': the whole name is the stem
+  // In the working folder (no '\': the whole name is the stem), named for this process.
+  const std::string stem = "bramloe_report_tag_" + ProcessTag();
+  const std::string name = stem + ".mp3";
+  const char *path = name.c_str();
   std::string tag(128, '\0');
   const char *title = "Ｍｙ Ｓｏｎｇ";
   tag.replace(0, 3, "TAG");
@@ -216,7 +220,7 @@ TEST(MatchReport, TitleAndArtistFromTheTag) {
   std::fclose(file);
   DescribeSong(0, &m);
   EXPECT_EQ(TITLE_FROM_FILE_NAME, m.titleSource);
-  EXPECT_STREQ("bramloe_report_tag", m.title);
+  EXPECT_EQ(stem, m.title);
   EXPECT_STREQ("Foo", m.artist);
   std::remove(path);
 }

@@ -12,19 +12,20 @@
 
 #include "library/library.h"
 #include "matching/matching.h"
+#include "native/own_files.h"
 #include "settings/settings.h"
 
 namespace {
 
 // A music file path with '\' separators on both builds: natively the '\' is an
-// ordinary byte of the file's name, under Windows it ends a scratch folder.
+// ordinary byte of the file's name, under Windows it ends the test's scratch folder.
+std::string SongFolder() { return OwnTempPath("titles"); }
+
 std::string SongPath(const std::string &name) {
 #ifdef _WIN32
-  _mkdir((::testing::TempDir() + "bramloe_titles").c_str());
-  return ::testing::TempDir() + "bramloe_titles\\" + name;
-#else
-  return ::testing::TempDir() + "bramloe_titles\\" + name;
+  _mkdir(SongFolder().c_str());
 #endif
+  return SongFolder() + "\\" + name;
 }
 
 std::string Field(const std::string &text) {
@@ -45,6 +46,9 @@ class SongTitles : public ::testing::Test {
  protected:
   void TearDown() override {
     for (const std::string &path : written_) std::remove(path.c_str());
+#ifdef _WIN32
+    _rmdir(SongFolder().c_str());
+#endif
     Settings.aimai = 0;
     MusicList.count = 0;
   }

@@ -6,15 +6,14 @@
 #include <cstring>
 #include <string>
 
+#include "native/own_files.h"
 #include "textview/textbuffer.h"
 
 namespace {
 
-std::string TempPath(const char *name) { return ::testing::TempDir() + name; }
-
 // Writes bytes to a temporary file and reads it into the TextBuffer.
 void Load(const std::string &bytes) {
-  std::string path = TempPath("bramloe_textbuffer.txt");
+  std::string path = OwnTempPath("text.txt");
   std::FILE *file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(nullptr, file);
   std::fwrite(bytes.data(), 1, bytes.size(), file);
@@ -110,7 +109,7 @@ TEST(TextLoading, EmptyAndMissingFilesGiveAnEmptyBuffer) {
   Load("");
   EXPECT_EQ(0, TextBuffer.lineCount);
   Load("old\n");
-  EXPECT_FALSE(ReadTextFile(TempPath("bramloe_no_such_text.txt").c_str()));
+  EXPECT_FALSE(ReadTextFile(OwnTempPath("no_such_text.txt").c_str()));
   EXPECT_EQ(0, TextBuffer.lineCount);
   EXPECT_EQ(0, TextBuffer.longest);
 }

@@ -35,8 +35,9 @@
 #include "shell/layout.h"
 #include "app/main_window_win.h"
 #include "resources/ids.h"
+#include "tools/player_window.h"
 
-static HWND FindMain() { return FindWindowA(MAIN_WINDOW_CLASS, nullptr); }
+static HWND FindMain() { return FindPlayerWindow(); }
 
 static HWND Control(HWND main, int id) { return id ? GetDlgItem(main, id) : main; }
 

@@ -8,6 +8,8 @@
 //   close         posts WM_CLOSE to the main window
 //   gone MS       waits up to MS for the main window to disappear
 // Exit status 0 on success, 1 when the window is not there (or still there for gone).
+// With BRAMLOE_DRIVER_STARTED naming a file, the driver creates it as it starts, so a
+// caller timing the player knows the driver is already looking.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,8 +17,9 @@
 #include <cstring>
 
 #include "resources/ids.h"
+#include "tools/player_window.h"
 
-static HWND MainWindowOfPlayer() { return FindWindowA(MAIN_WINDOW_CLASS, nullptr); }
+static HWND MainWindowOfPlayer() { return FindPlayerWindow(); }
 
 static HWND WaitFor(bool present, DWORD milliseconds) {
   DWORD start = GetTickCount();
@@ -38,6 +41,9 @@ static int PrintTitle(HWND window) {
 
 int main(int argc, char **argv) {
   if (argc < 2) return 2;
+  char started[MAX_PATH];
+  if (GetEnvironmentVariableA("BRAMLOE_DRIVER_STARTED", started, sizeof started))
+    CloseHandle(CreateFileA(started, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   const char *verb = argv[1];
   DWORD milliseconds = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 0;
   if (std::strcmp(verb, "wait") == 0) return PrintTitle(WaitFor(true, milliseconds));

@@ -1,5 +1,5 @@
-// The decoder probe on the real registry of the test prefix, and on stand-in
-// HKEY_CLASSES_ROOT trees mapped over the real one for this process only.
+// The decoder probe on the test prefix's own classes and on stand-in trees, each
+// mapped over HKEY_CLASSES_ROOT for this process only.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -13,68 +13,47 @@ namespace {
 
 const char EXTENSIONS[] = "Media Type\\Extensions";
 
-bool ClassesKeyExists(const std::string &subkey) {
-  HKEY key;
-  if (RegOpenKeyA(HKEY_CLASSES_ROOT, subkey.c_str(), &key) != ERROR_SUCCESS) return false;
-  RegCloseKey(key);
-  return true;
-}
-
 bool Lists(const char *path) {
   for (int i = 0; i < MusicList.count; i++)
     if (std::string(MusicList.paths[i]) == path) return true;
   return false;
 }
 
-TEST(DecoderProbe, OggKeyInThePrefixTurnsTheFlagOnAndOff) {
-  const std::string ogg = std::string(EXTENSIONS) + "\\.ogg";
-  if (ClassesKeyExists(ogg)) GTEST_SKIP() << "the prefix already registers .ogg; left alone";
-  std::string folder = MakeScratchFolder("probe");
-  MakeFile(folder + "\\a.ogg");
-  MakeFile(folder + "\\b.wav");
-
-  ProbeDecoders();
-  EXPECT_EQ(0, DecoderFlags.ogg);
-  EXPECT_EQ(ClassesKeyExists(std::string(EXTENSIONS) + "\\.mp3") ? 1 : 0, DecoderFlags.mp3);
-  MusicList.count = 0;
-  ScanMusicFolder(folder.c_str());
-  EXPECT_FALSE(Lists((folder + "\\a.ogg").c_str()));
-  EXPECT_TRUE(Lists((folder + "\\b.wav").c_str()));
-
-  HKEY created;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CLASSES_ROOT, ogg.c_str(), &created));
-  RegCloseKey(created);
-  ProbeDecoders();
-  int withKey = DecoderFlags.ogg;
-  MusicList.count = 0;
-  ScanMusicFolder(folder.c_str());
-  bool listedWithKey = Lists((folder + "\\a.ogg").c_str());
-  EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(HKEY_CLASSES_ROOT, ogg.c_str()));  // as found
-  EXPECT_EQ(1, withKey);
-  EXPECT_TRUE(listedWithKey);
-
-  ProbeDecoders();
-  EXPECT_EQ(0, DecoderFlags.ogg);
-  MusicList.count = 0;
-  RemoveTree(folder);
-}
-
-// HKEY_CLASSES_ROOT redirected, for this process, to a scratch key holding the given
-// subkeys (none: "Media Type" itself is missing).
+// HKEY_CLASSES_ROOT redirected, for this process, to a key of its own under
+// HKEY_CURRENT_USER (the prefix's registry is shared by every process of the prefix),
+// holding the given subkeys or a copy of the prefix's own "Media Type" tree.
 class ProbeOverStandInClasses : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, ROOT, &root));
+    own = "Software\\BramloeTests\\" + std::to_string(GetCurrentProcessId());
+    RegDeleteTreeA(HKEY_CURRENT_USER, own.c_str());  // left by an ended process of this id
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_CURRENT_USER, (own + "\\Classes").c_str(), &root));
   }
   void TearDown() override {
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
     RegCloseKey(root);
-    RegDeleteTreeA(HKEY_CURRENT_USER, ROOT);
+    RegDeleteTreeA(HKEY_CURRENT_USER, own.c_str());
   }
   void Add(const char *subkey) {
     HKEY key;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(root, subkey, &key));
     RegCloseKey(key);
+  }
+  void Remove(const char *subkey) { EXPECT_EQ(ERROR_SUCCESS, RegDeleteKeyA(root, subkey)); }
+  // The prefix's "Media Type" tree, as the real classes root holds it.
+  void CopyPrefixMediaTypes() {
+    HKEY real, copy;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyA(HKEY_CLASSES_ROOT, "Media Type", &real));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(root, "Media Type", &copy));
+    EXPECT_EQ(ERROR_SUCCESS, RegCopyTreeA(real, nullptr, copy));
+    RegCloseKey(copy);
+    RegCloseKey(real);
+  }
+  bool StandInHas(const std::string &subkey) {
+    HKEY key;
+    if (RegOpenKeyA(root, subkey.c_str(), &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
   }
   void ProbeOverRoot() {
     ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, root));
@@ -82,9 +61,41 @@ class ProbeOverStandInClasses : public ::testing::Test {
     ProbeDecoders();
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
   }
-  static constexpr const char *ROOT = "Software\\BramloeTests\\Classes";
+  std::string own;
   HKEY root = nullptr;
 };
+
+TEST_F(ProbeOverStandInClasses, OggKeyOverThePrefixsClassesTurnsTheFlagOnAndOff) {
+  CopyPrefixMediaTypes();
+  const std::string ogg = std::string(EXTENSIONS) + "\\.ogg";
+  if (StandInHas(ogg)) GTEST_SKIP() << "the prefix already registers .ogg; the flag cannot be turned off";
+  const bool mp3 = StandInHas(std::string(EXTENSIONS) + "\\.mp3");
+  std::string folder = MakeScratchFolder("probe");
+  MakeFile(folder + "\\a.ogg");
+  MakeFile(folder + "\\b.wav");
+
+  ProbeOverRoot();
+  EXPECT_EQ(0, DecoderFlags.ogg);
+  EXPECT_EQ(mp3 ? 1 : 0, DecoderFlags.mp3);
+  MusicList.count = 0;
+  ScanMusicFolder(folder.c_str());
+  EXPECT_FALSE(Lists((folder + "\\a.ogg").c_str()));
+  EXPECT_TRUE(Lists((folder + "\\b.wav").c_str()));
+
+  Add(ogg.c_str());
+  ProbeOverRoot();
+  EXPECT_EQ(1, DecoderFlags.ogg);
+  EXPECT_EQ(mp3 ? 1 : 0, DecoderFlags.mp3);
+  MusicList.count = 0;
+  ScanMusicFolder(folder.c_str());
+  EXPECT_TRUE(Lists((folder + "\\a.ogg").c_str()));
+
+  Remove(ogg.c_str());
+  ProbeOverRoot();
+  EXPECT_EQ(0, DecoderFlags.ogg);
+  MusicList.count = 0;
+  RemoveTree(folder);
+}
 
 TEST_F(ProbeOverStandInClasses, NoMediaTypeKeyMeansNoDecoders) {
   ProbeOverRoot();

@@ -8,13 +8,19 @@
 #include <cstdio>
 #include <string>
 
-// A fresh folder under the temp folder, named after the test.
+// A fresh folder under the temp folder, named after the test and this process; a
+// name already taken (by a folder an ended process left) is passed over, since only
+// the process whose CreateDirectoryA succeeds owns the folder.
 inline std::string MakeScratchFolder(const char *tag) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
   char name[MAX_PATH];
-  std::snprintf(name, sizeof name, "%sbramloe-%s-%lu-%lu", temp, tag, GetCurrentProcessId(), GetTickCount());
-  EXPECT_TRUE(CreateDirectoryA(name, nullptr)) << name;
+  for (unsigned n = 0;; n++) {
+    std::snprintf(name, sizeof name, "%sbramloe-%s-%lu-%u", temp, tag, GetCurrentProcessId(), n);
+    if (CreateDirectoryA(name, nullptr)) return name;
+    if (GetLastError() != ERROR_ALREADY_EXISTS || n == 1000) break;
+  }
+  ADD_FAILURE() << "no scratch folder could be made: " << name;
   return name;
 }
 
@@ -86,8 +92,10 @@ inline std::string UnixPathOf(const std::string &windowsPath) {
 inline bool RunUnixScript(const std::string &script) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
+  static unsigned scripts;
   char marker[MAX_PATH];
-  std::snprintf(marker, sizeof marker, "%sbramloe-done-%lu-%lu", temp, GetCurrentProcessId(), GetTickCount());
+  std::snprintf(marker, sizeof marker, "%sbramloe-done-%lu-%u", temp, GetCurrentProcessId(), scripts++);
+  DeleteFileA(marker);
   std::string unixMarker = UnixPathOf(marker);
   if (unixMarker.empty()) return false;
   std::string line = "Z:\\bin\\bash -c \"" + script + " ; touch '" + unixMarker + "'\"";

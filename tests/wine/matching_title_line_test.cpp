@@ -12,6 +12,7 @@
 #include "matching/matching.h"
 #include "matching/matching_win.h"
 #include "settings/settings.h"
+#include "wine/library_scratch.h"
 
 namespace {
 
@@ -22,12 +23,7 @@ class TitleLineCaption : public ::testing::Test {
     MainWindow = CreateWindowExA(0, "STATIC", "BRAMLOE", WS_POPUP, 0, 0, 200, 100, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(nullptr, MainWindow);
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    char folder[MAX_PATH];
-    wsprintfA(folder, "%sbramloe-caption-%lu", temp, GetCurrentProcessId());
-    CreateDirectoryA(folder, nullptr);
-    folder_ = folder;
+    folder_ = MakeScratchFolder("caption");
     Settings = SettingsRecord{};
     Settings.aimai = 1;
     MusicList.count = 0;

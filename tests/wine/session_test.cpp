@@ -407,11 +407,24 @@ struct SeenBox {
   bool ownerless;
 };
 
-// Finds the message box of this process, reads it and closes it.
+BOOL CALLBACK FindOwnBox(HWND window, LPARAM found) {
+  char className[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !GetClassNameA(window, className, sizeof className) ||
+      lstrcmpA(className, "#32770") != 0)
+    return TRUE;
+  *reinterpret_cast<HWND *>(found) = window;
+  return FALSE;
+}
+
+// Finds the message box of this process (not another's on the same desktop), reads it
+// and closes it.
 DWORD WINAPI CloseMessageBox(void *param) {
   SeenBox *seen = static_cast<SeenBox *>(param);
   for (int i = 0; i < 500; i++) {
-    HWND box = FindWindowA("#32770", nullptr);
+    HWND box = nullptr;
+    EnumWindows(FindOwnBox, reinterpret_cast<LPARAM>(&box));
     if (box) {
       Sleep(50);
       GetWindowTextA(box, seen->caption, sizeof seen->caption);

@@ -16,6 +16,7 @@
 #include "player/player.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
+#include "wine/library_scratch.h"
 
 namespace shelltest {
 
@@ -72,16 +73,11 @@ inline LRESULT CALLBACK RecordView(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return CallWindowProcA(ViewOriginal(), hwnd, message, wParam, lParam);
 }
 
-// A fresh folder under TEMP that stands in as USERPROFILE; returns the settings path.
+// A fresh folder of the test's own that stands in as USERPROFILE; returns the folder.
 inline std::string UseScratchProfile() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  std::string folder = std::string(temp) + "bramloe_shell_profile";
-  CreateDirectoryA(folder.c_str(), nullptr);
+  std::string folder = MakeScratchFolder("shell-profile");
   SetEnvironmentVariableA("USERPROFILE", folder.c_str());
-  std::string ini = folder + "\\BRAMLOE.INI";
-  DeleteFileA(ini.c_str());
-  return ini;
+  return folder;
 }
 
 inline bool FileExists(const std::string &path) {
@@ -128,7 +124,8 @@ inline void HoldKey(int key, bool held) {
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    settingsPath = UseScratchProfile();
+    profileFolder = UseScratchProfile();
+    settingsPath = profileFolder + "\\BRAMLOE.INI";
     ForgetClasses();
     ForgetHandles();
     Messages().clear();
@@ -155,6 +152,7 @@ class ShellTest : public ::testing::Test {
     ForgetClasses();
     MessageBoxHook = nullptr;
     PlayerState.state = Stopped;
+    RemoveTree(profileFolder);
   }
 
   // From now on commands are recorded instead of handled.
@@ -166,7 +164,7 @@ class ShellTest : public ::testing::Test {
     Messages().clear();
   }
 
-  std::string settingsPath;
+  std::string profileFolder, settingsPath;
 };
 
 }  // namespace shelltest

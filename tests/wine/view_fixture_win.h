@@ -73,9 +73,11 @@ inline void PumpMessages(DWORD milliseconds = 0) {
   } while (GetTickCount() - start < milliseconds);
 }
 
-// Writes bytes to a file under the test's temporary folder; returns its path.
+// Writes bytes to a file under the temporary folder, its name made this process's own;
+// returns its path.
 inline std::string WriteTempFile(const char *name, const std::string &bytes) {
-  std::string path = std::string(getenv("TEMP") ? getenv("TEMP") : ".") + "\\" + name;
+  std::string path = std::string(getenv("TEMP") ? getenv("TEMP") : ".") + "\\" +
+                     std::to_string(GetCurrentProcessId()) + "-" + name;
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
