@@ -25,8 +25,7 @@ int CodePage932FromPlatform(long codePoint, unsigned char *out) {
   if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, n, back, 2) != count) return 0;
   for (int i = 0; i < count; i++)
     if (back[i] != units[i]) return 0;
-  out[0] = static_cast<unsigned char>(bytes[0]);
-  out[1] = static_cast<unsigned char>(bytes[1]);
+  for (int i = 0; i < n; i++) out[i] = static_cast<unsigned char>(bytes[i]);
   return n;
 }
 

@@ -23,8 +23,7 @@ inline int TestCodePage932(long codePoint, unsigned char *out) {
   if (iconv(converter, &from, &inLeft, &to, &outLeft) == static_cast<size_t>(-1)) return 0;
   const int n = static_cast<int>(sizeof bytes - outLeft);
   if (n < 1 || n > 2) return 0;
-  out[0] = static_cast<unsigned char>(bytes[0]);
-  out[1] = static_cast<unsigned char>(bytes[1]);
+  for (int i = 0; i < n; i++) out[i] = static_cast<unsigned char>(bytes[i]);
   return n;
 }
 #endif
