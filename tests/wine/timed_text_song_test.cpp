@@ -3,6 +3,7 @@
 #include "wine/player_fixture_win.h"
 
 #include "player/player_win.h"
+#include "library/library_win.h"
 #include "player/position_win.h"
 #include "textview/timed_text.h"
 
