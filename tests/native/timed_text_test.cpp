@@ -45,7 +45,7 @@ std::vector<Entry> Entries() {
 // A timed text of n lines, one a second from 0:00, in a 300 x 400 view.
 void LoadSecondsText(int n) {
   std::string text;
-  char tag[32];
+  char tag[64];
   for (int i = 0; i < n; i++) {
     std::snprintf(tag, sizeof tag, "[%02d:%02d.00]line %d\n", i / 60, i % 60, i);
     text += tag;
