@@ -85,17 +85,18 @@ KOJO = ("E4 E4 A4 B4 C5 B4 A4:2 F4 F4 E4 D4 E4:3 - E4 E4 A4 B4 C5 B4 A4:2 "
         "E4 E4 A4 B4 C5 B4 A4:2 F4 D4 D4 C4 A3:3")
 ETUDE = " ".join("C4 D4 E4 F4 G4 A4 B4 C5 C5 B4 A4 G4 F4 E4 D4 C4".split() * 2)
 
-# 紅葉 (高野辰之, 岡野貞一): four phrases a verse, two verses; each sung line of the
-# timed text is tagged with the time its phrase starts in the rendered tune.
+# 紅葉 (高野辰之, 岡野貞一): four phrases a verse, two verses, each phrase sung in two
+# halves; each half is a line of the timed text, tagged with the time it starts in
+# the rendered tune.
 KOYO_BEAT = 0.3
-KOYO_PHRASES = ["G4 G4 G4 A4 G4 E4 C4:2 D4 E4 G4 A4 G4:2",
-                "E4 E4 G4 A4 C5 C5 A4:2 G4 A4 G4 E4 D4:2",
-                "G4 G4 G4 A4 G4 E4 C4:2 D4 E4 G4 E4 D4:2",
-                "E4 G4 A4 C5 A4 G4:2 E4 D4 C4:3"]
-KOYO_LINES = ["秋の夕日に　照る山紅葉", "濃いも薄いも　数ある中に",
-              "松をいろどる　楓や蔦は", "山のふもとの　裾模様",
-              "渓の流に　散り浮く紅葉", "波にゆられて　離れて寄って",
-              "赤や黄色の　色さまざまに", "水の上にも　織る錦"]
+KOYO_HALVES = [("G4 G4 G4 A4 G4 E4 C4:2", "D4 E4 G4 A4 G4:2"),
+               ("E4 E4 G4 A4 C5 C5 A4:2", "G4 A4 G4 E4 D4:2"),
+               ("G4 G4 G4 A4 G4 E4 C4:2", "D4 E4 G4 E4 D4:2"),
+               ("E4 G4 A4 C5 A4 G4:2", "E4 D4 C4:3")]
+KOYO_VERSES = [["秋の夕日に", "照る山紅葉", "濃いも薄いも", "数ある中に",
+                "松をいろどる", "楓や蔦は", "山のふもとの", "裾模様"],
+               ["渓の流に", "散り浮く紅葉", "波にゆられて", "離れて寄って",
+                "赤や黄色の", "色さまざまに", "水の上にも", "織る錦"]]
 
 
 def beats(melody):
@@ -104,18 +105,19 @@ def beats(melody):
 
 def koyo():
     """The tune and its timed text: a rest, verse one, a rest, verse two."""
-    melody, lines, at = ["-:2"], ["[ti:紅葉]", "[ar:文部省唱歌]",
-                                  "紅葉（もみじ）", "作詞　高野辰之　作曲　岡野貞一", ""], 2.0
-    for verse in range(2):
-        for phrase, words in zip(KOYO_PHRASES, KOYO_LINES[4 * verse:4 * verse + 4]):
+    melody = ["-:2"]
+    lines = ["[ti:紅葉]", "[ar:文部省唱歌]", "紅葉（もみじ）", "作詞　高野辰之　作曲　岡野貞一"]
+    at = 2.0
+    for words in KOYO_VERSES:
+        lines.append("")
+        halves = [half for pair in KOYO_HALVES for half in pair]
+        for half, word in zip(halves, words):
             seconds = at * KOYO_BEAT
-            lines.append("[%02d:%05.2f]%s" % (seconds // 60, seconds % 60, words))
-            melody.append(phrase)
-            at += beats(phrase)
+            lines.append("[%02d:%05.2f]%s" % (seconds // 60, seconds % 60, word))
+            melody.append(half)
+            at += beats(half)
         melody.append("-:2")
         at += 2
-        if verse == 0:
-            lines.append("")
     return " ".join(melody), "\n".join(lines) + "\n"
 
 

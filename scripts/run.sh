@@ -104,7 +104,7 @@ for _ in $(seq 20); do
 done
 case "$(xdotool getwindowname "$window" 2>/dev/null)" in
   *"紅葉"*)
-    sleep 21
+    sleep 10
     timed=$BRAMLOE_BUILD/screenshot-timed.png
     /usr/bin/import -window root "$timed"
     /usr/bin/convert "$timed" -trim +repage "$timed" 2>/dev/null || true

@@ -167,12 +167,3 @@ TEST(TextEncoding, CharactersOutsideCodePage932AreKeptAsThemselves) {
   EXPECT_EQ(u"かな", Wide(0));
   EXPECT_EQ(4, TextBuffer.longest);
 }
-
-// A Shift-JIS text is taken byte for byte: nothing is decoded or kept wide.
-TEST(TextEncoding, ShiftJisBytesStayAsTheyAre) {
-  const std::string text = "\x82\xA0\xFF\x80\x85\x40 ｶﾅ\n";
-  Load(text);
-  ASSERT_EQ(1, TextBuffer.lineCount);
-  EXPECT_EQ(text.substr(0, text.size() - 1), TextBuffer.rows[0]);
-  EXPECT_EQ(0, TextBuffer.wideUnits[0]);
-}

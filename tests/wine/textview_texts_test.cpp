@@ -223,15 +223,3 @@ TEST_F(TextViewTexts, SungLineIsMarkedAndKeptInTheUpperThird) {
   EXPECT_EQ(0, TextView.scrollPos);
   EXPECT_EQ(0, CountColour(View(), 0, TextView.viewHeight, mark));
 }
-
-// A text without tags is left alone by the tick.
-TEST_F(TextViewTexts, UntimedTextIgnoresTheTick) {
-  std::string text;
-  for (int i = 0; i < 100; i++) text += "la [00:01] la " + std::to_string(i) + "\r\n";
-  Load(text);
-  const Pixels before = View();
-  FollowSongPosition(static_cast<long long>(50 * 1e7));
-  PumpMessages();
-  EXPECT_EQ(0, TextView.scrollPos);
-  EXPECT_EQ(0, Differences(before, View()));
-}
