@@ -106,7 +106,7 @@ case "$(xdotool getwindowname "$window" 2>/dev/null)" in
   *"紅葉"*)
     sleep 10
     timed=$BRAMLOE_BUILD/screenshot-timed.png
-    /usr/bin/import -window root "$timed"
+    import -window root "$timed"
     /usr/bin/convert "$timed" -trim +repage "$timed" 2>/dev/null || true
     echo "screenshot of a timed text followed: $timed" ;;
 esac
