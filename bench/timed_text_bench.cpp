@@ -30,31 +30,24 @@ void LoadTimedText() {
   RecomputeScrollRange();
 }
 
-// A song played through: most ticks keep the line, one in 250 starts the next.
-void BM_FollowTickTimed200(benchmark::State &state) {
+// Ticks of a song whose position moves by step each tick (wrapping at the end).
+void FollowTicks(benchmark::State &state, long step) {
   LoadTimedText();
   long ms = 0;
   FollowChange change;
   for (auto _ : state) {
     if (FollowSongTime(ms, &change)) TextView.scrollPos += change.scrollStep;
-    ms += TICK_MS;
-    if (ms >= SONG_MS) ms = 0;
+    ms = (ms + step) % SONG_MS;
   }
   benchmark::DoNotOptimize(TimedText.marked);
 }
+
+// A song played through: most ticks keep the line, one in 250 starts the next.
+void BM_FollowTickTimed200(benchmark::State &state) { FollowTicks(state, TICK_MS); }
 BENCHMARK(BM_FollowTickTimed200);
 
 // Every tick a seek somewhere else: the lookup's slow path each time.
-void BM_FollowTickSeekingTimed200(benchmark::State &state) {
-  LoadTimedText();
-  long ms = 0;
-  FollowChange change;
-  for (auto _ : state) {
-    if (FollowSongTime(ms, &change)) TextView.scrollPos += change.scrollStep;
-    ms = (ms + 7 * LINE_MS + 1234) % SONG_MS;
-  }
-  benchmark::DoNotOptimize(TimedText.marked);
-}
+void BM_FollowTickSeekingTimed200(benchmark::State &state) { FollowTicks(state, 7 * LINE_MS + 1234); }
 BENCHMARK(BM_FollowTickSeekingTimed200);
 
 // The baseline: the bar width the tick computes anyway.
