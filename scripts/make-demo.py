@@ -7,6 +7,8 @@ one thing the player does.
   track02.mp3         title 故郷 and artist from its ID3v1 tag; finds 故郷.txt
   荒城の月 (Live).wav  finds 荒城の月.txt through the fuzzy prefix rule
   練習曲.wav           has no text: its title line says 無し
+  紅葉.wav             finds 紅葉.lrc, a timed text in UTF-8: the line being sung is
+                      marked and kept in view as the song plays
 
 Usage: make-demo.py OUTPUT_FOLDER   (creates OUTPUT_FOLDER/music and OUTPUT_FOLDER/text)
 """
@@ -83,6 +85,42 @@ KOJO = ("E4 E4 A4 B4 C5 B4 A4:2 F4 F4 E4 D4 E4:3 - E4 E4 A4 B4 C5 B4 A4:2 "
         "E4 E4 A4 B4 C5 B4 A4:2 F4 D4 D4 C4 A3:3")
 ETUDE = " ".join("C4 D4 E4 F4 G4 A4 B4 C5 C5 B4 A4 G4 F4 E4 D4 C4".split() * 2)
 
+# 紅葉 (高野辰之, 岡野貞一): four phrases a verse, two verses, each phrase sung in two
+# halves; each half is a line of the timed text, tagged with the time it starts in
+# the rendered tune.
+KOYO_BEAT = 0.3
+KOYO_HALVES = [("G4 G4 G4 A4 G4 E4 C4:2", "D4 E4 G4 A4 G4:2"),
+               ("E4 E4 G4 A4 C5 C5 A4:2", "G4 A4 G4 E4 D4:2"),
+               ("G4 G4 G4 A4 G4 E4 C4:2", "D4 E4 G4 E4 D4:2"),
+               ("E4 G4 A4 C5 A4 G4:2", "E4 D4 C4:3")]
+KOYO_VERSES = [["秋の夕日に", "照る山紅葉", "濃いも薄いも", "数ある中に",
+                "松をいろどる", "楓や蔦は", "山のふもとの", "裾模様"],
+               ["渓の流に", "散り浮く紅葉", "波にゆられて", "離れて寄って",
+                "赤や黄色の", "色さまざまに", "水の上にも", "織る錦"]]
+
+
+def beats(melody):
+    return sum(float(t.partition(":")[2] or 1) for t in melody.split())
+
+
+def koyo():
+    """The tune and its timed text: a rest, verse one, a rest, verse two."""
+    melody = ["-:2"]
+    lines = ["[ti:紅葉]", "[ar:文部省唱歌]", "紅葉（もみじ）", "作詞　高野辰之　作曲　岡野貞一"]
+    at = 2.0
+    for words in KOYO_VERSES:
+        lines.append("")
+        halves = [half for pair in KOYO_HALVES for half in pair]
+        for half, word in zip(halves, words):
+            seconds = at * KOYO_BEAT
+            lines.append("[%02d:%05.2f]%s" % (seconds // 60, seconds % 60, word))
+            melody.append(half)
+            at += beats(half)
+        melody.append("-:2")
+        at += 2
+    return " ".join(melody), "\n".join(lines) + "\n"
+
+
 TEXTS = {
     "サクラサクラ": """さくら　さくら
 やよいの空は
@@ -154,6 +192,11 @@ def main():
     write_mp3(os.path.join(music, "track02.mp3"), render(FURUSATO), "故郷", "文部省唱歌")
     write_wav(os.path.join(music, "荒城の月 (Live).wav"), render(KOJO, beat=0.5))
     write_wav(os.path.join(music, "練習曲.wav"), render(ETUDE, beat=0.25))
+    tune, timed = koyo()
+    write_wav(os.path.join(music, "紅葉.wav"), render(tune, beat=KOYO_BEAT))
+    # UTF-8 without a byte-order mark, as current editors save it.
+    with open(os.path.join(text, "紅葉.lrc"), "wb") as f:
+        f.write(timed.replace("\n", "\r\n").encode("utf-8"))
     for name, body in TEXTS.items():
         with open(os.path.join(text, name + ".txt"), "wb") as f:
             f.write(body.replace("\n", "\r\n").encode("cp932"))

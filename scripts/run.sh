@@ -96,6 +96,20 @@ import -window root "$shot"
 # The virtual screen is black around the window: keep only the window.
 /usr/bin/convert "$shot" -trim +repage "$shot" 2>/dev/null || true
 echo "screenshot of the player: $shot"
+# Then the timed text: on to 紅葉 and, well into it, a picture of the line being sung.
+for _ in $(seq 20); do
+  case "$(xdotool getwindowname "$window" 2>/dev/null)" in *"紅葉"*) break ;; esac
+  xdotool windowfocus --sync "$window" key n 2>/dev/null || true
+  sleep 1
+done
+case "$(xdotool getwindowname "$window" 2>/dev/null)" in
+  *"紅葉"*)
+    sleep 10
+    timed=$BRAMLOE_BUILD/screenshot-timed.png
+    import -window root "$timed"
+    /usr/bin/convert "$timed" -trim +repage "$timed" 2>/dev/null || true
+    echo "screenshot of a timed text followed: $timed" ;;
+esac
 # Alt+F4 takes the close box's road, so the program writes its settings as it ends.
 # (Destroying the X window instead would leave the program running without a window.)
 xdotool windowfocus --sync "$window" key alt+F4 2>/dev/null

@@ -19,6 +19,23 @@ bool IsTextFileName(const char *name) {
   return std::strstr(name, ".TXT") || std::strstr(name, ".txt");
 }
 
+bool IsTimedTextFileName(const char *name) {
+  return !IsTextFileName(name) && (std::strstr(name, ".lrc") || std::strstr(name, ".LRC"));
+}
+
+const char *PathName(const char *path) {
+  const char *name = path;
+  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(path); *p; ++p) {
+    const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
+    if (lead && p[1]) {
+      ++p;  // 0x5C is a valid second byte (ソ, 表)
+    } else if (*p == '\\') {
+      name = reinterpret_cast<const char *>(p + 1);
+    }
+  }
+  return name;
+}
+
 bool IsDriveRoot(const char *folder) {
   return folder[0] && folder[1] == ':' && folder[2] == '\\' && folder[3] == '\0';
 }
@@ -56,4 +73,27 @@ bool AppendTextPath(const char *path) {
 void ClearTextList() {
   TextList.count = 0;
   TextList.generation++;
+}
+
+namespace {
+
+struct WaitingTexts {
+  char paths[TEXT_CAPACITY][PATH_BYTES];
+  int count;
+};
+
+WaitingTexts WaitingTimedTexts;
+
+}  // namespace
+
+bool TakeFoundTextPath(const char *path) {
+  if (!IsTimedTextFileName(PathName(path))) return AppendTextPath(path);
+  if (WaitingTimedTexts.count >= TEXT_CAPACITY) return false;
+  std::snprintf(WaitingTimedTexts.paths[WaitingTimedTexts.count++], PATH_BYTES, "%s", path);
+  return true;
+}
+
+void AppendWaitingTimedTexts() {
+  for (int i = 0; i < WaitingTimedTexts.count; ++i) AppendTextPath(WaitingTimedTexts.paths[i]);
+  WaitingTimedTexts.count = 0;
 }

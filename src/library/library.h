@@ -38,6 +38,12 @@ extern DecoderFlagsRecord DecoderFlags;
 // Which file names a walk takes: case-sensitive substrings anywhere in the name.
 bool IsMusicFileName(const char *name, int mp3Flag, int oggFlag);
 bool IsTextFileName(const char *name);
+// Timed lyrics (".lrc", ".LRC") are texts too; a name that is also a .txt name counts
+// as a .txt.
+bool IsTimedTextFileName(const char *name);
+
+// The name part of a path: after its last '\' that is not a second byte.
+const char *PathName(const char *path);
 
 // A drive root such as "D:\" (exactly three characters, ':' then '\').
 bool IsDriveRoot(const char *folder);
@@ -57,3 +63,10 @@ bool AppendTextPath(const char *path);
 
 // Empties the TextList for a rebuild and bumps its generation.
 void ClearTextList();
+
+// A text walk lists every .txt before any .lrc, so a song whose x.txt and x.lrc both
+// exist finds x.txt in either pass, and a folder's .txt entries keep the indices they
+// have without the .lrc files. A found text goes to the list or, for a .lrc, waits;
+// the waiting ones follow the .txt entries when the walk is over.
+bool TakeFoundTextPath(const char *path);
+void AppendWaitingTimedTexts();

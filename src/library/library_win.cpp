@@ -79,7 +79,14 @@ void ScanMusicFolder(const char *folder) {
   WalkFolder(folder, nullptr, IsListedMusicName, AppendMusicPath);
 }
 
-void ScanTextFolder(const char *folder) { WalkFolder(folder, nullptr, IsTextFileName, AppendTextPath); }
+static bool IsListedTextName(const char *name) {
+  return IsTextFileName(name) || IsTimedTextFileName(name);
+}
+
+void ScanTextFolder(const char *folder) {
+  WalkFolder(folder, nullptr, IsListedTextName, TakeFoundTextPath);
+  AppendWaitingTimedTexts();
+}
 
 void ScanFolders() {
   HCURSOR kept = SetCursor(LoadCursorA(nullptr, IDC_WAIT));

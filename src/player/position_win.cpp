@@ -8,6 +8,7 @@
 #include "player/session_win.h"
 #include "shell/layout.h"
 #include "shell/shell_win.h"
+#include "textview/textview_win.h"
 
 // One position query and one PatBlt a tick. The bar only grows here; whatever makes it
 // shorter invalidates the frame first. No position (no song, or a stopped graph) draws
@@ -16,6 +17,7 @@ void DrawPosition(HWND mainWindow) {
   IMediaSeeking *seeking = PlaybackSession.seeking;
   LONGLONG position = 0;
   if (!seeking || FAILED(seeking->GetCurrentPosition(&position))) return;
+  FollowSongPosition(position);
   const RECT &bar = ProgressRect;
   int width = PositionBarWidth(bar.right - bar.left, position * 1e-7, PlayerState.duration);
   if (width <= 0) return;

@@ -1,17 +1,24 @@
 // The TextBuffer and the TextView state, and the portable rules over them: reading a
 // text into rows, the font-height and line-pitch rule, the scroll range and steps.
 #pragma once
+#include <cstddef>
 #include <cstdio>
 
 enum {
   TEXT_ROWS = 200,   // rows kept; the rest of a file is ignored
   ROW_BYTES = 100,   // one row: at most 99 bytes and the NUL
+  ROW_UNITS = 101,   // UTF-16 of one row: a character begun at its last byte may need 2
 };
 
 struct TextBufferRecord {
-  char rows[TEXT_ROWS][ROW_BYTES];
+  char rows[TEXT_ROWS][ROW_BYTES];  // code page 932, as the view's font expects
   int lineCount;
   int longest;  // bytes in the longest row in use
+  // A row of a UTF-8 or UTF-16 text holding a character that code page 932 lacks
+  // keeps its UTF-16 here and is drawn from it; in rows[] each such character stands
+  // as two bytes, so it is one full-width cell for the metrics. 0: drawn from rows[].
+  short wideUnits[TEXT_ROWS];
+  unsigned short wide[TEXT_ROWS][ROW_UNITS];
 };
 
 // Geometry and scroll state of the text window, in pixels.
@@ -38,16 +45,27 @@ enum ScrollCode {
   SCROLL_BOTTOM = 7,
 };
 
-// Empties the TextBuffer.
+// The code page 932 bytes of a code point into out (room for 2): gives 1 or 2, or 0
+// when the code page lacks it. The platform's tables stand behind it.
+typedef int (*CodePage932Encoder)(long codePoint, unsigned char *out);
+
+// Empties the TextBuffer and the timed-text tags.
 void ClearTextBuffer();
 
-// Fills the TextBuffer from a stream opened in binary mode, applying the text-mode
-// rules itself (CR dropped, 0x1A ends the text).
-void ReadTextRows(std::FILE *file);
+// Fills the TextBuffer from a whole file's bytes: the encoding detected (a byte-order
+// mark, else UTF-8 when all of it is valid UTF-8 with a multi-byte sequence, else
+// Shift-JIS taken as it is), the text-mode rules applied (CR dropped, 0x1A ends the
+// text), and the time tags of a timed text taken out of its rows. Without an encoder
+// only ASCII is taken to exist in code page 932.
+void ReadTextBytes(const unsigned char *bytes, size_t size, CodePage932Encoder encode = nullptr);
+
+// The same for a stream opened in binary mode, read to its end. A read error ends
+// the text after the last whole line read before it.
+void ReadTextRows(std::FILE *file, CodePage932Encoder encode = nullptr);
 
 // Empties the TextBuffer, then reads the file at path when it opens. False when it
 // does not (the buffer stays empty).
-bool ReadTextFile(const char *path);
+bool ReadTextFile(const char *path, CodePage932Encoder encode = nullptr);
 
 // Font height for a view width and a longest row: width x 1.9 / longest, truncated.
 int FontHeightFor(int viewWidth, int longest);

@@ -4,15 +4,35 @@
 #include "shell/focus_win.h"
 #include "shell/player_state.h"
 #include "shell/shell_win.h"
+#include "textview/text_encoding.h"
 #include "textview/textbuffer.h"
+#include "textview/timed_text.h"
 
 // The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
 static const char TextFaceName[] = "ＭＳ ゴシック";
 
+// The platform's own table, asked without best fit (which would turn é into e) and
+// checked by the way back, so only characters 932 really holds are taken.
+int CodePage932FromPlatform(long codePoint, unsigned char *out) {
+  WCHAR units[2];
+  int count = CodePointToUtf16(codePoint, reinterpret_cast<unsigned short *>(units));
+  char bytes[4];
+  BOOL usedDefault = FALSE;
+  int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, units, count, bytes, sizeof bytes,
+                              nullptr, &usedDefault);
+  if (n < 1 || n > 2 || usedDefault) return 0;
+  WCHAR back[2];
+  if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, n, back, 2) != count) return 0;
+  for (int i = 0; i < count; i++)
+    if (back[i] != units[i]) return 0;
+  for (int i = 0; i < n; i++) out[i] = static_cast<unsigned char>(bytes[i]);
+  return n;
+}
+
 void LoadText(int index) {
   ClearTextBuffer();
   // An index outside the table has no path to open; -1 means no text.
-  if (index >= 0 && index < TEXT_CAPACITY) ReadTextFile(TextList.paths[index]);
+  if (index >= 0 && index < TEXT_CAPACITY) ReadTextFile(TextList.paths[index], CodePage932FromPlatform);
   UpdateLineMetrics();
   TextView.scrollPos = 0;
   UpdateScrollRange();
@@ -25,13 +45,35 @@ void UpdateScrollRange() {
   SetScrollPos(TextViewWindow, SB_VERT, TextView.scrollPos, TRUE);
 }
 
-void ScrollTextView(int code, int pos) {
-  int step = ScrollStepFor(code, pos);
+// Moves the view by a step already clamped to the scroll range.
+static void MoveTextView(int step) {
   if (step == 0) return;
   TextView.scrollPos += step;
   ScrollWindow(TextViewWindow, 0, -step, nullptr, nullptr);
   SetScrollPos(TextViewWindow, SB_VERT, TextView.scrollPos, TRUE);
   UpdateWindow(TextViewWindow);
+}
+
+void ScrollTextView(int code, int pos) { MoveTextView(ScrollStepFor(code, pos)); }
+
+static void InvalidateTimedLine(int entry) {
+  if (entry < 0) return;
+  const TimedEntry &line = TimedText.entries[entry];
+  RECT rows = {0, line.firstRow * TextView.linePitch - TextView.scrollPos, TextView.viewWidth,
+               (line.firstRow + line.rowCount) * TextView.linePitch - TextView.scrollPos};
+  // Opaque text cells cover the old colour: no erase, no flicker.
+  InvalidateRect(TextViewWindow, &rows, FALSE);
+}
+
+// From the position tick: nothing for a text without tags, else a comparison or two,
+// and only when a new line starts a move of the view and a repaint of two lines.
+void FollowSongPosition(long long position) {
+  if (!TimedText.timed) return;
+  FollowChange change;
+  if (!FollowSongTime(static_cast<long>(position / 10000), &change)) return;
+  MoveTextView(change.scrollStep);
+  InvalidateTimedLine(change.oldEntry);
+  InvalidateTimedLine(change.newEntry);
 }
 
 // The thumb position of WM_VSCROLL. The message carries only 16 bits, so a long
@@ -79,12 +121,21 @@ static void PaintTextView(HWND hwnd) {
   HDC dc = BeginPaint(hwnd, &paint);
   HFONT font = CreateTextFont(UpdateLineMetrics());
   HGDIOBJ previous = SelectObject(dc, font);
-  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT);
+  // The line being sung: the selection colour, which the system keeps legible on the
+  // window colour behind it.
+  const COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   // Every row is drawn; the device context clips those outside the view.
   for (int i = 0; i < TextBuffer.lineCount; i++) {
-    const char *row = TextBuffer.rows[i];
-    TextOutA(dc, 0, -TextView.scrollPos + i * TextView.linePitch, row, lstrlenA(row));
+    SetTextColor(dc, IsMarkedRow(i) ? mark : ink);
+    const int y = -TextView.scrollPos + i * TextView.linePitch;
+    if (TextBuffer.wideUnits[i]) {
+      TextOutW(dc, 0, y, reinterpret_cast<const WCHAR *>(TextBuffer.wide[i]), TextBuffer.wideUnits[i]);
+    } else {
+      const char *row = TextBuffer.rows[i];
+      TextOutA(dc, 0, y, row, lstrlenA(row));
+    }
   }
   SelectObject(dc, previous);
   DeleteObject(font);  // a no-op for the stock font

@@ -15,3 +15,8 @@ void AttachVideo(IVideoWindow *video);
 void DetachVideo();
 void ShowOrHideVideo();  // once the graph runs
 void PlaceVideo();       // when the TextView's size changes
+// Marks the line of a timed text whose time has come at position (100 ns units) and
+// keeps it in view. Called on every position tick.
+void FollowSongPosition(long long position);
+// The code page 932 bytes of a code point by the platform's tables; 0 when it lacks it.
+int CodePage932FromPlatform(long codePoint, unsigned char *out);

@@ -1,0 +1,59 @@
+// Timed texts: lines that begin with time tags such as [01:23.45], and the rule that
+// marks the line being sung and keeps it in the upper part of the view. Portable.
+#pragma once
+
+enum { TIMED_ENTRIES = 1000 };  // tags kept; a line with several tags has one each
+
+struct TimedEntry {
+  long time;      // milliseconds into the song, the offset applied
+  short firstRow; // TextBuffer row where the line begins
+  short rowCount; // rows the line fills (a long line is cut into several)
+};
+
+struct TimedTextRecord {
+  bool timed;     // some line of the text begins with a time tag
+  long offset;    // the [offset:] header, milliseconds; positive shows lines sooner
+  int entryCount;
+  TimedEntry entries[TIMED_ENTRIES];  // by time; equal times in row order
+  int marked;     // entry drawn marked, -1 for none
+};
+
+extern TimedTextRecord TimedText;
+
+// The time tag [m:s], [m:s.f] at line[0..length): minutes of 1 to 3 digits, seconds
+// of 1 or 2 digits below 60, 1 to 3 digits of fraction. Gives the tag's length in
+// bytes and its time in *ms, or 0 when there is none.
+int ParseTimeTag(const char *line, int length, long *ms);
+// The bytes taken by the time tags at the start of a line (0 for none); up to
+// capacity of their times go to times, their number to *count.
+int LeadingTimeTags(const char *line, int length, long *times, int capacity, int *count);
+// A header line: "[" letters ":" anything "]", trailing blanks allowed.
+bool IsHeaderLine(const char *line, int length);
+// The value of an [offset:+/-ms] header line; false for any other line.
+bool ReadOffsetHeader(const char *line, int length, long *offset);
+
+// Forgets the tags; the text counts as untimed until a tag is added.
+void ClearTimedText();
+// Adds a line's tag times (before the offset) for the rows it filled.
+void AddTimedLine(const long *times, int count, int firstRow, int rowCount);
+// Applies the offset and orders the entries by time, after the last line.
+void FinishTimedText();
+
+// The entry whose time has come at ms: the last one at or before it, -1 for none.
+int TimedEntryAt(long ms);
+// Whether a TextBuffer row belongs to the marked line.
+bool IsMarkedRow(int row);
+// The scroll position that puts the top of row a quarter of the way down the view,
+// within 0..scrollMax.
+int FollowScrollTarget(int row);
+
+struct FollowChange {
+  int oldEntry;   // the entry marked before, -1 for none
+  int newEntry;   // the entry marked now
+  int scrollStep; // pixels the view has to move
+};
+
+// Moves the mark to the entry whose time has come at ms and gives the step that
+// brings its line into view; false when the mark stays. The view moves only when a
+// new line starts, so one the user scrolled stays put until then.
+bool FollowSongTime(long ms, FollowChange *change);
