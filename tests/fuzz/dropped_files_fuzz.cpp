@@ -20,8 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   std::vector<std::string> pieces;
   while (in.size) {
     std::string piece = AsCString(TakePiece(&in, '\n'));
-    // A byte 0xFF stretches a name past the path limit.
-    if (!piece.empty() && static_cast<uint8_t>(piece[0]) == 0xFF) piece.resize(200 + piece.size() * 20, 'x');
+    // A first byte 0xFF stretches a name to 200 bytes and its second byte more, over
+    // the path limit or up to it.
+    if (piece.size() >= 2 && static_cast<uint8_t>(piece[0]) == 0xFF)
+      piece.resize(200 + static_cast<uint8_t>(piece[1]), 'x');
     pieces.push_back(piece);
   }
   const size_t repeat = overfill && !pieces.empty() ? MUSIC_CAPACITY / pieces.size() + 2 : 1;
