@@ -108,17 +108,20 @@ TEST_F(PlayerState_, EmptyListShowsTheMessageAndStaysStopped) {
   EXPECT_EQ(-1, PlayCursor.current);
 }
 
-TEST_F(PlayerState_, NextThatFailsLeavesTheStateAndFocusesNext) {
+// A Next that cannot start its song tries no other: the state says nothing plays.
+TEST_F(PlayerState_, NextThatFailsStopsAndFocusesNext) {
   AddSong("good.wav");
   std::string bad = folder + "\\missing.wav";
   lstrcpynA(MusicList.paths[MusicList.count++], bad.c_str(), PATH_BYTES);
   NextSong(MainWindow);
   ExpectPlaying(0);
   NextSong(MainWindow);  // the file is gone: the session is reset
-  EXPECT_EQ(Playing, PlayerState.state);
-  EXPECT_EQ("&Pause", WindowText(PlayButton));
+  EXPECT_EQ(1u, Boxes().size());
+  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ("&Play", WindowText(PlayButton));
   EXPECT_EQ(1, PlayCursor.current);
   EXPECT_FALSE(IsWindowEnabled(NextButton));
+  EXPECT_TRUE(IsWindowEnabled(PlayButton));
   NextSong(MainWindow);  // Next recovers
   ExpectPlaying(0);
 }
