@@ -18,6 +18,8 @@ cp "$work/BRAMLOE.INI" "$work/before.ini"
 size_kb=$(( $(stat -c %s "$work/before.ini") / 1024 ))
 ini_win=$(winpath "$work/BRAMLOE.INI")
 key='D:\Music\new song.wav'
+# A long value (typed into the cents box before Mem) makes the file outgrow its old size.
+value=$(printf '7%.0s' {1..1500})
 
 # Runs the tool under a file size limit of $1 KiB; a write past it fails as on a full
 # disk (the signal that would end the process is ignored, so the write just fails).
@@ -25,26 +27,33 @@ key='D:\Music\new song.wav'
 write_limited() {  # limit_kb mode
   wineserver -p60 >/dev/null 2>&1 </dev/null
   wine wineboot >/dev/null 2>&1 </dev/null
-  ( trap '' XFSZ; ulimit -f "$1"; wine "$tool" "$2" "$ini_win" "$key" 250 ) </dev/null 2>/dev/null | tr -d '\r'
+  ( trap '' XFSZ; ulimit -f "$1"; wine "$tool" "$2" "$ini_win" "$key" "$value" ) </dev/null 2>/dev/null | tr -d '\r'
 }
-limit=$((size_kb / 2))
+before_bytes=$(stat -c %s "$work/before.ini")
+# Half the file's size: no copy of it fits. Just above it: a copy fits, the file with
+# the new entry does not.
+for limit in $((size_kb / 2)) $((size_kb + 1)); do
+  answer=$(write_limited "$limit" direct)
+  kept=$(grep -ac $'^D:.Music.album [0-9]*.song [0-9]*.wav=-\\?[0-9]*\r$' "$work/BRAMLOE.INI")
+  whole=no; [ "$(tail -c 1 "$work/BRAMLOE.INI" | od -An -c | tr -d ' ')" = '\n' ] && whole=yes
+  echo "direct write under a ${limit} KiB limit: $answer, $(stat -c %s "$work/BRAMLOE.INI") of" \
+       "$before_bytes bytes, $kept of 20000 stored pitches kept, last line whole: $whole"
+  [ "$kept" -lt 20000 ] || [ $whole = no ] ||
+    fail "the ${limit} KiB limit did not stop the direct write (no full disk to test against)"
+  cp "$work/before.ini" "$work/BRAMLOE.INI"
 
-answer=$(write_limited "$limit" direct)
-after=$(stat -c %s "$work/BRAMLOE.INI")
-echo "direct write under a ${limit} KiB limit: $answer, $after of $(stat -c %s "$work/before.ini") bytes left"
-[ "$after" -lt "$(stat -c %s "$work/before.ini")" ] ||
-  fail "the size limit did not stop the direct write (no full disk to test against)"
-cp "$work/before.ini" "$work/BRAMLOE.INI"
-
-answer=$(write_limited "$limit" safe)
-echo "safe write under a ${limit} KiB limit: $answer"
-[ "$answer" = "not written" ] || fail "the safe write says \"$answer\" under a full disk"
-cmp -s "$work/before.ini" "$work/BRAMLOE.INI" || fail "the safe write changed the settings file"
-ls "$work" | grep -vxE 'BRAMLOE.INI|before.ini' | grep -q . && fail "files left beside the settings file: $(ls "$work")"
+  answer=$(write_limited "$limit" safe)
+  echo "safe write under a ${limit} KiB limit: $answer"
+  [ "$answer" = "not written" ] || fail "the safe write says \"$answer\" under a ${limit} KiB limit"
+  cmp -s "$work/before.ini" "$work/BRAMLOE.INI" || fail "the safe write changed the settings file"
+  leftover=$(ls "$work" | grep -vxE 'BRAMLOE.INI|before.ini')
+  [ -z "$leftover" ] || fail "files left beside the settings file: $leftover"
+  cp "$work/before.ini" "$work/BRAMLOE.INI"
+done
 
 answer=$(write_limited $((size_kb * 4)) safe)
 [ "$answer" = "written" ] || fail "the safe write with room says \"$answer\""
-grep -qF 'D:\Music\new song.wav=250' "$work/BRAMLOE.INI" || fail "the pitch was not stored"
+grep -qF "D:\\Music\\new song.wav=$value" "$work/BRAMLOE.INI" || fail "the pitch was not stored"
 [ "$(grep -c '^D:.Music.album' "$work/BRAMLOE.INI")" = 20000 ] || fail "stored pitches were lost"
 
 [ $status = 0 ] && echo "settings disk full: ok"
