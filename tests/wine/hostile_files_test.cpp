@@ -403,3 +403,55 @@ TEST_F(HostileFiles, SettingsWritesThatFail) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window narrower than its controls: the progress frame's right edge lies left of its
+// left one. The ticks draw no bar, a click anywhere seeks nowhere, and a song that
+// reports a length next to nothing (a bar far past its end) changes none of that.
+TEST_F(HostileFiles, WindowNarrowerThanTheProgressFrame) {
+  AddSong("a.wav", 440, 4);
+  PlayPause(MainWindow);
+  ExpectPlaying(0);
+  PlayPause(MainWindow);  // paused: the position stays where a seek puts it
+  // Windows keeps a captioned window wider than the frame needs here (Wine's character
+  // width is small); without the caption the layout sees the width it would on a
+  // system whose font is wider.
+  RECT frame;
+  GetWindowRect(MainWindow, &frame);
+  SetWindowLongA(MainWindow, GWL_STYLE, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+  SetWindowPos(MainWindow, nullptr, frame.left, frame.top, 6 * LayoutMetrics.charWidth,
+               frame.bottom - frame.top, SWP_NOZORDER | SWP_FRAMECHANGED);
+  Pump(50);
+  const RECT bar = ProgressRect;
+  ASSERT_LT(bar.right, bar.left);
+  // The row the bar would cover, as the frame was painted: the ticks must leave it so.
+  auto barRow = [&bar]() {
+    std::string row;
+    HDC dc = GetDC(MainWindow);
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    for (int x = 0; x < client.right; ++x) row += GetPixel(dc, x, bar.top + 1) == RGB(0, 0, 0) ? '#' : '.';
+    ReleaseDC(MainWindow, dc);
+    return row;
+  };
+  const std::string painted = barRow();
+  LONGLONG before = -1;
+  PlaybackSession.seeking->GetCurrentPosition(&before);
+  for (double duration : {PlayerState.duration, 1e-300}) {
+    PlayerState.duration = duration;
+    for (int x = bar.right - 2; x <= bar.left + 2; ++x) {
+      SeekByClick(MainWindow, MAKELPARAM(x, bar.top));
+      DrawPosition(MainWindow);
+    }
+    LONGLONG position = -1;
+    PlaybackSession.seeking->GetCurrentPosition(&position);
+    EXPECT_EQ(before, position);
+    Pump(50);
+    EXPECT_EQ(painted, barRow()) << "a bar was drawn";
+  }
+  PlayPause(MainWindow);
+  ExpectPlaying(0);
+}
+
+}  // namespace
