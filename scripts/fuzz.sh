@@ -46,7 +46,7 @@ def escaped(ch):
         return '?'  # only in comments: such a literal would not compile in the other builds
 files = [p for p in (source / 'src').glob('*/*') if p.suffix in ('.cpp', '.h') and not p.stem.endswith('_win')]
 files += list((source / 'tests' / 'fuzz').glob('*.[ch]*'))
-files += [source / 'tests' / 'native' / 'matching_reference.h']
+files += list((source / 'tests' / 'native').glob('*.h'))
 for p in files:
     target = tree / p.relative_to(source)
     target.parent.mkdir(parents=True, exist_ok=True)

@@ -7,6 +7,7 @@
 #include "library/library.h"
 #include "matching/matching.h"
 #include "native/matching_reference.h"
+#include "native/text_list_fixture.h"
 #include "settings/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
@@ -22,10 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     paths.push_back(path);
   }
 
-  Settings.aimai = aimai;
-  TextList.count = 0;
-  for (const std::string &path : paths) AppendTextPath(path.c_str());
-  InvalidateTextKeys();
+  SetTextList(paths, aimai);
 
   char key[KEY_BYTES];
   MakeKey(title.c_str(), aimai, key);

@@ -60,20 +60,6 @@ class HostileFiles : public PlayerWindow {
     DrainEvents(MainWindow);
   }
 
-  OAFilterState GraphState() {
-    OAFilterState state = -1;
-    if (PlaybackSession.control) PlaybackSession.control->GetState(1000, &state);
-    return state;
-  }
-
-  void ExpectPlaying(int song) {
-    EXPECT_EQ(Playing, PlayerState.state);
-    EXPECT_EQ(song, PlayCursor.current);
-    EXPECT_EQ("&Pause", WindowText(PlayButton));
-    EXPECT_TRUE(IsWindowEnabled(NextButton));
-    EXPECT_EQ(State_Running, GraphState());
-  }
-
   void ExpectStopped() {
     EXPECT_EQ(Stopped, PlayerState.state);
     EXPECT_EQ("&Play", WindowText(PlayButton));

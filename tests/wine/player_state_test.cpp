@@ -8,22 +8,7 @@ using namespace playertest;
 
 namespace {
 
-class PlayerState_ : public PlayerWindow {
- protected:
-  OAFilterState GraphState() {
-    OAFilterState state = State_Paused;
-    if (PlaybackSession.control) PlaybackSession.control->GetState(2000, &state);
-    return state;
-  }
-  void ExpectPlaying(int song) {
-    EXPECT_EQ(Playing, PlayerState.state);
-    EXPECT_EQ(song, PlayCursor.current);
-    EXPECT_EQ("&Pause", WindowText(PlayButton));
-    EXPECT_EQ(NextButton, GetFocus());
-    EXPECT_TRUE(IsWindowEnabled(NextButton));
-    EXPECT_EQ(State_Running, GraphState());
-  }
-};
+class PlayerState_ : public PlayerWindow {};
 
 TEST_F(PlayerState_, PlayPauseResumeStopPlay) {
   for (const char *name : {"one.wav", "two.wav", "three.wav"}) AddSong(name);
