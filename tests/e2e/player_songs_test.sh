@@ -90,6 +90,8 @@ drive settext $ID_CENTS 0
 drive command $ID_OCTAVE_UP
 [ "$(drive text $ID_CENTS)" = 1200 ] || fail "倍 does not show 1200"
 drive command $ID_MEM
+# The command is posted: the entry lands once the player has taken it.
+for i in $(seq 50); do iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' && break; sleep 0.1; done
 iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r' | grep -q '=1200$' || fail "Mem wrote no entry"
 rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
 stored_tone=$(tone_of "$stored_caption")

@@ -309,6 +309,7 @@ TEST_F(HostileFiles, OvergrownSettingsFile) {
   EXPECT_STREQ("-401", value);  // 19999 % 2400 - 1200
   const std::string after = ReadWholeFile(iniPath);
   EXPECT_NE(std::string::npos, after.find("notes=" + longLine + "\r\n"));
+  EXPECT_NE(std::string::npos, after.find(song + "=250\r\n"));
   for (int i = 0; i < 20000; i += 1999) {
     std::snprintf(line, sizeof line, "D:\\Music\\album %03d\\song %05d.wav=%d\r\n", i / 100, i, i % 2400 - 1200);
     EXPECT_NE(std::string::npos, after.find(line)) << line;
