@@ -25,3 +25,20 @@ if(BRAMLOE_BENCH AND NOT BRAMLOE_SANITIZE)
     endforeach()
   endif()
 endif()
+
+# The fuzz targets, each linked with a replay main that feeds it every file of its
+# corpus (the seeds and every input that once broke a rule). scripts/fuzz.sh builds the
+# same targets with libFuzzer to search for new ones.
+file(GLOB BRAMLOE_FUZZ_TARGETS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+foreach(src ${BRAMLOE_FUZZ_TARGETS})
+  get_filename_component(name ${src} NAME_WE)
+  string(REGEX REPLACE "_fuzz$" "" corpus ${name})
+  add_executable(${name} ${src} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+  bramloe_flags(${name})
+  target_link_libraries(${name} PRIVATE bramloe_core)
+  if(BRAMLOE_SANITIZE)
+    target_compile_options(${name} PRIVATE ${BRAMLOE_SAN_FLAGS})
+    target_link_options(${name} PRIVATE ${BRAMLOE_SAN_FLAGS})
+  endif()
+  add_test(NAME fuzz.${corpus} COMMAND ${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
+endforeach()

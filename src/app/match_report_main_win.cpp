@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/report_options.h"
 #include "library/library.h"
 #include "library/library_win.h"
 #include "matching/match_report.h"
@@ -42,14 +43,6 @@ struct Output {
   bool utf8;
 };
 
-struct Options {
-  const char *music;  // null: from the settings file
-  const char *text;
-  int aimai;          // -1: from the settings file
-  int skip;
-  bool utf8;
-  bool help;
-};
 
 // Text in code page 932 as UTF-16.
 std::wstring Wide(const char *text) {
@@ -108,50 +101,6 @@ __attribute__((format(printf, 2, 3))) void Fail(const Output &err, const char *f
   PutLine(err, message);
 }
 
-int ParseOnOff(const char *value) {
-  if (std::strcmp(value, "on") == 0) return 1;
-  if (std::strcmp(value, "off") == 0) return 0;
-  return -1;
-}
-
-// False after a message for an option it does not know or a value that does not fit.
-bool ParseArguments(int argc, char **argv, Options *options, const Output &err) {
-  *options = Options{nullptr, nullptr, -1, -1, false, false};
-  for (int i = 1; i < argc; ++i) {
-    const char *arg = argv[i];
-    if (std::strcmp(arg, "--utf8") == 0) {
-      options->utf8 = true;
-    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0 || std::strcmp(arg, "/?") == 0) {
-      options->help = true;
-    } else if (std::strcmp(arg, "--music") == 0 || std::strcmp(arg, "--text") == 0 ||
-               std::strcmp(arg, "--aimai") == 0 || std::strcmp(arg, "--skip") == 0) {
-      if (i + 1 >= argc) {
-        Fail(err, "%s needs a value (see --help)", arg);
-        return false;
-      }
-      const char *value = argv[++i];
-      if (arg[2] == 'm' || arg[2] == 't') {
-        if (!value[0]) {
-          Fail(err, "%s needs a folder, not an empty string", arg);
-          return false;
-        }
-        (arg[2] == 'm' ? options->music : options->text) = value;
-      } else {
-        const int on = ParseOnOff(value);
-        if (on < 0) {
-          Fail(err, "%s takes on or off, not \"%s\"", arg, value);
-          return false;
-        }
-        (arg[2] == 'a' ? options->aimai : options->skip) = on;
-      }
-    } else {
-      Fail(err, "unknown option \"%s\" (see --help)", arg);
-      return false;
-    }
-  }
-  return true;
-}
-
 // A folder given on the command line as a full path: the walk makes the text folder the
 // current directory before it walks the music folder, so a relative music folder
 // would be looked for inside the text folder.
@@ -166,7 +115,7 @@ bool TakeFolder(const char *option, const char *folder, char *setting, const Out
 }
 
 // Command-line values over the settings file's; says which in origin.
-bool ApplyOptions(const Options &options, std::string *origin, const Output &err) {
+bool ApplyOptions(const ReportOptions &options, std::string *origin, const Output &err) {
   std::string given;
   auto note = [&given](const char *name) { given += given.empty() ? name : std::string(", ") + name; };
   if (options.music) {
@@ -231,8 +180,12 @@ int main(int argc, char **argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "--utf8") == 0) out.utf8 = err.utf8 = true;
 
-  Options options;
-  if (!ParseArguments(argc, argv, &options, err)) return EXIT_USAGE;
+  ReportOptions options;
+  char error[1024];
+  if (!ParseReportOptions(argc, argv, &options, error, sizeof error)) {
+    Fail(err, "%s", error);
+    return EXIT_USAGE;
+  }
   char settingsFile[PATH_BYTES];
   SettingsFilePath(settingsFile);
   if (options.help) {

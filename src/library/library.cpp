@@ -97,3 +97,17 @@ void AppendWaitingTimedTexts() {
   for (int i = 0; i < WaitingTimedTexts.count; ++i) AppendTextPath(WaitingTimedTexts.paths[i]);
   WaitingTimedTexts.count = 0;
 }
+
+// A path cut to fit would name another file, or none (a dropped x.wav.bak cut after
+// ".wav" would play x.wav): it is passed over instead.
+void TakeDroppedNames(int dropped, DroppedNameReader read, void *context) {
+  int count = 0;
+  for (int i = 0; i < dropped && count < MUSIC_CAPACITY; i++) {
+    const char *name = read(context, i);
+    if (!name || std::strlen(name) >= PATH_BYTES) continue;
+    std::memcpy(MusicList.paths[count++], name, std::strlen(name) + 1);
+  }
+  MusicList.count = count;
+  PlayCursor.current = -1;
+  PlayCursor.shuffle = 0;
+}

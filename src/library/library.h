@@ -57,6 +57,14 @@ bool BuildSearchPattern(const char *folder, char *out);
 // such an entry is passed over rather than cut into a wrong path.
 bool JoinChildPath(const char *folder, const char *name, char *out);
 
+// The full name of dropped file index (any length), or null when it cannot be read.
+typedef const char *(*DroppedNameReader)(void *context, int index);
+
+// Replaces the MusicList with the dropped files, in drop order and as they are (no
+// name test), up to its capacity; a name of more than 259 bytes is passed over. The
+// next song is the first entry, in list order.
+void TakeDroppedNames(int dropped, DroppedNameReader read, void *context);
+
 // Appends path to the list when there is room. Returns true when it was added.
 bool AppendMusicPath(const char *path);
 bool AppendTextPath(const char *path);

@@ -105,18 +105,16 @@ void ScanFolders() {
   SetCursor(kept);
 }
 
-// Taken in drop order and as they are (no name test), up to the list's capacity. A
-// path longer than 259 characters is passed over: cut to fit it would name another
-// file, or none (a dropped x.wav.bak cut after ".wav" would play x.wav).
+// The shell gives names of up to 32767 characters; the list takes those that fit.
+static const char *DroppedName(void *context, int index) {
+  static char name[32768];
+  HDROP drop = static_cast<HDROP>(context);
+  if (DragQueryFileA(drop, index, nullptr, 0) >= sizeof name) return nullptr;
+  if (!DragQueryFileA(drop, index, name, sizeof name)) return nullptr;
+  return name;
+}
+
 void TakeDroppedFiles(HDROP drop) {
-  UINT dropped = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  int count = 0;
-  for (UINT i = 0; i < dropped && count < MUSIC_CAPACITY; i++) {
-    if (DragQueryFileA(drop, i, nullptr, 0) >= PATH_BYTES) continue;
-    DragQueryFileA(drop, i, MusicList.paths[count++], PATH_BYTES);
-  }
-  MusicList.count = count;
-  PlayCursor.current = -1;
-  PlayCursor.shuffle = 0;
+  TakeDroppedNames(static_cast<int>(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0)), DroppedName, drop);
   DragFinish(drop);
 }

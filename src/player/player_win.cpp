@@ -77,6 +77,13 @@ void PlayPause(HWND mainWindow) {
   }
 }
 
+// A song that could not start leaves an empty graph: the state says so, and Play
+// starts the next one.
+static void SettleStopped() {
+  PlayerState.state = Stopped;
+  SetPlayCaption("&Play");
+}
+
 // The bar is cleared by invalidating its frame; WM_PAINT draws it empty.
 void NextSong(HWND mainWindow) {
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
@@ -84,8 +91,22 @@ void NextSong(HWND mainWindow) {
   if (PlayNext(mainWindow)) {
     PlayerState.state = Playing;
     SetPlayCaption("&Pause");
+  } else {
+    SettleStopped();
   }
   SetFocus(NextButton);
+}
+
+// One song that cannot start does not end the music: after its message the chain goes
+// on with the one after it, once around the list at most, so a folder where nothing
+// plays ends stopped rather than looping. The state is otherwise left as it was.
+bool PlayFollowingSong(HWND mainWindow) {
+  int tries = 0;
+  do {  // an empty list gets its message once
+    if (PlayNext(mainWindow)) return true;
+  } while (++tries < MusicList.count);
+  SettleStopped();
+  return false;
 }
 
 // The current song index stays: the next Play goes on after it.

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 // Width in pixels of the position bar for a span of barSpan pixels. A duration that is
-// not positive (unknown, or a song of length 0) draws no bar rather than dividing by it.
+// not positive (unknown, or a song of length 0), or a span that is not, draws no bar.
 int PositionBarWidth(int barSpan, double seconds, double duration);
 
 // Media time (100 ns units) that a click at offset pixels into a bar of barSpan pixels

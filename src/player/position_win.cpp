@@ -48,13 +48,15 @@ void SeekByClick(HWND mainWindow, LPARAM lParam) {
 
 void SeekToTop(HWND mainWindow) { SeekTo(mainWindow, 0); }
 
-// The song has ended: a fresh graph and the next song; the state stays as it is.
+// The song has ended: a fresh graph and the next song that starts.
 static void StartFollowingSong(HWND mainWindow) {
   if (PlaybackSession.control) PlaybackSession.control->Stop();
   ResetSession(mainWindow);
-  PlayNext(mainWindow);
+  const bool started = PlayFollowingSong(mainWindow);
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
-  if (GetFocus() != NextButton) SetFocus(NextButton);
+  // Nothing started: the focus rule gives Play, the one button that can start a song.
+  HWND button = started ? NextButton : PlayButton;
+  if (GetFocus() != button) SetFocus(button);
 }
 
 // Empties the queue; every event is freed before it is looked at. After an end of song

@@ -1,5 +1,6 @@
 #include "player/session_rules.h"
 
+#include <cstdio>
 #include <cstring>
 
 const char OggRefusedMessage[] = "oggを使用するためには対応ドライバが必要";
@@ -45,4 +46,12 @@ const char *GraphErrorMessage(long code) {
     if (entry.code == bits) return entry.message;
   }
   return nullptr;
+}
+
+void FormatGraphError(long code, char *out, unsigned long size) {
+  const char *message = GraphErrorMessage(code);
+  if (message)
+    std::snprintf(out, size, "%s", message);
+  else
+    std::snprintf(out, size, "エラー 0x%08lX", static_cast<unsigned long>(code) & 0xFFFFFFFFUL);
 }

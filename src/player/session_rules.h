@@ -8,6 +8,10 @@ bool IsRefusedOggPath(const char *path, int oggFlag);
 // The message for a failure code of the media framework, or null when it has none.
 const char *GraphErrorMessage(long code);
 
+// The text shown for a failure code into out (size bytes): the table's message, or for
+// a code outside the table one that names it in hex, so no failure passes unreported.
+void FormatGraphError(long code, char *out, unsigned long size);
+
 // Texts of the session's own message boxes.
 extern const char OggRefusedMessage[];
 extern const char CreateCaption[];

@@ -97,7 +97,10 @@ bool OpenAndRun(const char *path) {
   return true;
 }
 
+// A code outside the table is shown too (a song deleted after the scan fails with
+// one): a failure without a word would leave the music stopped and the old title up.
 void ShowGraphError(HRESULT result, const char *caption) {
-  const char *message = GraphErrorMessage(result);
-  if (message) ShowMessageBox(nullptr, message, caption, MB_OK);
+  char message[128];
+  FormatGraphError(result, message, sizeof message);
+  ShowMessageBox(nullptr, message, caption, MB_OK);
 }

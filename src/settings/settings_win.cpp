@@ -2,6 +2,8 @@
 #include "settings/settings_win.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "settings/settings.h"
 
@@ -13,6 +15,78 @@ char *SettingsFilePath(char *out) {
   DWORD length = GetEnvironmentVariableA("USERPROFILE", profile, sizeof profile);
   if (length == 0 || length >= sizeof profile) profile[0] = '\0';
   return SettingsFilePathFor(profile, out);
+}
+
+// The number of entries of the section as the profile functions read it from path.
+static int CountEntries(const char *path, DWORD bytes) {
+  std::string section(bytes + 2, '\0');
+  DWORD length = GetPrivateProfileSectionA(SETTINGS_SECTION, &section[0], bytes + 2, path);
+  int entries = 0;
+  for (DWORD i = 0; i < length; ++i) entries += section[i] == '\0';
+  return entries;
+}
+
+static DWORD FileBytes(const char *path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return 0;
+  return data.nFileSizeLow;
+}
+
+// Whether the file at path ends with a whole line: the profile functions end every
+// line with one, so a write cut short by a full disk ends without it.
+static bool EndsWithLineEnd(const char *path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  char last = 0;
+  DWORD got = 0;
+  bool read = SetFilePointer(file, -1, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+              ReadFile(file, &last, 1, &got, nullptr) && got == 1;
+  CloseHandle(file);
+  return read && last == '\n';
+}
+
+// The copy holds what the file held and the new entries: no entry was lost, its last
+// line is whole, and every key written is found. The profile layer may keep what it
+// wrote in memory, so the copy is read back through a second copy of its bytes.
+static bool CopyIsComplete(const char *copy, const char *check, int entriesBefore,
+                           const SettingWrite *writes, int count) {
+  if (!EndsWithLineEnd(copy) || !CopyFileA(copy, check, FALSE)) return false;
+  DWORD bytes = FileBytes(check);
+  if (CountEntries(check, bytes) < entriesBefore) return false;
+  char found[4];
+  for (int i = 0; i < count; ++i) {
+    GetPrivateProfileStringA(SETTINGS_SECTION, writes[i].key, "\x01", found, sizeof found, check);
+    if (std::strcmp(found, "\x01") == 0) return false;
+  }
+  return true;
+}
+
+bool WriteSettingsFile(const char *path, const SettingWrite *writes, int count) {
+  char copy[PATH_BYTES], check[PATH_BYTES];
+  // A bare file name is placed by the profile functions, not in the current folder;
+  // a path with no room for the copy's name is written in place as well.
+  if (!std::strchr(path, '\\') || std::snprintf(copy, sizeof copy, "%s.new", path) >= PATH_BYTES ||
+      std::snprintf(check, sizeof check, "%s.chk", path) >= PATH_BYTES) {
+    bool written = true;
+    for (int i = 0; i < count; ++i)
+      written = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, path) && written;
+    return written;
+  }
+  DWORD attributes = GetFileAttributesA(path);
+  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
+  const int entriesBefore = exists ? CountEntries(path, FileBytes(path)) : 0;
+  bool done = !exists || CopyFileA(path, copy, FALSE);
+  for (int i = 0; done && i < count; ++i)
+    done = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, copy);
+  done = done && CopyIsComplete(copy, check, entriesBefore, writes, count);
+  // The file is replaced in one step: it holds either the old entries or the new ones.
+  // A file another program holds open but shares for writing cannot be replaced: it
+  // is overwritten with the complete copy, into the room its old bytes leave.
+  done = done && (MoveFileExA(copy, path, MOVEFILE_REPLACE_EXISTING) || CopyFileA(copy, path, FALSE));
+  DeleteFileA(copy);  // left when the write failed, or when the file was overwritten
+  DeleteFileA(check);
+  return done;
 }
 
 void LoadSettings() {
@@ -35,18 +109,18 @@ void LoadSettings() {
 void SaveSettings() {
   char path[PATH_BYTES];
   SettingsFilePath(path);
+  SettingWrite writes[5];
+  int count = 0;
   // An emptied string setting is not written, so the file keeps its last value.
-  if (Settings.textpath[0])
-    WritePrivateProfileStringA(SETTINGS_SECTION, "textpath", Settings.textpath, path);
-  if (Settings.musicpath[0])
-    WritePrivateProfileStringA(SETTINGS_SECTION, "musicpath", Settings.musicpath, path);
-  if (Settings.editor[0])
-    WritePrivateProfileStringA(SETTINGS_SECTION, "editor", Settings.editor, path);
-  char number[16];
-  std::snprintf(number, sizeof number, "%d", Settings.aimai);
-  WritePrivateProfileStringA(SETTINGS_SECTION, "aimai", number, path);
-  std::snprintf(number, sizeof number, "%d", Settings.skip);
-  WritePrivateProfileStringA(SETTINGS_SECTION, "skip", number, path);
+  if (Settings.textpath[0]) writes[count++] = {"textpath", Settings.textpath};
+  if (Settings.musicpath[0]) writes[count++] = {"musicpath", Settings.musicpath};
+  if (Settings.editor[0]) writes[count++] = {"editor", Settings.editor};
+  char aimai[16], skip[16];
+  std::snprintf(aimai, sizeof aimai, "%d", Settings.aimai);
+  writes[count++] = {"aimai", aimai};
+  std::snprintf(skip, sizeof skip, "%d", Settings.skip);
+  writes[count++] = {"skip", skip};
+  WriteSettingsFile(path, writes, count);
 }
 
 void ReadPitchEntry(const char *songPath, char *text, int textSize) {
@@ -62,5 +136,6 @@ void WritePitchEntry(const char *songPath, const char *text) {
   SettingsFilePath(file);
   char key[PATH_BYTES];
   PitchEntryKey(songPath, key);
-  WritePrivateProfileStringA(SETTINGS_SECTION, key, text, file);
+  const SettingWrite entry = {key, text};
+  WriteSettingsFile(file, &entry, 1);
 }

@@ -13,6 +13,7 @@
 #include "library/library.h"
 #include "matching/matching.h"
 #include "native/matching_reference.h"
+#include "native/text_list_fixture.h"
 #include "settings/settings.h"
 
 namespace {
@@ -105,10 +106,7 @@ int CompareLookups(unsigned seed, int cases) {
       paths.push_back(path);
     }
 
-    Settings.aimai = aimai;
-    TextList.count = 0;
-    for (const std::string &path : paths) AppendTextPath(path.c_str());
-    InvalidateTextKeys();
+    SetTextList(paths, aimai);
     char key[KEY_BYTES];
     MakeKey(titleText.c_str(), aimai, key);
     const std::string expectedKey = ref::Key(titleText, aimai);

@@ -55,3 +55,44 @@ TEST(ClickSeek, BarOfNoWidthSeeksNowhere) {
   EXPECT_FALSE(ClickSeekTarget(0, 0, 10.0, &target));
   EXPECT_EQ(42, target);
 }
+
+// Values a window narrower than its controls, a graph that reports any length, or a
+// position far past the end can give: every case lands in range, none overflows.
+TEST(PositionBar, SpansAndPositionsAtTheEdges) {
+  struct Case {
+    int span;
+    double seconds, duration;
+    int width;
+  } cases[] = {
+      {-300, 5.0, 10.0, 0},          // right edge left of the left one
+      {-300, 1e15, 1e-9, 0},         // and a huge quotient: once a huge negative int
+      {-2147483647 - 1, 1.0, 1.0, 0},
+      {512, 1e15, 1e-9, 0},          // far past the end: nothing drawn
+      {512, 1e300, 1e-300, 0},
+      {512, 20.0, 10.0, 1024},       // past the end within reason: as the rule gives
+      {2147483647, 1.0, 1.0, 0},     // wider than any bar that can be drawn
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(c.width, PositionBarWidth(c.span, c.seconds, c.duration))
+        << c.span << " " << c.seconds << " " << c.duration;
+}
+
+TEST(ClickSeek, TargetsAtTheEdgesOfMediaTime) {
+  struct Case {
+    int offset, span;
+    double duration;
+    int64_t target;
+  } cases[] = {
+      {512, 512, 922337203686.0, INT64_MAX},  // just past the end of media time
+      {512, 512, 1e300, INT64_MAX},
+      {1, 1, 1e30, INT64_MAX},
+      {0, 512, 1e300, 0},
+      {10, 512, -5.0, 0},                           // a negative duration seeks to the start
+      {512, 512, 900000000000.0, 9000000000000000000LL},
+  };
+  for (const Case &c : cases) {
+    int64_t target = -1;
+    ASSERT_TRUE(ClickSeekTarget(c.offset, c.span, c.duration, &target)) << c.duration;
+    EXPECT_EQ(c.target, target) << c.offset << " " << c.span << " " << c.duration;
+  }
+}

@@ -77,6 +77,30 @@ TEST(SessionRules, OtherCodesHaveNoMessage) {
   EXPECT_EQ(nullptr, GraphErrorMessage(static_cast<int>(0x80070002U)));
 }
 
+// Every failure is shown: the table's text, else the code in hex in a buffer of any size.
+TEST(SessionRules, FailureTextsForListedAndOtherCodes) {
+  struct Case {
+    unsigned long code;
+    unsigned long size;
+    const char *text;
+  } cases[] = {
+      {0x80040218UL, 128, "ｽﾄﾘｰﾑをﾚﾝﾀﾞﾘﾝｸﾞするﾌｨﾙﾀの組み合わせが見つからない。"},
+      {0x80004005UL, 128, "失敗。"},
+      {0x80070002UL, 128, "エラー 0x80070002"},
+      {0x80070003UL, 128, "エラー 0x80070003"},
+      {0x8004022AUL, 128, "エラー 0x8004022A"},
+      {0x00000001UL, 128, "エラー 0x00000001"},
+      {0x80070002UL, 8, "エラー "},  // cut, never overrun
+  };
+  for (const Case &c : cases) {
+    char text[129];
+    std::memset(text, 'x', sizeof text);
+    FormatGraphError(static_cast<long>(static_cast<int>(c.code)), text, c.size);
+    EXPECT_STREQ(c.text, text) << std::hex << c.code;
+    EXPECT_EQ('x', text[c.size]);
+  }
+}
+
 TEST(SessionRules, CreateMessagesKeepTheirDashes) {
   EXPECT_STREQ("ERROR - Could not create the Filter Graph Manager.", CannotCreateGraphMessage);
   EXPECT_STREQ("ERROR--Could not obtain the Media Control interface.", NoMediaControlMessage);

@@ -190,6 +190,22 @@ class PlayerWindow : public ::testing::Test {
     return path;
   }
 
+  OAFilterState GraphState() {
+    OAFilterState state = State_Paused;
+    if (PlaybackSession.control) PlaybackSession.control->GetState(2000, &state);
+    return state;
+  }
+
+  // Song is playing: the state, the caption, the focus, Next and a running graph agree.
+  void ExpectPlaying(int song) {
+    EXPECT_EQ(Playing, PlayerState.state);
+    EXPECT_EQ(song, PlayCursor.current);
+    EXPECT_EQ("&Pause", WindowText(PlayButton));
+    EXPECT_EQ(NextButton, GetFocus());
+    EXPECT_TRUE(IsWindowEnabled(NextButton));
+    EXPECT_EQ(State_Running, GraphState());
+  }
+
   std::string StoredValue(const std::string &key) {
     char value[600];
     GetPrivateProfileStringA("BRAMLOE", key.c_str(), "<absent>", value, sizeof value,

@@ -8,22 +8,7 @@ using namespace playertest;
 
 namespace {
 
-class PlayerState_ : public PlayerWindow {
- protected:
-  OAFilterState GraphState() {
-    OAFilterState state = State_Paused;
-    if (PlaybackSession.control) PlaybackSession.control->GetState(2000, &state);
-    return state;
-  }
-  void ExpectPlaying(int song) {
-    EXPECT_EQ(Playing, PlayerState.state);
-    EXPECT_EQ(song, PlayCursor.current);
-    EXPECT_EQ("&Pause", WindowText(PlayButton));
-    EXPECT_EQ(NextButton, GetFocus());
-    EXPECT_TRUE(IsWindowEnabled(NextButton));
-    EXPECT_EQ(State_Running, GraphState());
-  }
-};
+class PlayerState_ : public PlayerWindow {};
 
 TEST_F(PlayerState_, PlayPauseResumeStopPlay) {
   for (const char *name : {"one.wav", "two.wav", "three.wav"}) AddSong(name);
@@ -108,17 +93,20 @@ TEST_F(PlayerState_, EmptyListShowsTheMessageAndStaysStopped) {
   EXPECT_EQ(-1, PlayCursor.current);
 }
 
-TEST_F(PlayerState_, NextThatFailsLeavesTheStateAndFocusesNext) {
+// A Next that cannot start its song tries no other: the state says nothing plays.
+TEST_F(PlayerState_, NextThatFailsStopsAndFocusesNext) {
   AddSong("good.wav");
   std::string bad = folder + "\\missing.wav";
   lstrcpynA(MusicList.paths[MusicList.count++], bad.c_str(), PATH_BYTES);
   NextSong(MainWindow);
   ExpectPlaying(0);
   NextSong(MainWindow);  // the file is gone: the session is reset
-  EXPECT_EQ(Playing, PlayerState.state);
-  EXPECT_EQ("&Pause", WindowText(PlayButton));
+  EXPECT_EQ(1u, Boxes().size());
+  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ("&Play", WindowText(PlayButton));
   EXPECT_EQ(1, PlayCursor.current);
   EXPECT_FALSE(IsWindowEnabled(NextButton));
+  EXPECT_TRUE(IsWindowEnabled(PlayButton));
   NextSong(MainWindow);  // Next recovers
   ExpectPlaying(0);
 }

@@ -289,23 +289,21 @@ TEST_F(SessionTest, UnrenderableFilesShowTheirCodesMessage) {
     boxes.clear();
     EnableNextDisablePlay();
     EXPECT_FALSE(OpenAndRun(path.c_str())) << f.name;
-    const char *message = GraphErrorMessage(expected);
-    if (message) {
-      ASSERT_EQ(1u, boxes.size()) << f.name;
-      EXPECT_EQ(message, boxes[0].text);
-      EXPECT_EQ("open", boxes[0].caption);
-      EXPECT_EQ(nullptr, boxes[0].owner);
-    } else {
-      EXPECT_TRUE(boxes.empty()) << f.name;
-    }
+    char message[128];
+    FormatGraphError(expected, message, sizeof message);
+    ASSERT_EQ(1u, boxes.size()) << f.name;
+    EXPECT_EQ(message, boxes[0].text);
+    EXPECT_EQ("open", boxes[0].caption);
+    EXPECT_EQ(nullptr, boxes[0].owner);
     ExpectResetButtons();
     EXPECT_NE(nullptr, PlaybackSession.graph);
     EXPECT_NE(nullptr, PlaybackSession.control);
   }
 }
 
-// A missing file fails with a code outside the table: no message, but a reset.
-TEST_F(SessionTest, UnlistedFailureResetsSilently) {
+// A missing file fails with a code outside the table: it is reported with that code in
+// hex under the same caption, and the session is reset.
+TEST_F(SessionTest, UnlistedFailureIsReportedWithItsCode) {
   std::string path = std::string(getenv("TEMP")) + "\\bramloe_no_such_song.wav";
   HRESULT expected = RenderResultOf(path);
   std::printf("missing file: RenderFile gives 0x%08lX\n", static_cast<unsigned long>(expected));
@@ -313,7 +311,11 @@ TEST_F(SessionTest, UnlistedFailureResetsSilently) {
   ASSERT_EQ(nullptr, GraphErrorMessage(expected)) << "this code is in the table";
   EnableNextDisablePlay();
   EXPECT_FALSE(OpenAndRun(path.c_str()));
-  EXPECT_TRUE(boxes.empty());
+  char text[64];
+  std::snprintf(text, sizeof text, "エラー 0x%08lX", static_cast<unsigned long>(expected));
+  ASSERT_EQ(1u, boxes.size());
+  EXPECT_EQ(text, boxes[0].text);
+  EXPECT_EQ("open", boxes[0].caption);
   ExpectResetButtons();
   EXPECT_NE(nullptr, PlaybackSession.graph);
 }

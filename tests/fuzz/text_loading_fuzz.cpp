@@ -1,0 +1,45 @@
+// Text loading from fuzzed file contents: rows stay within the buffer, the longest
+// row is measured as the view needs it, and the font and scroll rules that follow
+// stay in their ranges.
+#include <cstring>
+
+#include "fuzz/fuzz_input.h"
+#include "textview/textbuffer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  FuzzInput in = {data, size};
+  const int width = TakeByte(&in) * 16, height = TakeByte(&in) * 8;
+  // The contents as a file opened in binary mode, as the loading reads it.
+  std::FILE *file = fmemopen(const_cast<uint8_t *>(in.size ? in.data : data), in.size, "rb");
+  ClearTextBuffer();
+  if (in.size) {
+    if (!file) return 0;
+    ReadTextRows(file);
+    std::fclose(file);
+  }
+  FUZZ_CHECK(TextBuffer.lineCount >= 0 && TextBuffer.lineCount <= TEXT_ROWS);
+  int longest = 0;
+  for (int i = 0; i < TextBuffer.lineCount; ++i) {
+    const int length = static_cast<int>(strnlen(TextBuffer.rows[i], ROW_BYTES));
+    FUZZ_CHECK(length < ROW_BYTES);
+    FUZZ_CHECK(std::memchr(TextBuffer.rows[i], '\n', length) == nullptr);
+    if (length > longest) longest = length;
+  }
+  FUZZ_CHECK(longest == TextBuffer.longest);
+  // No bytes, no rows; bytes before an end-of-text mark make at least one.
+  if (in.size && in.data[0] != 0x1A && in.data[0] != '\r') FUZZ_CHECK(TextBuffer.lineCount >= 1);
+
+  TextView.viewWidth = width;
+  TextView.viewHeight = height;
+  TextView.scrollPos = TakeByte(&in) * 97;
+  const int fontHeight = UpdateLineMetrics();
+  FUZZ_CHECK(fontHeight >= 0);
+  FUZZ_CHECK(TextView.linePitch >= 0 && TextView.linePitch <= 2 * fontHeight);
+  RecomputeScrollRange();
+  FUZZ_CHECK(TextView.scrollMax >= 0 && TextView.scrollPos >= 0 && TextView.scrollPos <= TextView.scrollMax);
+  for (int code = SCROLL_LINE_UP; code <= SCROLL_BOTTOM; ++code) {
+    const int step = ScrollStepFor(code, width * 1000 - 7);
+    FUZZ_CHECK(TextView.scrollPos + step >= 0 && TextView.scrollPos + step <= TextView.scrollMax);
+  }
+  return 0;
+}
