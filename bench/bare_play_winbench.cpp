@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "first_sound_win.h"
+#include "tools/first_sound_win.h"
 
 int main(int argc, char **argv) {
   if (argc < 3) return 2;

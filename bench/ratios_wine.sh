@@ -8,7 +8,7 @@
 #                  of 5000 songs and 2000 texts, against blank_window;
 #   play ratio     Play to the first captured sound, against bare_play's Run to sound.
 #
-#   BRAMLOE_BUILD=build bash bench/ratios_wine.sh [ROUNDS]
+#   BRAMLOE_BUILD=build [BRAMLOE_EXE=other/bramloe.exe] bash bench/ratios_wine.sh [ROUNDS]
 #
 # Prints the three ratio lines last. Keeps an existing BRAMLOE.INI aside and puts it back.
 set -u
@@ -16,6 +16,7 @@ rounds=${1:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
 dir=$BRAMLOE_BUILD/win
+exe=${BRAMLOE_EXE:-$dir/bramloe.exe}  # another build of the player, to compare
 cmake --build "$dir" -j2 --target bramloe bramloe_drive bare_play_winbench blank_window_winbench \
   first_paint_winbench >/dev/null || exit 1
 harness_up
@@ -54,7 +55,14 @@ printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\n' \
 capture=$(winpath "$BRAMLOE_CAPTURE")
 tone=$(winpath "$lib/tone.wav")
 now() { date +%s.%N; }
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+ticks() {  # utime + stime of the given processes, in clock ticks
+  local pid sum=0 t
+  for pid in "$@"; do
+    t=$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null) || t=0
+    sum=$((sum + ${t:-0}))
+  done
+  echo "$sum"
+}
 hz=$(getconf CLK_TCK)
 
 # The wineserver of this prefix: the one whose environment names it.
@@ -72,7 +80,7 @@ xserver=$(cat "$BRAMLOE_HARNESS_DIR/xvfb.pid" 2>/dev/null || echo)
 exe_pid() {  # launcher, exe name
   local pid
   for pid in $(pgrep -P "$1"); do
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "$2"; then echo "$pid"; return; fi
+    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "$2"; then echo "$pid"; return 0; fi
     exe_pid "$pid" "$2" && return
   done
   return 1
@@ -80,16 +88,17 @@ exe_pid() {  # launcher, exe name
 
 # Percent of a core used over 10 s by the program, the wineserver and the X server.
 cpu_of() {
-  local server a b
-  server=$(server_pid)
-  a=$(( $(ticks "$1") + $(ticks "${server:-0}") + $( [ -n "$xserver" ] && ticks "$xserver" || echo 0) ))
+  local a b pids
+  pids="$1 $(server_pid) $xserver"
+  a=$(ticks $pids)
   sleep 10
-  b=$(( $(ticks "$1") + $(ticks "${server:-0}") + $( [ -n "$xserver" ] && ticks "$xserver" || echo 0) ))
+  b=$(ticks $pids)
   echo "scale=3; ($b - $a) * 100 / $hz / 10" | bc
 }
 
-# Seconds from launching the exe to the first paint of its window of class.
-launch_to_paint() {  # exe, class; leaves the exe running, its launcher in $launched
+# Seconds from launching the exe to the first paint of its window of class, into
+# $painted; leaves the exe running, its launcher in $launched.
+launch_to_paint() {  # exe, class
   local out=$BRAMLOE_HARNESS_DIR/paint.out t0
   wine "$dir/first_paint_winbench.exe" "$2" >"$out" 2>/dev/null </dev/null &
   local watcher=$!
@@ -98,15 +107,15 @@ launch_to_paint() {  # exe, class; leaves the exe running, its launcher in $laun
   wine "$1" </dev/null >/dev/null 2>&1 &
   launched=$!
   wait "$watcher"
-  echo "$(tr -d '\r' <"$out") - $t0" | bc
+  painted=$(echo "$(tr -d '\r' <"$out") - $t0" | bc)
 }
 
 player_round() {
-  local t pid
-  t=$(launch_to_paint "$dir/bramloe.exe" BramloeWClass)
-  startup_player+=("$t")
+  local pid
+  launch_to_paint "$exe" BramloeWClass
+  startup_player+=("$painted")
   wine "$dir/bramloe_drive.exe" wait </dev/null >/dev/null 2>&1
-  pid=$(exe_pid "$launched" bramloe.exe || echo "$launched")
+  pid=$(exe_pid "$launched" bramloe.exe | head -1); pid=${pid:-$launched}
   sleep 1
   play_player+=("$(wine "$dir/bramloe_drive.exe" playtosound "$capture" </dev/null 2>/dev/null | tr -d '\r')")
   sleep 1
@@ -116,16 +125,16 @@ player_round() {
 }
 
 baseline_round() {
-  local t pid out=$BRAMLOE_HARNESS_DIR/bare.out
-  t=$(launch_to_paint "$dir/blank_window_winbench.exe" BlankBenchWindow)
-  startup_blank+=("$t")
+  local pid out=$BRAMLOE_HARNESS_DIR/bare.out
+  launch_to_paint "$dir/blank_window_winbench.exe" BlankBenchWindow
+  startup_blank+=("$painted")
   wine "$dir/first_paint_winbench.exe" BlankBenchWindow close </dev/null >/dev/null 2>&1
   wait "$launched"
   : >"$out"
   wine "$dir/bare_play_winbench.exe" "$tone" 14000 "$capture" >"$out" 2>/dev/null </dev/null &
   local launcher=$!
   for _ in $(seq 400); do [ -s "$out" ] && break; sleep 0.05; done
-  pid=$(exe_pid "$launcher" bare_play_winbench.exe || echo "$launcher")
+  pid=$(exe_pid "$launcher" bare_play_winbench.exe | head -1); pid=${pid:-$launcher}
   play_bare+=("$(tr -d '\r' <"$out" | head -1)")
   sleep 1
   cpu_bare+=("$(cpu_of "$pid")")
