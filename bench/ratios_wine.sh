@@ -15,54 +15,22 @@ set -u
 rounds=${1:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
+source "$here/player_library.sh"
 dir=$BRAMLOE_BUILD/win
 exe=${BRAMLOE_EXE:-$dir/bramloe.exe}  # another build of the player, to compare
 cmake --build "$dir" -j2 --target bramloe bramloe_drive bare_play_winbench blank_window_winbench \
   first_paint_winbench >/dev/null || exit 1
 harness_up
 ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
-lib=$BRAMLOE_BUILD/bench-ratios
+lib=$BRAMLOE_BUILD/bench-play40
 [ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
 trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
 
-# One 40 s tone, hard-linked under every song name; texts for 40% of the songs.
-python3 - "$lib" <<'PY'
-import math, os, struct, sys
-lib = sys.argv[1]
-music, text = os.path.join(lib, 'music'), os.path.join(lib, 'text')
-if not os.path.isdir(music):
-    os.makedirs(text)
-    one = b''.join(struct.pack('<hh', s, s) for s in
-                   (int(10000 * math.sin(2 * math.pi * 440 * i / 44100)) for i in range(44100)))
-    data = one * 40
-    with open(os.path.join(lib, 'tone.wav'), 'wb') as f:
-        f.write(b'RIFF' + struct.pack('<I', 36 + len(data)) + b'WAVEfmt ' +
-                struct.pack('<IHHIIHH', 16, 1, 2, 44100, 176400, 4, 16) + b'data' +
-                struct.pack('<I', len(data)) + data)
-    for i in range(5000):
-        folder = os.path.join(music, 'album%02d' % (i // 100))
-        os.makedirs(folder, exist_ok=True)
-        os.link(os.path.join(lib, 'tone.wav'), os.path.join(folder, '曲%04d.wav' % i))
-    for i in range(2000):
-        folder = os.path.join(text, 'set%02d' % (i // 100))
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, '曲%04d.txt' % i), 'wb') as f:
-            f.write(('歌詞 %d\n' % i).encode('cp932') * 40)
-PY
-winpath() { echo "Z:${1//\//\\}"; }
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\n' \
-  "$(winpath "$lib/music")" "$(winpath "$lib/text")" >"$ini"
+player_library "$lib"
+player_settings "$ini" "$lib"
 capture=$(winpath "$BRAMLOE_CAPTURE")
 tone=$(winpath "$lib/tone.wav")
 now() { date +%s.%N; }
-ticks() {  # utime + stime of the given processes, in clock ticks
-  local pid sum=0 t
-  for pid in "$@"; do
-    t=$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null) || t=0
-    sum=$((sum + ${t:-0}))
-  done
-  echo "$sum"
-}
 hz=$(getconf CLK_TCK)
 
 # The wineserver of this prefix: the one whose environment names it.
@@ -75,16 +43,6 @@ server_pid() {
   done
 }
 xserver=$(cat "$BRAMLOE_HARNESS_DIR/xvfb.pid" 2>/dev/null || echo)
-
-# The Unix process of an exe among the descendants of the given one.
-exe_pid() {  # launcher, exe name
-  local pid
-  for pid in $(pgrep -P "$1"); do
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "$2"; then echo "$pid"; return 0; fi
-    exe_pid "$pid" "$2" && return
-  done
-  return 1
-}
 
 # Percent of a core used over 10 s by the program, the wineserver and the X server.
 cpu_of() {
