@@ -45,3 +45,15 @@ exe_pid() {  # launcher, exe name
   done
   return 1
 }
+
+# After harness_up: the library and a settings file naming it, with the settings file
+# that was there kept aside until the script exits. Sets ini, lib and capture.
+player_bench_up() {
+  ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
+  lib=$BRAMLOE_BUILD/bench-play40
+  [ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
+  trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
+  player_library "$lib"
+  player_settings "$ini" "$lib"
+  capture=$(winpath "$BRAMLOE_CAPTURE")
+}

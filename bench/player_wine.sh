@@ -21,14 +21,7 @@ harness_up || exit 1
 trap harness_down EXIT
 exe=$dir/bramloe.exe
 drive=$dir/bramloe_drive.exe
-ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
-lib=$BRAMLOE_BUILD/bench-play40
-[ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
-trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
-
-player_library "$lib"
-player_settings "$ini" "$lib"
-capture=$(winpath "$BRAMLOE_CAPTURE")
+player_bench_up
 hz=$(getconf CLK_TCK)
 
 sounds=() idle=() playing=()

@@ -21,14 +21,7 @@ exe=${BRAMLOE_EXE:-$dir/bramloe.exe}  # another build of the player, to compare
 cmake --build "$dir" -j2 --target bramloe bramloe_drive bare_play_winbench blank_window_winbench \
   first_paint_winbench >/dev/null || exit 1
 harness_up
-ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
-lib=$BRAMLOE_BUILD/bench-play40
-[ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
-trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
-
-player_library "$lib"
-player_settings "$ini" "$lib"
-capture=$(winpath "$BRAMLOE_CAPTURE")
+player_bench_up
 tone=$(winpath "$lib/tone.wav")
 now() { date +%s.%N; }
 hz=$(getconf CLK_TCK)
