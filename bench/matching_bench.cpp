@@ -8,9 +8,11 @@
 // every prefix length, as the rules read literally.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -121,6 +123,8 @@ struct SongFolder {
       std::fclose(file);
       AppendMusicPath(path.c_str());
     }
+    // A library as it lies on a disk: files written a while ago, not a moment ago.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
   }
   ~SongFolder() { std::filesystem::remove_all(folder); }
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The player's figures under Wine, with a library at the lists' capacities (5000 songs,
-# 2000 texts, 40% of the songs with a matching text):
+# 2000 texts, 40% of the songs with a matching text; bench/player_library.sh):
 #   - Play to sound: from posting Play to the first loud sample in the captured sound
 #     (the random pick, the text lookup over 2000 texts, the text load, rendering and
 #     running the graph, the sound device's own latency);
@@ -14,61 +14,23 @@ set -u
 runs=${1:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
+source "$here/player_library.sh"
 dir=$BRAMLOE_BUILD/win
 cmake --build "$dir" -j2 --target bramloe bramloe_drive bramloe_window_driver >/dev/null || exit 1
 harness_up || exit 1
 trap harness_down EXIT
 exe=$dir/bramloe.exe
 drive=$dir/bramloe_drive.exe
-ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
-lib=$BRAMLOE_BUILD/bench-player
-
-# One 20 s tone, hard-linked under every song name.
-python3 - "$lib" <<'PY'
-import os, sys
-from wav import write_tone
-lib = sys.argv[1]
-music, text = os.path.join(lib, 'music'), os.path.join(lib, 'text')
-if not os.path.isdir(music):
-    os.makedirs(text)
-    tone = os.path.join(lib, 'tone.wav')
-    write_tone(tone, 440, 20)
-    for i in range(5000):
-        folder = os.path.join(music, 'album%02d' % (i // 100))
-        os.makedirs(folder, exist_ok=True)
-        os.link(tone, os.path.join(folder, '曲%04d.wav' % i))
-    for i in range(2000):
-        folder = os.path.join(text, 'set%02d' % (i // 100))
-        os.makedirs(folder, exist_ok=True)
-        with open(os.path.join(folder, '曲%04d.txt' % i), 'wb') as f:
-            f.write(('歌詞 %d\n' % i).encode('cp932') * 40)
-PY
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\n' \
-  "$(winpath "$lib/music")" "$(winpath "$lib/text")" >"$ini"
-capture=$(winpath "$BRAMLOE_CAPTURE")
-ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }  # utime + stime, clock ticks
+player_bench_up
 hz=$(getconf CLK_TCK)
-
-# The Unix process of bramloe.exe among the descendants of the given one.
-player_pid() {
-  local pid
-  for pid in $(pgrep -P "$1"); do
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q 'bramloe\.exe'; then
-      echo "$pid"; return
-    fi
-    player_pid "$pid" && return
-  done
-  return 1
-}
 
 sounds=() idle=() playing=()
 for _ in $(seq "$runs"); do
   wine "$exe" </dev/null >/dev/null 2>&1 &
   launcher=$!
-  # Idle is measured once start-up is over: the message loop answers.
-  wine "$dir/bramloe_window_driver.exe" ready 60000 </dev/null >/dev/null 2>&1 ||
-    { echo "bramloe.exe did not answer within 60 s"; exit 1; }
-  pid=$(player_pid "$launcher" || echo "$launcher")
+  wine "$drive" wait </dev/null >/dev/null 2>&1
+  pid=$(exe_pid "$launcher" bramloe.exe | head -1); pid=${pid:-$launcher}
+  sleep 1
   a=$(ticks "$pid"); sleep 5; b=$(ticks "$pid")
   idle+=("$(echo "scale=2; ($b - $a) * 100 / $hz / 5" | bc)")
   sounds+=("$(wine "$drive" playtosound "$capture" </dev/null 2>/dev/null | tr -d '\r')")

@@ -1,21 +1,73 @@
 #!/usr/bin/env bash
-# The benchmarks: builds the native tree and runs the bench/*_bench programs.
+# The benchmarks, on optimised builds: the native bench/*_bench programs, then the
+# Windows ones under Wine (bench/*.sh), ending with the summary lines, which also go to
+# build/bench.txt:
+#   cpu ratio, startup ratio, play ratio   (bench/ratios_wine.sh, side by side)
+#   match report, lookup, skip chain       (native; CPU time of the process)
+#
 #   scripts/bench.sh                  every benchmark
-#   scripts/bench.sh matching [ARGS]  one program (bench/matching_bench.cpp); ARGS go to it
+#   scripts/bench.sh matching [ARGS]  one native program (bench/matching_bench.cpp); ARGS go to it
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/deps.sh"
 source "$here/env.sh"
 dir=$BRAMLOE_BUILD/native
+win=$BRAMLOE_BUILD/win
 only=
 if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then only=$1; shift; fi
-cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DBRAMLOE_WERROR=ON >"$dir.configure.log" 2>&1 ||
-  { cat "$dir.configure.log"; exit 1; }
+cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON \
+  >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
+results=$BRAMLOE_BUILD/bench-results
+mkdir -p "$results"
 for src in "$BRAMLOE_SOURCE"/bench/*_bench.cpp; do
   name=$(basename "$src" .cpp)
   [ -z "$only" ] || [ "$name" = "${only}_bench" ] || continue
   cmake --build "$dir" -j2 --target "$name" >"$dir.bench-build.log" 2>&1 ||
     { grep -E 'error' "$dir.bench-build.log" | head -20; exit 1; }
   echo "== $name"
-  "$dir/$name" "$@"
+  "$dir/$name" --benchmark_out="$results/$name.json" --benchmark_out_format=json "$@"
 done
+[ -z "$only" ] || exit 0
+
+cmake -S "$BRAMLOE_SOURCE" -B "$win" -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$BRAMLOE_SOURCE/cmake/mingw-w64.cmake" >"$win.configure.log" 2>&1 ||
+  { cat "$win.configure.log"; exit 1; }
+for script in "$BRAMLOE_SOURCE"/bench/*.sh; do
+  name=$(basename "$script" .sh)
+  [ "$name" != player_library ] || continue  # sourced by the others
+  echo "== $name"
+  bash "$script" | tee "$results/$name.txt"
+done
+
+python3 - "$results" "$BRAMLOE_BUILD/bench.txt" <<'PY'
+import json, os, re, sys
+results, out = sys.argv[1], sys.argv[2]
+def runs(name):
+    path = os.path.join(results, name + '.json')
+    if not os.path.exists(path):
+        return {}
+    return {b['name']: b for b in json.load(open(path))['benchmarks']}
+def cpu(b, unit):  # CPU time of the process in the given unit
+    scale = {'ns': 1e-9, 'us': 1e-6, 'ms': 1e-3, 's': 1.0}
+    return b['cpu_time'] * scale[b['time_unit']] / scale[unit]
+lines = []
+ratios = open(os.path.join(results, 'ratios_wine.txt')).read()
+for key in ('cpu ratio', 'startup ratio', 'play ratio'):
+    m = re.search('^%s: .*$' % key, ratios, re.M)
+    lines.append(m.group(0) if m else '%s: not measured' % key)
+report = runs('match_report_bench').get('BM_MatchReport5000/iterations:3')
+if report is None or report.get('error_occurred'):
+    lines.append('match report: output differs from the recorded one' if report else 'match report: not measured')
+else:
+    lines.append('match report: %.2f s' % cpu(report, 's'))
+matching = runs('matching_bench')
+worst, literal = matching.get('BM_MatchingWorstCaseLookup'), matching.get('BM_MatchingWorstCaseLookupReference/iterations:3')
+if worst and literal:
+    lines.append('lookup: %.0f us worst, %.0f x literal' % (cpu(worst, 'us'), cpu(literal, 'us') / cpu(worst, 'us')))
+else:
+    lines.append('lookup: not measured')
+chain = matching.get('BM_MatchingSkipChain5000')
+lines.append('skip chain: %.1f ms' % cpu(chain, 'ms') if chain and not chain.get('error_occurred') else 'skip chain: not measured')
+open(out, 'w').write('\n'.join(lines) + '\n')
+print('\n'.join(lines))
+PY

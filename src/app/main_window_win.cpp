@@ -5,6 +5,7 @@
 
 #include "app/routes_win.h"
 #include "library/library_win.h"
+#include "player/position_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
@@ -136,6 +137,7 @@ static void PaintMainWindow(HWND hwnd) {
   CentLabelAt(LayoutMetrics.charWidth, LayoutMetrics.halfLineHeight, &x, &y);
   TextOutA(dc, x, y, "cent", 4);
   EndPaint(hwnd, &paint);
+  ForgetPositionBar();  // the frame may have been painted empty over the bar
 }
 
 static void EndMainWindow(HWND hwnd) {

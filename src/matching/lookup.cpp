@@ -6,6 +6,9 @@
 // built once per TextList and aimai value, and one comparison per text gives the
 // longest prefix length at which it matches; as a text that matches a prefix also
 // matches every shorter one, the winning length and text follow from those lengths.
+// The keys are also kept in sorted order, so that both passes look only at the texts
+// that begin like the song: a binary search finds them, side by side.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +33,8 @@ struct TextKeyCache {
   unsigned char folded[TEXT_CAPACITY][PADDED_BYTES];  // every byte 'a'-'z' folded
   unsigned char canonical[TEXT_CAPACITY][PADDED_BYTES];  // single-byte characters folded
   short lengths[TEXT_CAPACITY];
+  short byFolded[TEXT_CAPACITY];     // text indices in the order of their folded keys
+  short byCanonical[TEXT_CAPACITY];  // and of their canonical keys; ties by index
 };
 
 TextKeyCache TextKeys;
@@ -127,6 +132,14 @@ bool Abandoned(const char *songKey, const bool *firstBytes, int n) {
   return songKey[n - 1] == '(' && !(n >= 2 && firstBytes[n - 2]);
 }
 
+void SortKeys(const unsigned char (*keys)[PADDED_BYTES], int count, short *order) {
+  for (int i = 0; i < count; ++i) order[i] = static_cast<short>(i);
+  std::sort(order, order + count, [keys](short a, short b) {
+    const int c = std::memcmp(keys[a], keys[b], PADDED_BYTES);
+    return c < 0 || (c == 0 && a < b);
+  });
+}
+
 void EnsureTextKeys() {
   const int aimai = Settings.aimai != 0;
   if (TextKeys.valid && TextKeys.aimai == aimai && TextKeys.count == TextList.count &&
@@ -141,10 +154,37 @@ void EnsureTextKeys() {
     FoldAll(TextKeys.keys[i], length, TextKeys.folded[i]);
     Canonicalise(TextKeys.keys[i], length, TextKeys.canonical[i], nullptr);
   }
+  SortKeys(TextKeys.folded, TextList.count, TextKeys.byFolded);
+  SortKeys(TextKeys.canonical, TextList.count, TextKeys.byCanonical);
   TextKeys.aimai = aimai;
   TextKeys.count = TextList.count;
   TextKeys.generation = TextList.generation;
   TextKeys.valid = true;
+}
+
+// The first place in order at which key would go: every key before it is smaller.
+int LowerBound(const unsigned char (*keys)[PADDED_BYTES], const short *order, int count,
+               const unsigned char *key) {
+  const short *at = std::lower_bound(order, order + count, key, [keys](short i, const unsigned char *k) {
+    return std::memcmp(keys[i], k, PADDED_BYTES) < 0;
+  });
+  return static_cast<int>(at - order);
+}
+
+// How many leading bytes the song and text i share (at most the song's length + 1).
+int Agreement(const SongSide &song, int i) {
+  return FirstDifference(song.canonical, TextKeys.canonical[i], song.length);
+}
+
+// The texts sharing at least k leading bytes with the song: a run of the sorted order
+// around the song's own place, from *first up to *last (exclusive).
+void SharingRun(const SongSide &song, int place, int k, int *first, int *last) {
+  const short *order = TextKeys.byCanonical;
+  int lo = place, hi = place;
+  while (lo > 0 && Agreement(song, order[lo - 1]) >= k) --lo;
+  while (hi < TextKeys.count && Agreement(song, order[hi]) >= k) ++hi;
+  *first = lo;
+  *last = hi;
 }
 
 }  // namespace
@@ -179,6 +219,10 @@ bool IsAbandonedPrefix(const char *songKey, int n) {
   return n >= 1 && n <= song.length && Abandoned(songKey, song.firstBytes, n);
 }
 
+// The two passes over the sorted keys. The exact pass's equal texts sit together, the
+// lowest index first. In the fuzzy pass a text matches at most one byte further than it
+// agrees with the song, so the texts that can reach the winning length are the run of
+// those agreeing on at least one byte less; the rest cannot be candidates.
 void LookUpTextKey(const char *songKey, TextLookup *result) {
   EnsureTextKeys();
   *result = TextLookup{-1, LOOKUP_NONE, 0, 0, songKey, nullptr, nullptr};
@@ -187,33 +231,46 @@ void LookUpTextKey(const char *songKey, TextLookup *result) {
   const int count = TextKeys.count;
   const int length = song.length;
 
-  for (int i = 0; i < count; ++i) {
-    if (TextKeys.lengths[i] == length && std::memcmp(TextKeys.folded[i], song.folded, length) == 0) {
-      *result = TextLookup{i, LOOKUP_EXACT, 0, 1, songKey, nullptr, nullptr};
-      return;
-    }
+  const int equal = LowerBound(TextKeys.folded, TextKeys.byFolded, count, song.folded);
+  if (equal < count && std::memcmp(TextKeys.folded[TextKeys.byFolded[equal]], song.folded, PADDED_BYTES) == 0) {
+    *result = TextLookup{TextKeys.byFolded[equal], LOOKUP_EXACT, 0, 1, songKey, nullptr, nullptr};
+    return;
   }
-  if (!TextKeys.aimai || length <= 2) return;
+  if (!TextKeys.aimai || length <= 2 || count == 0) return;
 
-  short matched[TEXT_CAPACITY];
-  int longest = 0;
-  for (int i = 0; i < count; ++i) {
-    matched[i] = static_cast<short>(MatchedPrefix(song, TextKeys.canonical[i]));
-    if (matched[i] > longest) longest = matched[i];
-  }
+  const short *order = TextKeys.byCanonical;
+  const int place = LowerBound(TextKeys.canonical, order, count, song.canonical);
+  int agreed = 0;  // the most bytes any text agrees on: its neighbours in the order
+  if (place > 0) agreed = Agreement(song, order[place - 1]);
+  if (place < count) agreed = std::max(agreed, Agreement(song, order[place]));
+  if (agreed < 1) return;  // no text can match 2 bytes
+
+  int first, last, longest = 0;
+  SharingRun(song, place, std::max(agreed - 1, 1), &first, &last);
+  for (int r = first; r < last; ++r) longest = std::max(longest, MatchedPrefix(song, TextKeys.canonical[order[r]]));
   // The literal pass takes the longest length, below the full key, that is not
   // abandoned and that some text matches.
   int n = longest < length - 1 ? longest : length - 1;
   while (n >= 2 && Abandoned(songKey, song.firstBytes, n)) --n;
   if (n < 2) return;
 
+  SharingRun(song, place, n - 1, &first, &last);
   int best = -1, candidates = 0;
-  for (int i = 0; i < count; ++i) {
-    if (matched[i] < n) continue;
+  for (int r = first; r < last; ++r) {
+    const int i = order[r];
+    if (MatchedPrefix(song, TextKeys.canonical[i]) < n) continue;
     ++candidates;
-    if (best < 0 || TextKeys.lengths[i] < TextKeys.lengths[best]) best = i;  // ties: lower index
+    const bool shorter = best < 0 || TextKeys.lengths[i] < TextKeys.lengths[best];
+    if (shorter || (TextKeys.lengths[i] == TextKeys.lengths[best] && i < best)) best = i;  // ties: lower index
   }
   *result = TextLookup{best, LOOKUP_FUZZY, n, candidates, songKey, nullptr, nullptr};
+}
+
+void MatchedPrefixLengths(const char *songKey, int *lengths) {
+  EnsureTextKeys();
+  SongSide song;
+  PrepareSong(songKey, &song);
+  for (int i = 0; i < TextKeys.count; ++i) lengths[i] = MatchedPrefix(song, TextKeys.canonical[i]);
 }
 
 const char *SongExtension(const char *path) {

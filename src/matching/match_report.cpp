@@ -178,9 +178,7 @@ void DescribeSong(int songIndex, SongMatch *match) {
   if (!match->title[0]) PathStem(path, match->title);
 }
 
-void SharedPrefixLengths(const char *songKey, int *lengths) {
-  for (int i = 0; i < TextList.count; ++i) lengths[i] = CommonPrefixLength(songKey, CachedTextKey(i));
-}
+void SharedPrefixLengths(const char *songKey, int *lengths) { MatchedPrefixLengths(songKey, lengths); }
 
 int NearestTexts(const char *songKey, const int *lengths, int *shared, int *out, int capacity) {
   // The comparison counts a double-byte character that begins at the prefix's last

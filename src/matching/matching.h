@@ -82,6 +82,9 @@ bool KeysEqualExactly(const char *songKey, const char *textKey);
 // The largest n <= strlen(songKey) for which the fuzzy pass's prefix comparison over
 // n bytes finds songKey and textKey equal (it holds for every smaller n too); 0 if none.
 int CommonPrefixLength(const char *songKey, const char *textKey);
+// CommonPrefixLength of songKey against every cached text key, into lengths
+// (TextList.count entries), with the song side prepared once.
+void MatchedPrefixLengths(const char *songKey, int *lengths);
 // True when the fuzzy pass abandons prefix length n (it would end inside a
 // double-byte character or just after '(').
 bool IsAbandonedPrefix(const char *songKey, int n);

@@ -1,6 +1,10 @@
 // Song titles (ID3v1 tag, else the file name) and text names, as plain strings or keys.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+
+#include <sys/stat.h>
 
 #include "library/library.h"
 #include "matching/matching.h"
@@ -85,11 +89,79 @@ bool ReadSongTagFields(const char *path, char *title, char *artist) {
   return ReadTagFields(tag, title, artist);
 }
 
+namespace {
+
+// What identifies one state of a file's bytes without reading them. File times are
+// coarse (a clock tick, or a whole second), so a change in the same tick as the last
+// one could leave the stamp as it was: a stamp is trusted only once the file has been
+// left alone for longer than that.
+struct FileStamp {
+  std::int64_t size, modified, changed;
+  bool settled;  // the last change is far enough in the past
+};
+
+bool ReadFileStamp(const char *path, FileStamp *stamp) {
+#ifdef _WIN32
+  struct _stat64 status;
+  if (_stat64(path, &status) != 0) return false;
+  *stamp = {status.st_size, status.st_mtime, status.st_ctime, false};
+  const std::int64_t now = std::time(nullptr), settle = 2;
+#else
+  struct stat status;
+  if (stat(path, &status) != 0) return false;
+  *stamp = {status.st_size, status.st_mtim.tv_sec * 1000000000LL + status.st_mtim.tv_nsec,
+            status.st_ctim.tv_sec * 1000000000LL + status.st_ctim.tv_nsec, false};
+  std::timespec clock;
+  std::timespec_get(&clock, TIME_UTC);
+  const std::int64_t now = clock.tv_sec * 1000000000LL + clock.tv_nsec, settle = 2000000000LL;
+#endif
+  stamp->settled = now - stamp->modified >= settle && now - stamp->changed >= settle;
+  return true;
+}
+
+// Each song's title and artist as its tag last gave them, with the path and the file's
+// stamp they were read under. Opening a file costs several times what asking after its
+// stamp does, and "skip" may ask for every song of the list in one go. A file without a
+// settled stamp (missing, unreadable, just written) is read each time.
+struct SongTitleCache {
+  char paths[MUSIC_CAPACITY][PATH_BYTES];
+  FileStamp stamps[MUSIC_CAPACITY];
+  char titles[MUSIC_CAPACITY][KEY_BYTES];
+  char artists[MUSIC_CAPACITY][ARTIST_BYTES];
+  bool valid[MUSIC_CAPACITY];
+};
+
+SongTitleCache SongTitles;
+
+// The tag fields of MusicList entry songIndex, read again only when the path or the
+// file's stamp changed.
+void SongTagFields(int songIndex, char *title, char *artist) {
+  const char *path = MusicList.paths[songIndex];
+  FileStamp stamp;
+  if (!ReadFileStamp(path, &stamp) || !stamp.settled) {
+    SongTitles.valid[songIndex] = false;
+    ReadSongTagFields(path, title, artist);
+    return;
+  }
+  const FileStamp &kept = SongTitles.stamps[songIndex];
+  if (!SongTitles.valid[songIndex] || std::strcmp(SongTitles.paths[songIndex], path) != 0 ||
+      kept.size != stamp.size || kept.modified != stamp.modified || kept.changed != stamp.changed) {
+    ReadSongTagFields(path, SongTitles.titles[songIndex], SongTitles.artists[songIndex]);
+    std::memcpy(SongTitles.paths[songIndex], path, PATH_BYTES);
+    SongTitles.stamps[songIndex] = stamp;
+    SongTitles.valid[songIndex] = true;
+  }
+  std::memcpy(title, SongTitles.titles[songIndex], KEY_BYTES);
+  std::memcpy(artist, SongTitles.artists[songIndex], ARTIST_BYTES);
+}
+
+}  // namespace
+
 const char *SongTitle(int songIndex) {
   static char songKey[KEY_BYTES];
   const char *path = MusicList.paths[songIndex];
   char title[KEY_BYTES];
-  ReadSongTagFields(path, title, SongArtist);
+  SongTagFields(songIndex, title, SongArtist);
   if (!title[0]) PathStem(path, title);
   MakeKey(title, Settings.aimai, songKey);
   return songKey;

@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "player/pitch.h"
+#include "player/position_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -26,7 +27,9 @@ const char NoticeBlank[] = "　　　　　　 ";
 
 // A refused rate is ignored: the cents box keeps the new value all the same.
 void ApplyPitch(int cents) {
-  if (PlaybackSession.seeking) SetPlaybackRate(PlaybackSession.seeking, PitchRate(cents));
+  if (!PlaybackSession.seeking) return;
+  double rate = PitchRate(cents);
+  if (SUCCEEDED(SetPlaybackRate(PlaybackSession.seeking, rate))) NotePlaybackRate(rate);
 }
 
 // The cents box is the only store of the pitch: read, shift, write back as "%d".
@@ -61,13 +64,17 @@ void SpinPitch(HWND, HWND scrollBar, int code) {
 void StorePitch(HWND) {
   if (PlayCursor.current < 0) return;
   ShowNotice(StoredNotice);
+  ForgetPositionBar();  // in a small window the notice covers the bar
   NoticeCountdown = 100;
   GetWindowTextA(CentsEdit, WorkBuffer, sizeof WorkBuffer);
   WritePitchEntry(MusicList.paths[PlayCursor.current], WorkBuffer);
 }
 
 void CountDownNotice() {
-  if (NoticeCountdown > 0 && --NoticeCountdown == 0) ShowNotice(NoticeBlank);
+  if (NoticeCountdown > 0 && --NoticeCountdown == 0) {
+    ShowNotice(NoticeBlank);
+    ForgetPositionBar();
+  }
 }
 
 void ReapplyPitch(HWND mainWindow) { AdjustPitch(mainWindow, 0); }

@@ -11,6 +11,23 @@ int PositionBarWidth(int barSpan, double seconds, double duration) {
   return (int)width;
 }
 
+namespace {
+const double ClockStep = 0.03;    // seconds of media time the graph's clock may jump ahead
+const double SpeedMargin = 1.05;  // and how much faster than the rate it may run
+const double Never = 1e9;
+}  // namespace
+
+double PositionBarPixelWait(int barSpan, int width, double seconds, double duration, double rate) {
+  if (!(duration > 0.0) || barSpan <= 0 || width < 0) return Never;
+  // The width is span × seconds ÷ duration truncated: it passes width at this position.
+  long double next = (long double)(width + 1) * duration / barSpan;
+  long double ahead = next - seconds - ClockStep;
+  if (!(ahead > 0)) return 0;
+  double speed = (rate > 1.0 ? rate : 1.0) * SpeedMargin;
+  double wait = (double)(ahead / speed);
+  return wait < Never ? wait : Never;
+}
+
 bool ClickSeekTarget(int offset, int barSpan, double duration, int64_t *target) {
   if (barSpan <= 0) return false;
   long double units = (long double)offset * duration / barSpan * 10000000.0L;

@@ -10,24 +10,90 @@
 #include "shell/shell_win.h"
 #include "textview/textview_win.h"
 
-// One position query and one PatBlt a tick. The bar only grows here; whatever makes it
-// shorter invalidates the frame first. No position (no song, or a stopped graph) draws
-// nothing.
+// What the bar on the screen is known to hold since the frame was last painted, and
+// the earliest moment its next pixel can be due. The position moves no faster than the
+// rate asked for (or real time, where the rate is not honoured), so until that moment a
+// tick would only draw black over black: it neither asks for the position nor draws.
+struct BarRecord {
+  int left, top, height, width;  // the black run drawn; width 0 after a paint
+  IMediaSeeking *seeking;        // what the forecast was made for
+  double duration;
+  int span;
+  LONGLONG dueAt;  // performance counter: the position is asked for again from here
+};
+
+static BarRecord Bar = {0, 0, 0, 0, nullptr, 0.0, 0, 0};
+static double RateAsked = 1.0;
+
+static LONGLONG Now() {
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  return counter.QuadPart;
+}
+
+void ForgetPositionBar() {
+  Bar.width = 0;
+  Bar.dueAt = 0;
+}
+
+void NotePlaybackRate(double rate) {
+  RateAsked = rate;
+  Bar.dueAt = 0;
+}
+
+// A child window drawn over the bar (only in a window too small for its layout) would
+// paint its own pixels over it at any time: then every tick draws, as if nothing were known.
+static bool BarUnderChild(HWND mainWindow, const RECT &drawn) {
+  for (HWND child = GetWindow(mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    RECT area, common;
+    GetWindowRect(child, &area);
+    MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&area), 2);
+    if (IntersectRect(&common, &area, &drawn)) return true;
+  }
+  return false;
+}
+
+static void ForecastNextPixel(const BarRecord &bar, int width, LONGLONG position, LONGLONG now) {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  double wait = PositionBarPixelWait(bar.span, width, position * 1e-7, bar.duration, RateAsked);
+  Bar.dueAt = wait < 0 ? 0 : wait > 3600 ? now + 3600 * frequency.QuadPart
+                                         : now + static_cast<LONGLONG>(wait * frequency.QuadPart);
+}
+
+// One PatBlt a tick at most, and only when the bar grows or was wiped. No position (no
+// song, or a stopped graph) draws nothing.
 void DrawPosition(HWND mainWindow) {
   IMediaSeeking *seeking = PlaybackSession.seeking;
+  if (!seeking) return;
+  const RECT &frame = ProgressRect;
+  const int span = frame.right - frame.left, height = 2 * LayoutMetrics.charWidth;
+  const bool same = Bar.seeking == seeking && Bar.duration == PlayerState.duration &&
+                    Bar.span == span && Bar.left == frame.left && Bar.top == frame.top &&
+                    Bar.height == height;
+  const LONGLONG now = Now();
+  // A timed text follows the song between the bar's pixels, so it is asked every tick.
+  if (same && now < Bar.dueAt && !FollowsSong()) return;
   LONGLONG position = 0;
-  if (!seeking || FAILED(seeking->GetCurrentPosition(&position))) return;
+  if (FAILED(seeking->GetCurrentPosition(&position))) return;
   FollowSongPosition(position);
-  const RECT &bar = ProgressRect;
-  int width = PositionBarWidth(bar.right - bar.left, position * 1e-7, PlayerState.duration);
-  if (width <= 0) return;
-  HDC dc = GetDC(mainWindow);
-  // Twice the character width tall, over the frame's own border.
-  PatBlt(dc, bar.left, bar.top, width, 2 * LayoutMetrics.charWidth, BLACKNESS);
-  ReleaseDC(mainWindow, dc);
+  if (!same) Bar = {frame.left, frame.top, height, 0, seeking, PlayerState.duration, span, 0};
+  int width = PositionBarWidth(span, position * 1e-7, PlayerState.duration);
+  if (width > Bar.width) {
+    HDC dc = GetDC(mainWindow);
+    // Twice the character width tall, over the frame's own border.
+    PatBlt(dc, frame.left, frame.top, width, height, BLACKNESS);
+    ReleaseDC(mainWindow, dc);
+    const RECT drawn = {frame.left, frame.top, frame.left + width, frame.top + height};
+    Bar.width = BarUnderChild(mainWindow, drawn) ? 0 : width;
+  }
+  if (Bar.width == 0 && width > 0) return;  // nothing is known of the screen: ask each tick
+  ForecastNextPixel(Bar, width > Bar.width ? width : Bar.width, position, now);
 }
 
 static void SeekTo(HWND mainWindow, LONGLONG target) {
+  Bar.dueAt = 0;  // the position jumps: no forecast holds
   LONGLONG stop = 0;
   if (PlaybackSession.seeking)
     PlaybackSession.seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &stop,

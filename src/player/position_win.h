@@ -3,6 +3,10 @@
 #include <windows.h>
 
 void DrawPosition(HWND mainWindow);
+// The bar's pixels may have been painted over (a repaint of the main window, the notice).
+void ForgetPositionBar();
+// The rate the graph was asked to play at, which bounds how fast the bar can grow.
+void NotePlaybackRate(double rate);
 void SeekByClick(HWND mainWindow, LPARAM lParam);
 void SeekToTop(HWND mainWindow);
 void DrainEvents(HWND mainWindow);

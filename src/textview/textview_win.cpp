@@ -67,6 +67,8 @@ static void InvalidateTimedLine(int entry) {
 
 // From the position tick: nothing for a text without tags, else a comparison or two,
 // and only when a new line starts a move of the view and a repaint of two lines.
+bool FollowsSong() { return TimedText.timed; }
+
 void FollowSongPosition(long long position) {
   if (!TimedText.timed) return;
   FollowChange change;

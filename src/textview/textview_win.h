@@ -18,5 +18,7 @@ void PlaceVideo();       // when the TextView's size changes
 // Marks the line of a timed text whose time has come at position (100 ns units) and
 // keeps it in view. Called on every position tick.
 void FollowSongPosition(long long position);
+// Whether the shown text is timed, so the tick must give it every position.
+bool FollowsSong();
 // The code page 932 bytes of a code point by the platform's tables; 0 when it lacks it.
 int CodePage932FromPlatform(long codePoint, unsigned char *out);

@@ -87,8 +87,9 @@ struct Generator {
   }
 };
 
-// Runs `cases` random lookups from seed; returns the number of differences.
-int CompareLookups(unsigned seed, int cases) {
+// Runs `cases` random lookups from seed, each over up to `mostTexts` text names; returns
+// the number of differences.
+int CompareLookups(unsigned seed, int cases, int mostTexts = 8) {
   Generator gen(seed);
   int differences = 0;
   for (int c = 0; c < cases && differences < 5; ++c) {
@@ -97,7 +98,7 @@ int CompareLookups(unsigned seed, int cases) {
     std::vector<std::string> title = gen.Tokens(longTitle ? 170 : 9);
     const std::string titleText = gen.Join(title, 0, title.size());
     std::vector<std::string> names, paths;
-    for (int n = gen.Below(longTitle ? 4 : 8); n > 0; --n) {
+    for (int n = gen.Below(longTitle ? 4 : mostTexts); n > 0; --n) {
       std::string name = gen.Name(title, names);
       names.push_back(name);
       const char *extension = gen.Below(6) == 0 ? "" : ".txt";
@@ -151,6 +152,10 @@ TEST(MatchingDifferential, Lookups1) { EXPECT_EQ(0, CompareLookups(1, 50000)); }
 TEST(MatchingDifferential, Lookups2) { EXPECT_EQ(0, CompareLookups(2, 50000)); }
 TEST(MatchingDifferential, Lookups3) { EXPECT_EQ(0, CompareLookups(3, 50000)); }
 TEST(MatchingDifferential, Lookups4) { EXPECT_EQ(0, CompareLookups(4, 50000)); }
+
+// Long text lists, where many names begin alike: the texts the lookup looks at are a
+// run of its sorted keys, and every candidate must still be in that run.
+TEST(MatchingDifferential, LongTextLists) { EXPECT_EQ(0, CompareLookups(5, 1500, 240)); }
 
 TEST(MatchingDifferential, KeysAndStems) {
   Generator gen(99);

@@ -3,7 +3,13 @@
 
 #ifdef _WIN32
 #include <direct.h>
+#include <process.h>
+#else
+#include <unistd.h>
 #endif
+
+#include <chrono>
+#include <thread>
 
 #include <cstdio>
 #include <cstring>
@@ -26,6 +32,14 @@ std::string SongPath(const std::string &name) {
   _mkdir(SongFolder().c_str());
 #endif
   return SongFolder() + "\\" + name;
+}
+
+int ProcessId() {
+#ifdef _WIN32
+  return _getpid();
+#else
+  return getpid();
+#endif
 }
 
 std::string Field(const std::string &text) {
@@ -132,6 +146,31 @@ TEST_F(SongTitles, TrimStopsAtTheFieldsNulPadding) {
   UseFile("thirty.mp3", Tagged("TAG", std::string(30, 'T'), std::string(30, 'A')));
   EXPECT_EQ(std::string(30, 'T'), SongTitle(0));
   EXPECT_EQ(std::string(30, 'A'), std::string(SongArtist));
+}
+
+// Titles are remembered per song, but never past a change of the file or of the list:
+// a tag rewritten at once (same size, perhaps the same coarse file time), a tag rewritten
+// after the title was remembered, and another file put at the same place of the list.
+TEST_F(SongTitles, ATagRewrittenOrAnotherFileIsReadAgain) {
+  Settings.aimai = 0;
+  const std::string name = "again" + std::to_string(ProcessId()) + ".mp3";
+  UseFile(name, Tagged("TAG", "First", "A"));
+  EXPECT_STREQ("First", SongTitle(0));
+  UseFile(name, Tagged("TAG", "Again", "B"));
+  EXPECT_STREQ("Again", SongTitle(0));
+  EXPECT_STREQ("B", SongArtist);
+
+  const std::string other = "other" + std::to_string(ProcessId()) + ".mp3";
+  UseFile(other, Tagged("TAG", "Other", "C"));
+  UseFile(name, Tagged("TAG", "Settled", "D"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // both files settle
+  EXPECT_STREQ("Settled", SongTitle(0));  // read, and now remembered
+  UseFile(name, Tagged("TAG", "Later", "F"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  EXPECT_STREQ("Later", SongTitle(0));  // settled again, under a stamp of its own
+  Use(SongPath(other));
+  EXPECT_STREQ("Other", SongTitle(0));
+  EXPECT_STREQ("C", SongArtist);
 }
 
 TEST_F(SongTitles, MarkerIsCaseSensitiveAndTheFileMustHoldATag) {

@@ -38,6 +38,37 @@ TEST(PositionBar, NoDurationDrawsNoBar) {
   EXPECT_EQ(0, PositionBarWidth(512, -3.0, 10.0));
 }
 
+// The wait before the bar can grow: a song played at the rate (at least real time) has
+// not yet passed the next pixel when the wait is over, yet would have passed it had
+// the wait been much longer than the margins allow.
+TEST(PositionBar, NextPixelIsNeverDueLaterThanThePositionCanReachIt) {
+  struct Case {
+    int span, width;
+    double seconds, duration, rate;
+  } cases[] = {
+      {500, 0, 0.0, 240.0, 1.0},       {500, 100, 48.1, 240.0, 1.0},
+      {1184, 37, 1.1, 40.0, 1.0},      {1184, 37, 1.1, 40.0, 2.0},
+      {1184, 37, 1.0, 40.0, 0.5},      {300, 299, 199.0, 200.0, 1.0},
+      {2000, 5, 0.5, 3600.0, 1.7},     {10, 3, 30.0, 100.0, 16.0},
+  };
+  for (const Case &c : cases) {
+    const double wait = PositionBarPixelWait(c.span, c.width, c.seconds, c.duration, c.rate);
+    const double speed = c.rate > 1.0 ? c.rate : 1.0;
+    ASSERT_GE(wait, 0.0);
+    EXPECT_LE(PositionBarWidth(c.span, c.seconds + wait * speed, c.duration), c.width)
+        << c.span << " " << c.width << " " << c.seconds << " rate " << c.rate;
+    EXPECT_GT(PositionBarWidth(c.span, c.seconds + wait * speed * 1.06 + 0.031, c.duration), c.width)
+        << c.span << " " << c.width << " " << c.seconds << " rate " << c.rate;
+  }
+  // At the next pixel, or within a step of the clock from it: due now.
+  EXPECT_EQ(0.0, PositionBarPixelWait(500, 10, 5.28, 240.0, 1.0));
+  EXPECT_EQ(0.0, PositionBarPixelWait(500, 10, 5.26, 240.0, 1.0));
+  // A bar that cannot grow never falls due.
+  EXPECT_GE(PositionBarPixelWait(500, 0, 1.0, 0.0, 1.0), 1e8);
+  EXPECT_GE(PositionBarPixelWait(0, 0, 1.0, 60.0, 1.0), 1e8);
+  EXPECT_GE(PositionBarPixelWait(-20, 0, 1.0, 60.0, 1.0), 1e8);
+}
+
 TEST(ClickSeek, EdgesSeekToStartAndEnd) {
   int64_t target = -1;
   ASSERT_TRUE(ClickSeekTarget(0, 512, 10.0, &target));

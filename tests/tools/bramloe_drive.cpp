@@ -36,6 +36,7 @@
 #include "app/main_window_win.h"
 #include "resources/ids.h"
 #include "tools/player_window.h"
+#include "tools/first_sound_win.h"
 
 static HWND FindMain() { return FindPlayerWindow(); }
 
@@ -62,41 +63,16 @@ static BOOL CALLBACK CloseBox(HWND window, LPARAM main) {
 }
 
 // Milliseconds from posting Play to the first sample above a tenth of full scale in
-// the capture (16-bit samples at even offsets of the file); -1 after 20 s.
+// the capture; -1 after 20 s.
 static double PlayToSound(HWND main, const char *capturePath) {
-  HANDLE capture = CreateFileA(capturePath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
+  LARGE_INTEGER size = {}, start;
+  HANDLE capture = OpenCapture(capturePath, &size);
   if (capture == INVALID_HANDLE_VALUE) return -1;
-  LARGE_INTEGER offset, frequency, start, now;
-  GetFileSizeEx(capture, &offset);
-  offset.QuadPart &= ~1LL;
-  SetFilePointerEx(capture, offset, nullptr, FILE_BEGIN);
-  QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
   PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
-  static char chunk[1 << 16];
-  DWORD got = 0, carry = 0;
-  for (;;) {
-    QueryPerformanceCounter(&now);
-    double ms = (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
-    if (ms > 20000) break;
-    if (!ReadFile(capture, chunk + carry, sizeof chunk - carry, &got, nullptr) || !got) {
-      Sleep(1);
-      continue;
-    }
-    DWORD bytes = carry + got;
-    for (DWORD i = 0; i + 1 < bytes; i += 2) {
-      short sample = static_cast<short>((unsigned char)chunk[i] | (chunk[i + 1] << 8));
-      if (sample > 3276 || sample < -3276) {
-        CloseHandle(capture);
-        return ms;
-      }
-    }
-    carry = bytes & 1;
-    if (carry) chunk[0] = chunk[bytes - 1];
-  }
+  double ms = MillisecondsToFirstSound(capture, size, start);
   CloseHandle(capture);
-  return -1;
+  return ms;
 }
 
 static void WaitText(HWND window, const char *wanted, bool equal, int span, char *text,

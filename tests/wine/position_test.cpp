@@ -2,6 +2,7 @@
 #include "wine/player_fixture_win.h"
 
 #include "player/player_win.h"
+#include "player/position.h"
 #include "player/position_win.h"
 
 using namespace playertest;
@@ -120,6 +121,77 @@ TEST_F(Position, BarIsTwoCharacterWidthsTallAndNeedsADuration) {
   ASSERT_GT(shortest, 2);
   EXPECT_EQ(RGB(0, 0, 0), PixelAt(bar.left + shortest - 1, bar.top + 2));
   EXPECT_NE(RGB(0, 0, 0), PixelAt(bar.left + longest + 1, bar.top + 2));
+}
+
+// After some ticks of the real timer, one more tick by hand between two readings of
+// the position: the bar must then be exactly what drawing it on every tick gives, black
+// from the frame's left edge to the width of a position between the two readings,
+// across the frame's inside rows as tall as the bar, the rest of the inside white.
+class PositionBarPixels : public Position {
+ protected:
+  void ExpectBarAsTheRule(const char *when) {
+    Pump(150);
+    const RECT frame = ProgressRect;
+    const int span = frame.right - frame.left;
+    const int least = PositionBarWidth(span, CurrentPosition() * 1e-7, PlayerState.duration);
+    DrawPosition(MainWindow);
+    const int most = PositionBarWidth(span, CurrentPosition() * 1e-7, PlayerState.duration);
+    const int tall = 2 * LayoutMetrics.charWidth;
+    HDC dc = GetDC(MainWindow);
+    int width = 0;
+    while (frame.left + 1 + width < frame.right - 1 &&
+           GetPixel(dc, frame.left + 1 + width, frame.top + 1) == RGB(0, 0, 0))
+      width++;
+    if (width) width++;  // the first column is the frame's border
+    int wrong = 0, firstWrongX = -1, firstWrongY = -1;
+    for (int y = frame.top + 1; y < frame.bottom - 1; y++) {
+      for (int x = frame.left + 1; x < frame.right - 1; x++) {
+        const bool black = GetPixel(dc, x, y) == RGB(0, 0, 0);
+        const bool inBar = x < frame.left + width && y < frame.top + tall;
+        if (black == inBar) continue;
+        if (!wrong++) firstWrongX = x, firstWrongY = y;
+      }
+    }
+    ReleaseDC(MainWindow, dc);
+    EXPECT_TRUE(width >= least && width <= most)
+        << when << ": the bar is " << width << " wide, the rule gives " << least << " to " << most;
+    EXPECT_EQ(0, wrong) << when << ": first wrong pixel at " << firstWrongX - frame.left << ", "
+                        << firstWrongY - frame.top;
+  }
+};
+
+TEST_F(PositionBarPixels, BarFollowsTheRuleThroughSeeksResizesAndRepaints) {
+  AddSong("long.wav", 440, 20);
+  PlayPause(MainWindow);
+  ASSERT_EQ(Playing, PlayerState.state);
+  Pump(500);
+  ExpectBarAsTheRule("playing");
+  Pump(700);
+  ExpectBarAsTheRule("playing on");
+  ASSERT_GT(CurrentPosition(), 5000000);
+  const RECT frame = ProgressRect;
+  SeekByClick(MainWindow, At(frame.left + (frame.right - frame.left) * 3 / 4, frame.top));
+  ExpectBarAsTheRule("sought forward");
+  SeekByClick(MainWindow, At(frame.left + (frame.right - frame.left) / 3, frame.top));
+  ExpectBarAsTheRule("sought back");
+  Pump(400);
+  ExpectBarAsTheRule("playing after the seek");
+  SeekToTop(MainWindow);
+  Pump(300);
+  ExpectBarAsTheRule("from the top");
+  RECT window;
+  GetWindowRect(MainWindow, &window);
+  SetWindowPos(MainWindow, nullptr, 0, 0, (window.right - window.left) * 2 / 3,
+               window.bottom - window.top - 40, SWP_NOMOVE | SWP_NOZORDER);
+  ExpectBarAsTheRule("resized");
+  Pump(500);
+  ExpectBarAsTheRule("playing after the resize");
+  InvalidateRect(MainWindow, nullptr, TRUE);
+  UpdateWindow(MainWindow);
+  ExpectBarAsTheRule("repainted");
+  Pump(300);
+  InvalidateRect(MainWindow, &ProgressRect, TRUE);
+  ExpectBarAsTheRule("the frame repainted");
 }
 
 TEST_F(Position, OneMessageDrainsEveryQueuedEvent) {

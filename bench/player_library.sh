@@ -1,0 +1,59 @@
+# Sourced by the Wine benchmarks that play: a library at the lists' capacities (5000
+# songs, one 40 s tone hard-linked under every name; 2000 texts, so that 40% of the
+# songs have one), the settings file that names it, and the processes to measure.
+player_library() {  # folder
+  python3 - "$1" <<'PY'
+import os, sys
+from wav import write_tone
+lib = sys.argv[1]
+music, text = os.path.join(lib, 'music'), os.path.join(lib, 'text')
+if not os.path.isdir(music):
+    os.makedirs(text)
+    write_tone(os.path.join(lib, 'tone.wav'), 440, 40)
+    for i in range(5000):
+        folder = os.path.join(music, 'album%02d' % (i // 100))
+        os.makedirs(folder, exist_ok=True)
+        os.link(os.path.join(lib, 'tone.wav'), os.path.join(folder, '曲%04d.wav' % i))
+    for i in range(2000):
+        folder = os.path.join(text, 'set%02d' % (i // 100))
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, '曲%04d.txt' % i), 'wb') as f:
+            f.write(('歌詞 %d\n' % i).encode('cp932') * 40)
+PY
+}
+
+player_settings() {  # settings file, library folder
+  printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\n' \
+    "$(winpath "$2/music")" "$(winpath "$2/text")" >"$1"
+}
+
+ticks() {  # utime + stime of the given processes, in clock ticks
+  local pid sum=0 t
+  for pid in "$@"; do
+    t=$(awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null) || t=0
+    sum=$((sum + ${t:-0}))
+  done
+  echo "$sum"
+}
+
+# The Unix process of an exe among the descendants of the given one.
+exe_pid() {  # launcher, exe name
+  local pid
+  for pid in $(pgrep -P "$1"); do
+    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q "$2"; then echo "$pid"; return 0; fi
+    exe_pid "$pid" "$2" && return 0
+  done
+  return 1
+}
+
+# After harness_up: the library and a settings file naming it, with the settings file
+# that was there kept aside until the script exits. Sets ini, lib and capture.
+player_bench_up() {
+  ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
+  lib=$BRAMLOE_BUILD/bench-play40
+  [ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
+  trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
+  player_library "$lib"
+  player_settings "$ini" "$lib"
+  capture=$(winpath "$BRAMLOE_CAPTURE")
+}

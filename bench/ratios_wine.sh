@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The player against the least programs that do the same, side by side under Wine, in
+# alternating rounds (the median of each side):
+#   cpu ratio      CPU while a 40 s song plays, for 10 s: the program, the wineserver and
+#                  the X server, bramloe.exe against bare_play (RenderFile, Run,
+#                  WaitForCompletion) on the same file;
+#   startup ratio  process start to the first paint of the main window, with a library
+#                  of 5000 songs and 2000 texts, against blank_window;
+#   play ratio     Play to the first captured sound, against bare_play's Run to sound.
+#
+#   BRAMLOE_BUILD=build [BRAMLOE_EXE=other/bramloe.exe] bash bench/ratios_wine.sh [ROUNDS]
+#
+# Prints the three ratio lines last. Keeps an existing BRAMLOE.INI aside and puts it back.
+set -u
+rounds=${1:-3}
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../scripts/harness.sh"
+source "$here/player_library.sh"
+dir=$BRAMLOE_BUILD/win
+exe=${BRAMLOE_EXE:-$dir/bramloe.exe}  # another build of the player, to compare
+cmake --build "$dir" -j2 --target bramloe bramloe_drive bare_play_winbench blank_window_winbench \
+  first_paint_winbench >/dev/null || exit 1
+harness_up
+player_bench_up
+tone=$(winpath "$lib/tone.wav")
+now() { date +%s.%N; }
+hz=$(getconf CLK_TCK)
+
+# The wineserver of this prefix: the one whose environment names it.
+server_pid() {
+  local pid
+  for pid in $(pgrep -x wineserver); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"; return
+    fi
+  done
+}
+xserver=$(cat "$BRAMLOE_HARNESS_DIR/xvfb.pid" 2>/dev/null || echo)
+
+# Percent of a core used over 10 s by the program, the wineserver and the X server.
+cpu_of() {
+  local a b pids
+  pids="$1 $(server_pid) $xserver"
+  a=$(ticks $pids)
+  sleep 10
+  b=$(ticks $pids)
+  echo "scale=3; ($b - $a) * 100 / $hz / 10" | bc
+}
+
+# Seconds from launching the exe to the first paint of its window of class, into
+# $painted; leaves the exe running, its launcher in $launched.
+launch_to_paint() {  # exe, class
+  local out=$BRAMLOE_HARNESS_DIR/paint.out t0
+  wine "$dir/first_paint_winbench.exe" "$2" >"$out" 2>/dev/null </dev/null &
+  local watcher=$!
+  sleep 0.5  # the watcher is polling before the program starts
+  t0=$(now)
+  wine "$1" </dev/null >/dev/null 2>&1 &
+  launched=$!
+  wait "$watcher"
+  painted=$(echo "$(tr -d '\r' <"$out") - $t0" | bc)
+}
+
+player_round() {
+  local pid
+  launch_to_paint "$exe" BramloeWClass
+  startup_player+=("$painted")
+  wine "$dir/bramloe_drive.exe" wait </dev/null >/dev/null 2>&1
+  pid=$(exe_pid "$launched" bramloe.exe | head -1); pid=${pid:-$launched}
+  sleep 1
+  play_player+=("$(wine "$dir/bramloe_drive.exe" playtosound "$capture" </dev/null 2>/dev/null | tr -d '\r')")
+  sleep 1
+  cpu_player+=("$(cpu_of "$pid")")
+  wine "$dir/bramloe_drive.exe" close </dev/null >/dev/null 2>&1
+  wait "$launched"
+}
+
+baseline_round() {
+  local pid out=$BRAMLOE_HARNESS_DIR/bare.out
+  launch_to_paint "$dir/blank_window_winbench.exe" BlankBenchWindow
+  startup_blank+=("$painted")
+  wine "$dir/first_paint_winbench.exe" BlankBenchWindow close </dev/null >/dev/null 2>&1
+  wait "$launched"
+  : >"$out"
+  wine "$dir/bare_play_winbench.exe" "$tone" 14000 "$capture" >"$out" 2>/dev/null </dev/null &
+  local launcher=$!
+  for _ in $(seq 400); do [ -s "$out" ] && break; sleep 0.05; done
+  pid=$(exe_pid "$launcher" bare_play_winbench.exe | head -1); pid=${pid:-$launcher}
+  play_bare+=("$(tr -d '\r' <"$out" | head -1)")
+  sleep 1
+  cpu_bare+=("$(cpu_of "$pid")")
+  wait "$launcher"
+}
+
+startup_player=() startup_blank=() play_player=() play_bare=() cpu_player=() cpu_bare=()
+wine "$dir/first_paint_winbench.exe" NoSuchWindowClass 1 </dev/null >/dev/null 2>&1 &  # warm the wineserver
+sleep 1; kill $! 2>/dev/null; wait $! 2>/dev/null
+for r in $(seq "$rounds"); do
+  if [ $((r % 2)) -eq 1 ]; then player_round; baseline_round; else baseline_round; player_round; fi
+done
+python3 - "${startup_player[*]}" "${startup_blank[*]}" "${play_player[*]}" "${play_bare[*]}" \
+  "${cpu_player[*]}" "${cpu_bare[*]}" <<'PY'
+import statistics, sys
+sp, sb, pp, pb, cp, cb = ([float(x) for x in a.split()] for a in sys.argv[1:7])
+m = statistics.median
+print('startup   bramloe %.3f s, blank window %.3f s (medians of %d)' % (m(sp), m(sb), len(sp)))
+print('play      bramloe %.0f ms, bare program %.0f ms' % (m(pp), m(pb)))
+print('cpu       bramloe %.2f %%, bare program %.2f %% of a core (with wineserver and X)' % (m(cp), m(cb)))
+print('cpu ratio: %.2f' % (m(cp) / m(cb)))
+print('startup ratio: %.2f' % (m(sp) / m(sb)))
+print('play ratio: %.2f' % (m(pp) / m(pb)))
+PY
