@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# The soak: bramloe.exe under Wine plays short songs (0.3 to 1 s, half of them with a
+# text, some mp3) from a generated folder, one after another by themselves, for a given
+# number of song starts. A song that has not ended within its length plus 3 s is a
+# stall: the threads' stacks are saved (Wine's debugger), then Next, or if the window no
+# longer answers a new player, carries the run on. Every 50 starts it prints the
+# player's working set and its process's resident size, threads and descriptors. Then
+# a bare loop of graph create, render, run and release plays the same number of songs,
+# since Wine's media stack grows by itself; the player's growth is judged against it.
+#
+#   bash bench/soak.sh [STARTS]      (default 500; BRAMLOE_BUILD picks the build root)
+#
+# Last line: "soak: N starts, S stalls, growth X KiB per 100 songs (control Y KiB)";
+# exit status 0 only with no stall and X at most 1.1 Y + 64.
+set -u
+starts=${1:-500}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$root/build}
+dir=$BRAMLOE_BUILD/win
+if [ ! -f "$dir/CMakeCache.txt" ]; then
+  cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null || exit 1
+fi
+cmake --build "$dir" -j2 --target bramloe bramloe_drive graph_cycles_winbench >/dev/null || exit 1
+
+# The end-to-end preamble, with a harness of this run's own.
+unset BRAMLOE_HARNESS_UP
+export BRAMLOE_BUILD_DIR=$dir BRAMLOE_SOURCE_DIR=$root
+source "$root/tests/e2e/common.sh"
+e2e_workdir soak
+e2e_keep_settings
+id_of() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$root/src/resources/ids.h"; }
+ID_PLAY=$(id_of ID_PLAY) ID_NEXT=$(id_of ID_NEXT)
+
+# The library: 40 songs, lengths spread over 0.3 to 1 s, every fourth one an mp3; the
+# even ones (歌00, 歌02, ...) have a text, the odd ones (曲01, 曲03, ...) have none,
+# not even by a fuzzy match.
+mkdir -p "$work/music" "$work/text"
+python3 - "$work" <<'PY'
+import array, math, subprocess, sys
+work = sys.argv[1]
+def wav(path, hz, seconds):
+    frames = int(44100 * seconds)
+    samples = array.array('h', (int(9000 * math.sin(2 * math.pi * hz * (i // 2) / 44100))
+                                for i in range(2 * frames)))
+    data = samples.tobytes()
+    with open(path, 'wb') as f:
+        f.write(b'RIFF' + (36 + len(data)).to_bytes(4, 'little') + b'WAVEfmt ' +
+                (16).to_bytes(4, 'little') + bytes([1, 0, 2, 0]) +
+                (44100).to_bytes(4, 'little') + (176400).to_bytes(4, 'little') +
+                bytes([4, 0, 16, 0]) + b'data' + len(data).to_bytes(4, 'little') + data)
+with open(work + '/lengths', 'w') as lengths:
+    for n in range(40):
+        seconds = 0.3 + 0.7 * n / 39
+        name = ('歌' if n % 2 == 0 else '曲') + '%02d' % n
+        base = work + '/music/' + name
+        if n % 4 == 3:
+            wav(work + '/tone.wav', 300 + 10 * n, seconds)
+            subprocess.run(['lame', '--quiet', '-b', '96', work + '/tone.wav', base + '.mp3'], check=True)
+        else:
+            wav(base + '.wav', 300 + 10 * n, seconds)
+        if n % 2 == 0:
+            with open(work + '/text/' + name + '.txt', 'wb') as f:
+                f.write(('%s\n歌詞\n' % name).encode('cp932'))
+        lengths.write('%s %d\n' % (name, seconds * 1000))
+PY
+rm -f "$work/tone.wav"
+declare -A length_ms
+while read -r name ms; do length_ms[$name]=$ms; done <"$work/lengths"
+printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
+  "$(winpath "$work/music")" "$(winpath "$work/text")" >"$ini"
+
+drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+descendants() { local c; for c in $(pgrep -P "$1"); do echo "$c"; descendants "$c"; done; }
+# The Unix process that runs bramloe.exe, among those this script started.
+unix_pid() {
+  local p
+  for p in $(descendants "$player_pid"); do
+    tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'bramloe\.exe' && { echo "$p"; return; }
+  done
+}
+player_pid= watcher_pid=
+start_player() {
+  WINEDEBUG=${SOAK_WINEDEBUG:--all} "$src/scripts/wine-run.sh" "$bin/bramloe.exe" \
+    </dev/null >/dev/null 2>>"$work/player.log" &
+  player_pid=$!
+  [ "$(drive wait)" = window ] || { echo "soak: the main window did not appear"; exit 1; }
+  # Straight into the file: a filter in between would hold the lines in its buffer.
+  "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" starts 86400000 </dev/null 2>/dev/null \
+    >>"$work/events" &
+  watcher_pid=$!
+  drive command "$ID_PLAY"
+}
+end_player() {
+  local pids
+  pids="$watcher_pid $(descendants "$watcher_pid") $player_pid $(descendants "$player_pid")"
+  kill $pids 2>/dev/null
+  wait $player_pid $watcher_pid 2>/dev/null
+  player_pid= watcher_pid=
+}
+e2e_at_exit end_player
+
+# The stacks of every thread of the player, by Wine's debugger.
+save_stacks() {  # file
+  local wpid
+  wpid=$(echo 'info process' | "$src/scripts/wine-run.sh" winedbg 2>/dev/null | tr -d '\r' |
+         awk '/bramloe\.exe/ {print $1; exit}')
+  [ -z "$wpid" ] && { echo "no process" >"$1"; return; }
+  printf 'attach 0x%s\nbt all\ndetach\nquit\n' "$wpid" |
+    timeout 120 "$src/scripts/wine-run.sh" winedbg >"$1" 2>&1
+}
+
+report() {  # starts so far
+  local mem wpid ws upid rss threads fds
+  mem=$(drive memory)
+  read -r wpid ws <<<"$mem"
+  upid=$(unix_pid)
+  rss=$(awk '/^VmRSS/ {print $2}' "/proc/$upid/status" 2>/dev/null)
+  threads=$(ls "/proc/$upid/task" 2>/dev/null | wc -l)
+  fds=$(ls "/proc/$upid/fd" 2>/dev/null | wc -l)
+  echo "soak: $1 starts: working set ${ws:-?} KiB, RSS ${rss:-?} KiB, threads $threads, descriptors $fds"
+  [ "$1" -eq 50 ] && ws_first=$ws
+  ws_last=$ws ws_last_count=$1
+}
+
+: >"$work/events"
+start_player
+# song: the one playing, or empty between an end and the next start; deadline: when
+# it must have ended, or (between songs) when the next one must have started.
+count=0 stalls=0 seen=0 song= deadline=$(( $(now_ms) + 60000 )) ws_first= ws_last= ws_last_count=0
+stall() {  # what did not happen
+  stalls=$((stalls + 1))
+  echo "soak: stall $stalls at start $count: $1"
+  save_stacks "$work/stall-$stalls.txt"
+  echo "soak: the threads' stacks are in $work/stall-$stalls.txt"
+  # A player that still answers is moved on by Next; one that does not is replaced.
+  if "$src/scripts/wine-run.sh" "$bin/bramloe_window_driver.exe" ready 2000 </dev/null >/dev/null 2>&1; then
+    drive command "$ID_NEXT"
+  else
+    end_player
+    start_player
+  fi
+  song= deadline=$(( $(now_ms) + 30000 ))
+}
+while [ "$count" -lt "$starts" ]; do
+  while read -r _ kind caption; do
+    seen=$((seen + 1))
+    if [ "$kind" = start ]; then
+      song=$(grep -o '[曲歌][0-9][0-9]' <<<"$caption" | head -1)
+      count=$((count + 1))
+      deadline=$(( $(now_ms) + ${length_ms[$song]:-1000} + 3000 ))
+      [ $((count % 50)) -eq 0 ] && report "$count"
+    elif [ -n "$song" ]; then
+      song= deadline=$(( $(now_ms) + 10000 ))
+    fi
+  done < <(tail -n +$((seen + 1)) "$work/events" | tr -d '\r' | iconv -f CP932 -t UTF-8)
+  if [ "$(now_ms)" -gt "$deadline" ]; then
+    if [ -n "$song" ]; then stall "$song did not end"; else stall "the next song did not start"; fi
+  fi
+  sleep 0.1
+done
+end_player
+
+# The control: as many bare graph cycles over the same files.
+mapfile -t files < <(ls "$work/music")
+control=$("$src/scripts/wine-run.sh" "$bin/graph_cycles_winbench.exe" "$starts" \
+  "${files[@]/#/$(winpath "$work/music")\\}" </dev/null 2>/dev/null | tr -d '\r')
+echo "$control" | grep '^cycles' | sed 's/^/soak: control /'
+control_growth=$(sed -n 's/^growth \(-*[0-9]*\) .*/\1/p' <<<"$control")
+growth=?
+[ -n "$ws_first" ] && [ "$ws_last_count" -gt 50 ] &&
+  growth=$(( (ws_last - ws_first) * 100 / (ws_last_count - 50) ))
+echo "soak: $starts starts, $stalls stalls, growth $growth KiB per 100 songs (control ${control_growth:-?} KiB)"
+[ "$stalls" = 0 ] && [ "$growth" != ? ] && [ -n "$control_growth" ] &&
+  awk -v x="$growth" -v y="$control_growth" 'BEGIN { exit !(x <= 1.1 * y + 64) }'
+exit $?
