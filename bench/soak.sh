@@ -93,6 +93,7 @@ start_player() {
   drive command "$ID_PLAY"
 }
 end_player() {
+  [ -z "$player_pid" ] && return
   local pids
   pids="$watcher_pid $(descendants "$watcher_pid") $player_pid $(descendants "$player_pid")"
   kill $pids 2>/dev/null
@@ -120,15 +121,22 @@ report() {  # starts so far
   threads=$(ls "/proc/$upid/task" 2>/dev/null | wc -l)
   fds=$(ls "/proc/$upid/fd" 2>/dev/null | wc -l)
   echo "soak: $1 starts: working set ${ws:-?} KiB, RSS ${rss:-?} KiB, threads $threads, descriptors $fds"
-  [ "$1" -eq 50 ] && ws_first=$ws
-  ws_last=$ws ws_last_count=$1
+  [ -n "$ws" ] && echo "$1 $ws" >>"$work/player.memory"
+}
+
+# KiB per 100 songs: the least-squares slope of the working set over the checkpoints
+# (threads of the media stack come and go, so single readings differ by megabytes).
+growth_of() {  # file of "songs KiB" lines
+  awk '{ n++; sx += $1; sy += $2; sxx += $1 * $1; sxy += $1 * $2 }
+       END { d = n * sxx - sx * sx; if (n < 2 || d == 0) print "?"; else printf "%.0f\n", 100 * (n * sxy - sx * sy) / d }' "$1"
 }
 
 : >"$work/events"
 start_player
 # song: the one playing, or empty between an end and the next start; deadline: when
 # it must have ended, or (between songs) when the next one must have started.
-count=0 stalls=0 seen=0 song= deadline=$(( $(now_ms) + 60000 )) ws_first= ws_last= ws_last_count=0
+count=0 stalls=0 seen=0 song= deadline=$(( $(now_ms) + 60000 ))
+: >"$work/player.memory"
 stall() {  # what did not happen
   stalls=$((stalls + 1))
   echo "soak: stall $stalls at start $count: $1"
@@ -164,14 +172,13 @@ end_player
 
 # The control: as many bare graph cycles over the same files.
 mapfile -t files < <(ls "$work/music")
-control=$("$src/scripts/wine-run.sh" "$bin/graph_cycles_winbench.exe" "$starts" \
-  "${files[@]/#/$(winpath "$work/music")\\}" </dev/null 2>/dev/null | tr -d '\r')
-echo "$control" | grep '^cycles' | sed 's/^/soak: control /'
-control_growth=$(sed -n 's/^growth \(-*[0-9]*\) .*/\1/p' <<<"$control")
-growth=?
-[ -n "$ws_first" ] && [ "$ws_last_count" -gt 50 ] &&
-  growth=$(( (ws_last - ws_first) * 100 / (ws_last_count - 50) ))
-echo "soak: $starts starts, $stalls stalls, growth $growth KiB per 100 songs (control ${control_growth:-?} KiB)"
-[ "$stalls" = 0 ] && [ "$growth" != ? ] && [ -n "$control_growth" ] &&
+"$src/scripts/wine-run.sh" "$bin/graph_cycles_winbench.exe" "$starts" \
+  "${files[@]/#/$(winpath "$work/music")\\}" </dev/null 2>/dev/null | tr -d '\r' >"$work/control"
+sed 's/^/soak: control /' "$work/control"
+sed -n 's/^cycles \([0-9]*\): working set \([0-9]*\) KiB/\1 \2/p' "$work/control" >"$work/control.memory"
+growth=$(growth_of "$work/player.memory")
+control_growth=$(growth_of "$work/control.memory")
+echo "soak: $starts starts, $stalls stalls, growth $growth KiB per 100 songs (control $control_growth KiB)"
+[ "$stalls" = 0 ] && [ "$growth" != ? ] && [ "$control_growth" != ? ] &&
   awk -v x="$growth" -v y="$control_growth" 'BEGIN { exit !(x <= 1.1 * y + 64) }'
 exit $?
