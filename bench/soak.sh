@@ -2,9 +2,10 @@
 # The soak: bramloe.exe under Wine plays short songs (0.3 to 1 s, half of them with a
 # text, some mp3) from a generated folder, one after another by themselves, for a given
 # number of song starts. A song that has not ended within its length plus 3 s is a
-# stall: the threads' stacks are saved (Wine's debugger), then Next, or if the window no
-# longer answers a new player, carries the run on. Every 50 starts it prints the
-# player's working set and its process's resident size, threads and descriptors. Then
+# stall, and so is a next song that has not started within 10 s of that end. A player
+# that shows nothing more has its threads' stacks saved (Wine's debugger) and is moved
+# on by Next, or replaced when its window no longer answers. Every 50 starts it prints
+# the player's working set and its process's resident size, threads and descriptors. Then
 # a bare loop of graph create, render, run and release plays the same number of songs,
 # since Wine's media stack grows by itself; the player's growth is judged against it.
 #
@@ -132,40 +133,51 @@ growth_of() {  # file of "songs KiB" lines
 }
 
 : >"$work/events"
-start_player
-# song: the one playing, or empty between an end and the next start; deadline: when
-# it must have ended, or (between songs) when the next one must have started.
-count=0 stalls=0 seen=0 song= deadline=$(( $(now_ms) + 60000 ))
 : >"$work/player.memory"
-stall() {  # what did not happen
+start_player
+# Songs are judged by the watcher's own clock, so the soak's own pauses (a memory
+# reading, the debugger) do not count against the player: an end must come within the
+# song's length plus 3 s of its start, and the next start within 10 s of that end.
+# A player that shows nothing for 10 s more than that is stalled as it stands.
+count=0 stalls=0 seen=0 song= started=0 ended=0 heard=$(now_ms) due=0
+stall() {  # what did not happen in time
   stalls=$((stalls + 1))
   echo "soak: stall $stalls at start $count: $1"
+}
+# When nothing more comes: the stacks, then Next for a player that still answers, a new
+# player for one that does not.
+unstick() {
+  stall "$1"
   save_stacks "$work/stall-$stalls.txt"
   echo "soak: the threads' stacks are in $work/stall-$stalls.txt"
-  # A player that still answers is moved on by Next; one that does not is replaced.
   if "$src/scripts/wine-run.sh" "$bin/bramloe_window_driver.exe" ready 2000 </dev/null >/dev/null 2>&1; then
     drive command "$ID_NEXT"
   else
     end_player
     start_player
   fi
-  song= deadline=$(( $(now_ms) + 30000 ))
+  song= ended=-1 heard=$(now_ms)
 }
-while [ "$count" -lt "$starts" ]; do
-  while read -r _ kind caption; do
-    seen=$((seen + 1))
+while [ "$count" -lt "$starts" ] || [ -n "$song" ]; do
+  while read -r at kind caption; do
+    seen=$((seen + 1)) heard=$(now_ms)
     if [ "$kind" = start ]; then
-      song=$(grep -o '[曲歌][0-9][0-9]' <<<"$caption" | head -1)
+      [ "$ended" -gt 0 ] && [ $((at - ended)) -gt 10000 ] && stall "the song after $count started only after $((at - ended)) ms"
+      song=$(grep -o '[曲歌][0-9][0-9]' <<<"$caption" | head -1) started=$at
       count=$((count + 1))
-      deadline=$(( $(now_ms) + ${length_ms[$song]:-1000} + 3000 ))
-      [ $((count % 50)) -eq 0 ] && report "$count"
-    elif [ -n "$song" ]; then
-      song= deadline=$(( $(now_ms) + 10000 ))
+      [ $((count % 50)) -eq 0 ] && due=$count
+    elif [ "$kind" = end ] && [ -n "$song" ]; then
+      [ $((at - started)) -gt $((${length_ms[$song]:-1000} + 3000)) ] && stall "$song ended after $((at - started)) ms"
+      song= ended=$at
     fi
   done < <(tail -n +$((seen + 1)) "$work/events" | tr -d '\r' | iconv -f CP932 -t UTF-8)
-  if [ "$(now_ms)" -gt "$deadline" ]; then
-    if [ -n "$song" ]; then stall "$song did not end"; else stall "the next song did not start"; fi
+  quiet=$(( $(now_ms) - heard ))
+  if [ -n "$song" ] && [ "$quiet" -gt $((${length_ms[$song]:-1000} + 13000)) ]; then
+    unstick "$song has not ended"
+  elif [ -z "$song" ] && [ "$quiet" -gt 20000 ]; then
+    unstick "no song has started"
   fi
+  [ "$due" -gt 0 ] && { report "$due"; due=0; }
   sleep 0.1
 done
 end_player
