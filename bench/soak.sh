@@ -30,36 +30,25 @@ export BRAMLOE_BUILD_DIR=$dir BRAMLOE_SOURCE_DIR=$root
 source "$root/tests/e2e/common.sh"
 e2e_workdir soak
 e2e_keep_settings
-id_of() { sed -n "s/^#define $1 \([0-9]*\).*/\1/p" "$root/src/resources/ids.h"; }
-ID_PLAY=$(id_of ID_PLAY) ID_NEXT=$(id_of ID_NEXT)
 
 # The library: 40 songs, lengths spread over 0.3 to 1 s, every fourth one an mp3; the
 # even ones (歌00, 歌02, ...) have a text, the odd ones (曲01, 曲03, ...) have none,
 # not even by a fuzzy match.
 mkdir -p "$work/music" "$work/text"
 python3 - "$work" <<'PY'
-import array, math, subprocess, sys
+import subprocess, sys
+from wav import write_tone
 work = sys.argv[1]
-def wav(path, hz, seconds):
-    frames = int(44100 * seconds)
-    samples = array.array('h', (int(9000 * math.sin(2 * math.pi * hz * (i // 2) / 44100))
-                                for i in range(2 * frames)))
-    data = samples.tobytes()
-    with open(path, 'wb') as f:
-        f.write(b'RIFF' + (36 + len(data)).to_bytes(4, 'little') + b'WAVEfmt ' +
-                (16).to_bytes(4, 'little') + bytes([1, 0, 2, 0]) +
-                (44100).to_bytes(4, 'little') + (176400).to_bytes(4, 'little') +
-                bytes([4, 0, 16, 0]) + b'data' + len(data).to_bytes(4, 'little') + data)
 with open(work + '/lengths', 'w') as lengths:
     for n in range(40):
         seconds = 0.3 + 0.7 * n / 39
         name = ('歌' if n % 2 == 0 else '曲') + '%02d' % n
         base = work + '/music/' + name
         if n % 4 == 3:
-            wav(work + '/tone.wav', 300 + 10 * n, seconds)
+            write_tone(work + '/tone.wav', 300 + 10 * n, seconds, 9000)
             subprocess.run(['lame', '--quiet', '-b', '96', work + '/tone.wav', base + '.mp3'], check=True)
         else:
-            wav(base + '.wav', 300 + 10 * n, seconds)
+            write_tone(base + '.wav', 300 + 10 * n, seconds, 9000)
         if n % 2 == 0:
             with open(work + '/text/' + name + '.txt', 'wb') as f:
                 f.write(('%s\n歌詞\n' % name).encode('cp932'))
