@@ -65,12 +65,12 @@ void PlayPause(HWND mainWindow) {
       SetFocus(NextButton);
       return;
     case Playing:
-      if (PlaybackSession.control) PlaybackSession.control->Stop();
+      StopGraph();
       PlayerState.state = Paused;
       SetPlayCaption("&Play");
       return;
     default:
-      if (PlaybackSession.control) PlaybackSession.control->Run();
+      RunGraph();
       PlayerState.state = Playing;
       SetPlayCaption("&Pause");
       return;

@@ -62,9 +62,19 @@ static void ForecastNextPixel(const BarRecord &bar, int width, LONGLONG position
                                          : now + static_cast<LONGLONG>(wait * frequency.QuadPart);
 }
 
+static void StartFollowingSong(HWND mainWindow);
+
 // One PatBlt a tick at most, and only when the bar grows or was wiped. No position (no
 // song, or a stopped graph) draws nothing.
 void DrawPosition(HWND mainWindow) {
+  // The order matters: a graph is asked for its position only once it has been seen
+  // running. Until then the framework finishes the start on threads of its own that
+  // hold the graph's lock, and a query waits for them here, on the thread the window
+  // answers on. A graph that never gets there ends its song, so the player goes on.
+  if (GraphStarting()) {
+    if (PlayerState.state == Playing && GraphStartOverdue()) StartFollowingSong(mainWindow);
+    return;
+  }
   IMediaSeeking *seeking = PlaybackSession.seeking;
   if (!seeking) return;
   const RECT &frame = ProgressRect;
@@ -116,7 +126,7 @@ void SeekToTop(HWND mainWindow) { SeekTo(mainWindow, 0); }
 
 // The song has ended: a fresh graph and the next song that starts.
 static void StartFollowingSong(HWND mainWindow) {
-  if (PlaybackSession.control) PlaybackSession.control->Stop();
+  StopGraph();
   ResetSession(mainWindow);
   const bool started = PlayFollowingSong(mainWindow);
   InvalidateRect(mainWindow, &ProgressRect, TRUE);

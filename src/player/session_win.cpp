@@ -9,6 +9,18 @@
 
 PlaybackSessionRecord PlaybackSession;
 
+static HRESULT AskWithoutWaiting(IMediaControl *control, OAFilterState *state) {
+  return control->GetState(0, state);
+}
+
+HRESULT (*AskGraphState)(IMediaControl *control, OAFilterState *state) = AskWithoutWaiting;
+DWORD GraphStartLimit = 5000;
+
+// The start of the current graph: when it was asked to run (0: it was not, or it has
+// been stopped since) and whether it has been seen running since.
+static DWORD runAskedAt;
+static bool seenRunning;
+
 // Releases an interface and clears the pointer, so a released one is never called.
 template <typename Interface>
 static void ReleaseInterface(Interface **pointer) {
@@ -63,8 +75,36 @@ void ReleaseSession() {
   ReleaseInterface(&s.graph);
 }
 
-void ResetSession(HWND mainWindow) {
+HRESULT RunGraph() {
+  if (!PlaybackSession.control) return S_OK;
+  HRESULT result = PlaybackSession.control->Run();
+  runAskedAt = GetTickCount() | 1;  // never 0, which means not asked
+  seenRunning = false;
+  return result;
+}
+
+void StopGraph() {
   if (PlaybackSession.control) PlaybackSession.control->Stop();
+  runAskedAt = 0;
+  seenRunning = false;
+}
+
+// Once seen running the graph is not asked again until its next Run, so a tick costs
+// no more than before.
+bool GraphStarting() {
+  if (!runAskedAt || seenRunning || !PlaybackSession.control) return false;
+  OAFilterState state = State_Stopped;
+  HRESULT result = AskGraphState(PlaybackSession.control, &state);
+  seenRunning = SUCCEEDED(result) && result != VFW_S_STATE_INTERMEDIATE && state == State_Running;
+  return !seenRunning;
+}
+
+bool GraphStartOverdue() {
+  return runAskedAt && !seenRunning && GetTickCount() - runAskedAt > GraphStartLimit;
+}
+
+void ResetSession(HWND mainWindow) {
+  StopGraph();
   ReleaseSession();
   CreateSession(mainWindow);
   EnableWindow(NextButton, FALSE);
@@ -88,7 +128,7 @@ bool OpenAndRun(const char *path) {
     return false;
   }
   if (s.video) AttachVideo(s.video);
-  result = s.control ? s.control->Run() : S_OK;
+  result = RunGraph();
   if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running
     ShowGraphError(result, RunCaption);
     ResetSession(MainWindow);

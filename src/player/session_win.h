@@ -14,8 +14,22 @@ struct PlaybackSessionRecord {
 
 extern PlaybackSessionRecord PlaybackSession;
 
+// Asks the graph for its state without waiting; tests put a stand-in in front of it.
+extern HRESULT (*AskGraphState)(IMediaControl *control, OAFilterState *state);
+// How long a graph asked to run may take to get there before its song is given up.
+extern DWORD GraphStartLimit;
+
 HRESULT CreateSession(HWND mainWindow);
 void ReleaseSession();
 void ResetSession(HWND mainWindow);
 bool OpenAndRun(const char *path);
 void ShowGraphError(HRESULT result, const char *caption);
+
+// Run and Stop of the current graph; every Run and Stop of the player goes through them.
+HRESULT RunGraph();
+void StopGraph();
+// True from a Run until the graph is seen running (false while stopped).
+bool GraphStarting();
+// True when the graph, not yet seen running, was asked to run longer than
+// GraphStartLimit ago.
+bool GraphStartOverdue();

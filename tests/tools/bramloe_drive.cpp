@@ -25,12 +25,18 @@
 //                                      view's client area as drawn
 //   bramloe_drive settings <music> <text>  open the settings dialog, print its folders,
 //                                      fill in the two folders and press OK
+//   bramloe_drive starts <ms>          for ms, print "<ms> start <caption>" each time a
+//                                      song starts and "<ms> end" each time one ends
+//   bramloe_drive memory               print the player's Windows process id and its
+//                                      working set in KiB
 // Texts are printed as the program holds them (code page 932), one a line.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include <psapi.h>
 
 #include "shell/layout.h"
 #include "app/main_window_win.h"
@@ -145,6 +151,47 @@ static void Ink(HWND main) {
   DeleteDC(copy);
   ReleaseDC(main, dc);
   std::printf("%lu %08lx\n", dark, sum & 0xFFFFFFFFul);
+}
+
+// Song starts and ends as the Next button shows them: every end of a song resets the
+// graph, which disables Next, and every start enables it again. A new caption under an
+// enabled Next is an end and a start too quick to be seen. Nothing here sends the
+// player a message, so a busy player does not hold the watch up.
+static void WatchStarts(HWND main, DWORD span) {
+  HWND next = GetDlgItem(main, ID_NEXT);
+  DWORD start = GetTickCount();
+  bool enabled = IsWindowEnabled(next) != 0;
+  char caption[1024], shown[1024];
+  GetWindowTextA(main, shown, sizeof shown);
+  while (GetTickCount() - start < span && IsWindow(main)) {
+    bool now = IsWindowEnabled(next) != 0;
+    GetWindowTextA(main, caption, sizeof caption);
+    bool missed = now && enabled && std::strcmp(caption, shown) != 0;
+    if (missed || (now && !enabled)) {
+      if (missed) std::printf("%lu end\n", GetTickCount() - start);
+      std::printf("%lu start %s\n", GetTickCount() - start, caption);
+      std::strcpy(shown, caption);
+    } else if (!now && enabled) {
+      std::printf("%lu end\n", GetTickCount() - start);
+    }
+    std::fflush(stdout);
+    enabled = now;
+    Sleep(2);
+  }
+}
+
+// The working set is the one memory figure Wine reports truly for another process.
+static int PrintMemory(HWND main) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(main, &id);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof counters;
+  bool read = process && GetProcessMemoryInfo(process, &counters, sizeof counters);
+  if (process) CloseHandle(process);
+  if (!read) return 1;
+  std::printf("%lu %llu\n", id, static_cast<unsigned long long>(counters.WorkingSetSize / 1024));
+  return 0;
 }
 
 struct DialogSearch {
@@ -266,6 +313,10 @@ int main(int argc, char **argv) {
     Ink(main);
   } else if (!std::strcmp(verb, "settings") && argc > 3) {
     return FillSettings(main, argv[2], argv[3]);
+  } else if (!std::strcmp(verb, "starts") && argc > 2) {
+    WatchStarts(main, std::strtoul(argv[2], nullptr, 10));
+  } else if (!std::strcmp(verb, "memory")) {
+    return PrintMemory(main);
   } else if (!std::strcmp(verb, "boxes")) {
     EnumWindows(CloseBox, reinterpret_cast<LPARAM>(main));
   } else if (!std::strcmp(verb, "close")) {
