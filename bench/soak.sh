@@ -22,14 +22,13 @@ dir=$BRAMLOE_BUILD/win
 if [ ! -f "$dir/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null || exit 1
 fi
-cmake --build "$dir" -j2 --target bramloe bramloe_drive graph_cycles_winbench >/dev/null || exit 1
+cmake --build "$dir" -j2 --target bramloe bramloe_drive bramloe_in_profile bramloe_window_driver graph_cycles_winbench >/dev/null || exit 1
 
 # The end-to-end preamble, with a harness of this run's own.
 unset BRAMLOE_HARNESS_UP
 export BRAMLOE_BUILD_DIR=$dir BRAMLOE_SOURCE_DIR=$root
 source "$root/tests/e2e/common.sh"
 e2e_workdir soak
-e2e_keep_settings
 
 # The library: 40 songs, lengths spread over 0.3 to 1 s, every fourth one an mp3; the
 # even ones (歌00, 歌02, ...) have a text, the odd ones (曲01, 曲03, ...) have none,
@@ -72,9 +71,7 @@ unix_pid() {
 }
 player_pid= watcher_pid=
 start_player() {
-  WINEDEBUG=${SOAK_WINEDEBUG:--all} "$src/scripts/wine-run.sh" "$bin/bramloe.exe" \
-    </dev/null >/dev/null 2>>"$work/player.log" &
-  player_pid=$!
+  WINEDEBUG=${SOAK_WINEDEBUG:--all} e2e_start_player "$work/player.${count:-0}.log" || exit 1
   [ "$(drive wait)" = window ] || { echo "soak: the main window did not appear"; exit 1; }
   # Straight into the file: a filter in between would hold the lines in its buffer.
   "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" starts 86400000 </dev/null 2>/dev/null \

@@ -80,10 +80,6 @@ inline std::string UseScratchProfile() {
   return folder;
 }
 
-inline bool FileExists(const std::string &path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Classes of an earlier run in the same process would make registration fail.
 inline void ForgetClasses() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
