@@ -62,11 +62,13 @@ printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=
 drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 descendants() { local c; for c in $(pgrep -P "$1"); do echo "$c"; descendants "$c"; done; }
-# The Unix process that runs bramloe.exe, among those this script started.
+# The Unix process that runs bramloe.exe in this run's prefix. Wine starts a program
+# detached from the process that asked for it, so it is found by name and prefix.
 unix_pid() {
   local p
-  for p in $(descendants "$player_pid"); do
-    tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -q 'bramloe\.exe' && { echo "$p"; return; }
+  for p in $(pgrep -f 'bramloe\.exe'); do
+    tr '\0' '\n' <"/proc/$p/cmdline" 2>/dev/null | head -1 | grep -q 'bramloe\.exe$' || continue
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return; }
   done
 }
 player_pid= watcher_pid=
