@@ -30,6 +30,8 @@
 //   bramloe_drive memory               print the player's Windows process id and its
 //                                      working set in KiB
 // Texts are printed as the program holds them (code page 932), one a line.
+// With BRAMLOE_DRIVER_STARTED naming a file, the driver creates it once it has found
+// the window, so a caller can send input only when the driver already looks.
 #include <windows.h>
 
 #include <cstdio>
@@ -249,6 +251,9 @@ int main(int argc, char **argv) {
     std::printf("no window\n");
     return 1;
   }
+  char started[MAX_PATH];
+  if (GetEnvironmentVariableA("BRAMLOE_DRIVER_STARTED", started, sizeof started))
+    CloseHandle(CreateFileA(started, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   char text[1024];
   if (!std::strcmp(verb, "wait")) {
     std::printf("window\n");
