@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -176,7 +177,7 @@ TEST_F(TextViewTexts, SungLineIsMarkedAndKeptInTheUpperThird) {
   std::string text = "[ti:練習]\r\n";
   char line[64];
   for (int i = 0; i < 100; i++) {
-    wsprintfA(line, "[%02d:%02d.50]うた %d\r\n", i / 60, i % 60, i);
+    std::snprintf(line, sizeof line, "[%02d:%02d.50]うた %d\r\n", i / 60, i % 60, i);
     text += line;
   }
   Load(text);
