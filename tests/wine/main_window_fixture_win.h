@@ -280,13 +280,15 @@ class MainWindowTest : public ::testing::Test {
     return path;
   }
 
-  // Loads bytes as TextList entry 0, as PlayNext would load a matched text.
-  void LoadTextBytes(const std::string &bytes) {
+  // Loads bytes as TextList entry 0, as PlayNext would load a matched text; returns
+  // the file's path.
+  std::string LoadTextBytes(const std::string &bytes) {
     std::string path = WriteTestFile("view_text.txt", bytes);
     lstrcpynA(TextList.paths[0], path.c_str(), PATH_BYTES);
     TextList.count = 1;
     PlayerState.matchedText = 0;
     LoadText(0);
+    return path;
   }
 
   ScratchProfile profile;

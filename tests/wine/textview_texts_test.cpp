@@ -93,12 +93,7 @@ class TextViewTexts : public TextViewWindowTest {
 
   // Loads bytes as the matched text from a file of the test's own folder.
   void Load(const std::string &bytes) {
-    std::string path = WriteTestFile("texts.txt", bytes);
-    lstrcpynA(TextList.paths[0], path.c_str(), PATH_BYTES);
-    TextList.count = 1;
-    PlayerState.matchedText = 0;
-    LoadText(0);
-    DeleteFileA(path.c_str());
+    DeleteFileA(LoadTextBytes(bytes).c_str());
     UpdateWindow(TextViewWindow);
     Pump();
   }
