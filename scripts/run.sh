@@ -92,9 +92,9 @@ done
 # A second of the song, so that the bar shows it playing.
 run "$dir/bramloe_drive.exe" barwait ge 100 5000 >/dev/null
 shot=$BRAMLOE_BUILD/screenshot.png
-import -window root "$shot"
-# The virtual screen is black around the window: keep only the window.
-/usr/bin/convert "$shot" -trim +repage "$shot" 2>/dev/null || true
+# The virtual screen is black around the window: keep only the window. ImageMagick's
+# own import does both, so no other of its tools is needed from PATH.
+import -window root -trim +repage "$shot"
 echo "screenshot of the player: $shot"
 # Then the timed text: on to 紅葉 and, well into it, a picture of the line being sung.
 for _ in $(seq 20); do

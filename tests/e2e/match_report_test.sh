@@ -33,9 +33,9 @@ M=$(winpath "$work/music"); T=$(winpath "$work/text")
 run "$report" --utf8 --music "$M" --text "$T" >"$work/report.txt" 2>"$work/report.err"
 [ $? = 0 ] || fail "report exit status $? ($(cat "$work/report.err"))"
 run "$finder" "$M" "$T" 1 0 >"$work/player.txt"
-python3 - "$work" <<'PY' || status=1
+python3 - "$work" "$(winpath "$work")" <<'PY' || status=1
 import sys
-work = sys.argv[1]
+work, root = sys.argv[1], sys.argv[2]
 report = open(work + '/report.txt', encoding='utf-8').read().replace('\r', '')
 player = open(work + '/player.txt', 'rb').read().decode('cp932').replace('\r', '').splitlines()
 found = []
@@ -70,7 +70,6 @@ expect = {
               'line:   BRAMLOE: mp3:MySong(Foo)   TXT:mysong'],
     'AB.wav': ['text:   none', 'nearest: %s\\text\\ABC.txt   (shares "AB", 2 bytes)', 'TXT:無し'],
 }
-root = 'Z:' + work.replace('/', '\\')
 for song, parts in expect.items():
     for part in parts:
         part = part.replace('%s', root)

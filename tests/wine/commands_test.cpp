@@ -16,10 +16,8 @@ class Commands : public PlayerWindow {
     PlayerWindow::SetUp();
     logPath = folder + "\\editor.log";
     SetEnvironmentVariableA("BRAMLOE_EDITOR_LOG", logPath.c_str());
-    // The stand-in sits in the build folder, a Unix path reached through Z:.
-    std::string editor = std::string("Z:") + BRAMLOE_TEST_BUILD_DIR + "/bramloe_editor_logger.exe";
-    for (char &c : editor)
-      if (c == '/') c = '\\';
+    // The stand-in sits in the build folder, a Unix path.
+    std::string editor = WindowsPathOf(BRAMLOE_TEST_BUILD_DIR "/bramloe_editor_logger.exe");
     lstrcpynA(Settings.editor, editor.c_str(), sizeof Settings.editor);
   }
   void TearDown() override {

@@ -85,6 +85,20 @@ inline std::string UnixPathOf(const std::string &windowsPath) {
   return result;
 }
 
+// The Windows path of a Unix path, as Wine's drives name it; empty when not in Wine.
+inline std::string WindowsPathOf(const std::string &unixPath) {
+  typedef WCHAR *(CDECL * DosNameProc)(const char *);
+  DosNameProc dosName =
+      (DosNameProc)(void *)GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_dos_file_name");
+  if (!dosName) return "";
+  WCHAR *wide = dosName(unixPath.c_str());
+  if (!wide) return "";
+  char name[MAX_PATH * 2] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, name, sizeof name, nullptr, nullptr);
+  HeapFree(GetProcessHeap(), 0, wide);
+  return name;
+}
+
 // Runs a bash script on the Unix side (Wine starts ELF programs given by their Z:
 // path) and waits for it by a marker file: the handle Wine gives back for a Unix
 // process is signalled at once. The script must not contain double quotes. False

@@ -13,17 +13,15 @@
 #include "matching/matching_win.h"
 #include "settings/settings.h"
 #include "wine/library_scratch.h"
+#include "wine/main_window_fixture_win.h"
 
 namespace {
 
-class TitleLineCaption : public ::testing::Test {
+class TitleLineCaption : public mainwindowtest::MainWindowTest {
  protected:
   void SetUp() override {
-    saved_ = MainWindow;
-    MainWindow = CreateWindowExA(0, "STATIC", "BRAMLOE", WS_POPUP, 0, 0, 200, 100, nullptr,
-                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(nullptr, MainWindow);
-    folder_ = MakeScratchFolder("caption");
+    MainWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     Settings = SettingsRecord{};
     Settings.aimai = 1;
     MusicList.count = 0;
@@ -31,10 +29,7 @@ class TitleLineCaption : public ::testing::Test {
     InvalidateTextKeys();
   }
   void TearDown() override {
-    for (const std::string &path : files_) DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder_.c_str());
-    DestroyWindow(MainWindow);
-    MainWindow = saved_;
+    MainWindowTest::TearDown();
     Settings = SettingsRecord{};
     MusicList.count = 0;
     TextList.count = 0;
@@ -42,7 +37,7 @@ class TitleLineCaption : public ::testing::Test {
   }
   // A music file with an ID3v1 tag, appended to the MusicList.
   void AddTaggedSong(const char *name, const std::string &title, const std::string &artist) {
-    std::string path = folder_ + "\\" + name;
+    std::string path = folder + "\\" + name;
     std::string tag = "TAG" + title;
     tag.resize(33, ' ');
     tag += artist;
@@ -53,7 +48,6 @@ class TitleLineCaption : public ::testing::Test {
     std::fwrite(std::string(500, 'x').data(), 1, 500, file);
     std::fwrite(tag.data(), 1, tag.size(), file);
     std::fclose(file);
-    files_.push_back(path);
     AppendMusicPath(path.c_str());
   }
   std::string Caption() {
@@ -61,9 +55,6 @@ class TitleLineCaption : public ::testing::Test {
     GetWindowTextA(MainWindow, text, sizeof text);
     return text;
   }
-  HWND saved_ = nullptr;
-  std::string folder_;
-  std::vector<std::string> files_;
 };
 
 }  // namespace

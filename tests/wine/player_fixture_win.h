@@ -1,13 +1,13 @@
-// The real main window with its controls and TextView, built the way start-up builds
-// them, for the player's tests: songs written as short WAV tones, message boxes and
-// handed-over rates recorded, the settings file in a scratch profile folder.
+// The player's tests on the one main window: songs written as short WAV tones, the
+// rates handed over recorded, the settings file in the test's own profile folder.
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
 
 // Before dshow.h, whose strsafe.h retires wsprintfA.
 #include "wine/library_scratch.h"
-#include "wine/wav_fixture.h"
+#include "wine/main_window_fixture_win.h"
+#include "wav.h"
 
 #include <dshow.h>
 
@@ -15,11 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/layout.h"
-#include "app/main_window_win.h"
-#include "shell/message_box_win.h"
-#include "shell/shell_win.h"
-#include "app/startup_win.h"
 #include "library/library.h"
 #include "matching/matching.h"
 #include "player/pitch_win.h"
@@ -27,19 +22,14 @@
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
+#include "shell/layout.h"
+#include "shell/message_box_win.h"
+#include "shell/shell_win.h"
 #include "textview/textbuffer.h"
 
 namespace playertest {
 
-struct RecordedBox {
-  std::string text, caption;
-  UINT type;
-};
-
-inline std::vector<RecordedBox> &Boxes() {
-  static std::vector<RecordedBox> boxes;
-  return boxes;
-}
+using namespace mainwindowtest;
 
 inline std::vector<double> &Rates() {
   static std::vector<double> rates;
@@ -51,11 +41,6 @@ inline std::vector<double> &Rates() {
 inline void ExpectRates(const std::vector<double> &expected) {
   ASSERT_EQ(expected.size(), Rates().size());
   for (size_t i = 0; i < expected.size(); i++) EXPECT_DOUBLE_EQ(expected[i], Rates()[i]) << i;
-}
-
-inline int RecordBox(HWND, const char *text, const char *caption, UINT type) {
-  Boxes().push_back({text ? text : "", caption ? caption : "", type});
-  return IDOK;
 }
 
 // The graph's state at each handing-over of a rate.
@@ -73,111 +58,42 @@ inline HRESULT RecordRate(IMediaSeeking *seeking, double rate) {
   return seeking->SetRate(rate);
 }
 
-using wavtest::ToneWav;
-
 inline std::string CentsText() {
   char text[1024];
   GetWindowTextA(CentsEdit, text, sizeof text);
   return text;
 }
 
-inline std::string WindowText(HWND window) {
-  char text[1024];
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
 inline LRESULT Command(int id) { return SendMessageA(MainWindow, WM_COMMAND, id, 0); }
 
-// Dispatches what is queued for at most the given time, or until done() holds.
-template <typename Done>
-inline bool PumpUntil(DWORD milliseconds, Done done) {
-  DWORD start = GetTickCount();
-  for (;;) {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount() - start >= milliseconds) return false;
-    Sleep(5);
-  }
-}
-
-inline void Pump(DWORD milliseconds = 0) {
-  PumpUntil(milliseconds, [] { return false; });
-}
-
-class PlayerWindow : public ::testing::Test {
+class PlayerWindow : public MainWindowTest {
  protected:
   void SetUp() override {
-    // Other tests register classes of the same names with procedures of their own.
-    UnregisterClassA(MAIN_WINDOW_CLASS, GetModuleHandleA(nullptr));
-    UnregisterClassA(TEXT_VIEW_CLASS, GetModuleHandleA(nullptr));
-    ASSERT_NE(0, RegisterWindowClasses(GetModuleHandleA(nullptr)));
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    Boxes().clear();
+    MainWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     Rates().clear();
     RateStates().clear();
-    MessageBoxHook = RecordBox;
     SetPlaybackRate = RecordRate;
-    char kept[MAX_PATH] = "";
-    GetEnvironmentVariableA("USERPROFILE", kept, sizeof kept);
-    keptProfile = kept;
-    folder = MakeScratchFolder("player");
-    SetEnvironmentVariableA("USERPROFILE", folder.c_str());
-    iniPath = folder + "\\BRAMLOE.INI";
+    iniPath = settingsPath;
     Settings = {"", "", "notepad", 0, 0};
-    MusicList.count = 0;
-    TextList.count = 0;
     InvalidateTextKeys();
-    PlayCursor = {-1, 0};
     PlayerState = {Stopped, 0, 0.0, 0};
     SpinDirection = 0;
     NoticeCountdown = 0;
     DecoderFlags = {1, 1};
-
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    AppInstance = instance;
-    MeasureLayoutMetrics();
-    MainWindow = CreateMainWindow(instance);
-    ASSERT_NE(nullptr, MainWindow);
-    ShowWindow(MainWindow, SW_SHOWNORMAL);
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(MainWindow, &client);
-    ASSERT_NE(nullptr, CreateTextView(instance, client.right, client.bottom));
-    ASSERT_NE(nullptr, CreateControls(instance, client.right, client.bottom));
-    UpdateWindow(MainWindow);
-    SetScrollRange(RateScrollBar, SB_CTL, 0, 0, TRUE);
-    SetForegroundWindow(MainWindow);
     SetFocus(PlayButton);
     Pump();
   }
 
   void TearDown() override {
-    if (PlaybackSession.control) PlaybackSession.control->Stop();
-    DestroyWindow(MainWindow);
-    MainWindow = TextViewWindow = nullptr;
-    PlayButton = StopButton = CentsEdit = RateScrollBar = nullptr;
-    OctaveDownButton = OctaveUpButton = MemButton = TopButton = NextButton = nullptr;
-    Pump();
-    ReleaseSession();
-    MessageBoxHook = nullptr;
-    SetEnvironmentVariableA("USERPROFILE", keptProfile.c_str());
-    RemoveTree(folder);
-    MusicList.count = 0;
-    TextList.count = 0;
+    MainWindowTest::TearDown();
     InvalidateTextKeys();
-    PlayCursor = {-1, 0};
-    PlayerState = {Stopped, 0, 0.0, 0};
-    CoUninitialize();
   }
 
   // Writes a tone as a song file and appends it to the MusicList, in list order.
-  std::string AddSong(const std::string &name, double frequency = 440, double seconds = 3) {
+  std::string AddSong(const std::string &name, int hz = 440, double seconds = 3) {
     std::string path = folder + "\\" + name;
-    MakeFile(path, ToneWav(frequency, seconds));
+    MakeFile(path, wav::ToneWav(hz, seconds));
     lstrcpynA(MusicList.paths[MusicList.count++], path.c_str(), PATH_BYTES);
     return path;
   }
@@ -213,7 +129,7 @@ class PlayerWindow : public ::testing::Test {
     return value;
   }
 
-  std::string folder, iniPath, keptProfile;
+  std::string iniPath;
 };
 
 }  // namespace playertest

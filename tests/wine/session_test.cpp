@@ -13,30 +13,17 @@
 #include "shell/message_box_win.h"
 #include "player/session_rules.h"
 #include "player/session_win.h"
-#include "wine/view_fixture_win.h"
-#include "wine/wav_fixture.h"
+#include "wav.h"
+#include "wine/main_window_fixture_win.h"
 
-using namespace viewtest;
+using namespace mainwindowtest;
 
 namespace {
 
-struct RecordedBox {
-  HWND owner;
-  std::string text;
-  bool hasCaption;
-  std::string caption;
-  UINT type;
-};
-
-std::vector<RecordedBox> boxes;
 bool endOfSong;
 
-int RecordBox(HWND owner, const char *text, const char *caption, UINT type) {
-  boxes.push_back({owner, text ? text : "", caption != nullptr, caption ? caption : "", type});
-  return IDOK;
-}
-
-// Takes the graph's events as the main window does and notes the end of the file.
+// Takes the graph's events as the main window does and notes the end of the file,
+// instead of starting the next song.
 LRESULT CALLBACK SessionMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_GRAPH_EVENT && PlaybackSession.events) {
     long code;
@@ -47,14 +34,13 @@ LRESULT CALLBACK SessionMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return CallWindowProcA(MainOriginal(), hwnd, message, wParam, lParam);
 }
 
-using wavtest::Put16;
-using wavtest::Put32;
+using wav::Put16;
+using wav::Put32;
 
-// A 16-bit stereo WAV of a sine tone at 44.1 kHz.
-std::string SineWav(double frequency, double seconds) { return wavtest::ToneWav(frequency, seconds, 12000); }
+std::string SineWav(int hz, double seconds) { return wav::ToneWav(hz, seconds, 12000); }
 
 // A one-note standard MIDI file.
 std::string OneNoteMidi() {
@@ -126,11 +112,7 @@ std::string SmallAvi() {
 // The Windows path of the harness's sound capture, or empty without one.
 std::string CapturePath() {
   const char *unixPath = getenv("BRAMLOE_CAPTURE");
-  if (!unixPath) return "";
-  std::string path = std::string("Z:") + unixPath;
-  for (char &c : path)
-    if (c == '/') c = '\\';
-  return path;
+  return unixPath ? WindowsPathOf(unixPath) : "";
 }
 
 std::string ReadFrom(const std::string &path, long offset) {
@@ -164,28 +146,18 @@ HRESULT RenderResultOf(const std::string &path) {
   return result;
 }
 
-class SessionTest : public ::testing::Test {
+class SessionTest : public MainWindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    boxes.clear();
+    MainWindowTest::SetUp();
+    if (HasFatalFailure()) return;
     endOfSong = false;
-    MessageBoxHook = RecordBox;
     DecoderFlags.ogg = 0;
-    PlayerState.state = Stopped;
-    PlayerState.matchedText = -1;
-    TextView = TextViewRecord{};
-    CreateViewWindows(SessionMainProc, 320, 240);
-    PumpMessages();
-    CreateSession(MainWindow);
+    HookMainWindow(SessionMainProc);
+    SizeTextView(320, 240);
+    Pump();
+    // The main window's creation made the session.
     ASSERT_NE(nullptr, PlaybackSession.graph);
-  }
-  void TearDown() override {
-    if (PlaybackSession.control) PlaybackSession.control->Stop();
-    ReleaseSession();
-    DestroyViewWindows();
-    MessageBoxHook = nullptr;
-    CoUninitialize();
   }
 
   // Puts the buttons the other way round from what a reset leaves.
@@ -200,7 +172,7 @@ class SessionTest : public ::testing::Test {
 
   bool WaitForEndOfSong(DWORD milliseconds) {
     DWORD start = GetTickCount();
-    while (!endOfSong && GetTickCount() - start < milliseconds) PumpMessages(20);
+    while (!endOfSong && GetTickCount() - start < milliseconds) Pump(20);
     return endOfSong;
   }
 };
@@ -210,13 +182,13 @@ class SessionTest : public ::testing::Test {
 TEST_F(SessionTest, PlaysAGeneratedToneIntoTheSoundDevice) {
   std::string capture = CapturePath();
   if (capture.empty()) GTEST_SKIP() << "no sound capture in this harness";
-  std::string path = WriteTempFile("bramloe_tone.wav", SineWav(440, 1.0));
+  std::string path = WriteTestFile("tone.wav", SineWav(440, 1.0));
   long before = FileSize(capture);
 
   ASSERT_TRUE(OpenAndRun(path.c_str()));
-  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
   ASSERT_TRUE(WaitForEndOfSong(10000));
-  PumpMessages(700);  // the tail of the sound is still on its way to the device
+  Pump(700);  // the tail of the sound is still on its way to the device
 
   std::string sound = ReadFrom(capture, before);
   const short *samples = reinterpret_cast<const short *>(sound.data());
@@ -243,14 +215,14 @@ TEST_F(SessionTest, OggGuardRefusesWithoutTouchingTheSession) {
   EnableNextDisablePlay();
   EXPECT_FALSE(OpenAndRun("C:\\Music\\song.ogg"));
   EXPECT_FALSE(OpenAndRun("C:\\old.ogg.files\\song.wav"));
-  ASSERT_EQ(2u, boxes.size());
-  for (const RecordedBox &box : boxes) {
+  ASSERT_EQ(2u, Boxes().size());
+  for (const RecordedBox &box : Boxes()) {
     EXPECT_EQ(OggRefusedMessage, box.text);
     EXPECT_FALSE(box.hasCaption);  // the system's default caption
     EXPECT_EQ(nullptr, box.owner);
     EXPECT_EQ(static_cast<UINT>(MB_OK), box.type);
   }
-  EXPECT_STREQ("oggを使用するためには対応ドライバが必要", boxes[0].text.c_str());
+  EXPECT_STREQ("oggを使用するためには対応ドライバが必要", Boxes()[0].text.c_str());
   EXPECT_EQ(graph, PlaybackSession.graph);
   EXPECT_TRUE(IsWindowEnabled(NextButton));
   EXPECT_FALSE(IsWindowEnabled(PlayButton));
@@ -258,14 +230,14 @@ TEST_F(SessionTest, OggGuardRefusesWithoutTouchingTheSession) {
 
 // Another spelling goes to the framework: a WAV named .Ogg plays.
 TEST_F(SessionTest, OtherOggSpellingsReachTheFramework) {
-  std::string path = WriteTempFile("bramloe_song.Ogg", SineWav(440, 0.3));
+  std::string path = WriteTestFile("song.Ogg", SineWav(440, 0.3));
   EXPECT_TRUE(OpenAndRun(path.c_str()));
-  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
   DecoderFlags.ogg = 1;
   ResetSession(MainWindow);
-  std::string ogg = WriteTempFile("bramloe_song.ogg", SineWav(440, 0.3));
+  std::string ogg = WriteTestFile("song.ogg", SineWav(440, 0.3));
   EXPECT_TRUE(OpenAndRun(ogg.c_str()));
-  EXPECT_TRUE(boxes.empty());
+  EXPECT_TRUE(Boxes().empty());
 }
 
 // Files the framework cannot render show the message of the code it returns, with
@@ -275,26 +247,26 @@ TEST_F(SessionTest, UnrenderableFilesShowTheirCodesMessage) {
     const char *name;
     std::string bytes;
   } files[] = {
-      {"bramloe_dropped.txt", "さくら さくら\r\nやよいの空は\r\n"},
-      {"bramloe_tune.mid", OneNoteMidi()},
+      {"dropped.txt", "さくら さくら\r\nやよいの空は\r\n"},
+      {"tune.mid", OneNoteMidi()},
   };
   for (const auto &f : files) {
-    std::string path = WriteTempFile(f.name, f.bytes);
+    std::string path = WriteTestFile(f.name, f.bytes);
     HRESULT expected = RenderResultOf(path);
     if (SUCCEEDED(expected)) {
       std::printf("%s renders here (0x%08lX); skipped\n", f.name, expected);
       continue;
     }
     std::printf("%s: RenderFile gives 0x%08lX\n", f.name, static_cast<unsigned long>(expected));
-    boxes.clear();
+    Boxes().clear();
     EnableNextDisablePlay();
     EXPECT_FALSE(OpenAndRun(path.c_str())) << f.name;
     char message[128];
     FormatGraphError(expected, message, sizeof message);
-    ASSERT_EQ(1u, boxes.size()) << f.name;
-    EXPECT_EQ(message, boxes[0].text);
-    EXPECT_EQ("open", boxes[0].caption);
-    EXPECT_EQ(nullptr, boxes[0].owner);
+    ASSERT_EQ(1u, Boxes().size()) << f.name;
+    EXPECT_EQ(message, Boxes()[0].text);
+    EXPECT_EQ("open", Boxes()[0].caption);
+    EXPECT_EQ(nullptr, Boxes()[0].owner);
     ExpectResetButtons();
     EXPECT_NE(nullptr, PlaybackSession.graph);
     EXPECT_NE(nullptr, PlaybackSession.control);
@@ -304,7 +276,7 @@ TEST_F(SessionTest, UnrenderableFilesShowTheirCodesMessage) {
 // A missing file fails with a code outside the table: it is reported with that code in
 // hex under the same caption, and the session is reset.
 TEST_F(SessionTest, UnlistedFailureIsReportedWithItsCode) {
-  std::string path = std::string(getenv("TEMP")) + "\\bramloe_no_such_song.wav";
+  std::string path = folder + "\\no_such_song.wav";
   HRESULT expected = RenderResultOf(path);
   std::printf("missing file: RenderFile gives 0x%08lX\n", static_cast<unsigned long>(expected));
   ASSERT_TRUE(FAILED(expected));
@@ -313,9 +285,9 @@ TEST_F(SessionTest, UnlistedFailureIsReportedWithItsCode) {
   EXPECT_FALSE(OpenAndRun(path.c_str()));
   char text[64];
   std::snprintf(text, sizeof text, "エラー 0x%08lX", static_cast<unsigned long>(expected));
-  ASSERT_EQ(1u, boxes.size());
-  EXPECT_EQ(text, boxes[0].text);
-  EXPECT_EQ("open", boxes[0].caption);
+  ASSERT_EQ(1u, Boxes().size());
+  EXPECT_EQ(text, Boxes()[0].text);
+  EXPECT_EQ("open", Boxes()[0].caption);
   ExpectResetButtons();
   EXPECT_NE(nullptr, PlaybackSession.graph);
 }
@@ -374,7 +346,7 @@ TEST_F(SessionTest, CreateFailuresShowTheirMessages) {
   factory.createResult = E_OUTOFMEMORY;
   EXPECT_EQ(E_OUTOFMEMORY, CreateSession(MainWindow));
   EXPECT_TRUE(!s.graph && !s.control && !s.events && !s.audio && !s.seeking && !s.video);
-  std::string path = WriteTempFile("bramloe_tone.wav", SineWav(440, 0.2));
+  std::string path = WriteTestFile("tone.wav", SineWav(440, 0.2));
   EXPECT_TRUE(OpenAndRun(path.c_str()));
 
   factory.createResult = S_OK;
@@ -393,11 +365,11 @@ TEST_F(SessionTest, CreateFailuresShowTheirMessages) {
   const char *expected[] = {"ERROR - Could not create the Filter Graph Manager.",
                             "ERROR--Could not obtain the Media Control interface.",
                             "ERROR-Could not obtain the Media Event interface."};
-  ASSERT_EQ(3u, boxes.size());
+  ASSERT_EQ(3u, Boxes().size());
   for (int i = 0; i < 3; i++) {
-    EXPECT_EQ(expected[i], boxes[i].text);
-    EXPECT_EQ("Create", boxes[i].caption);
-    EXPECT_EQ(nullptr, boxes[i].owner);
+    EXPECT_EQ(expected[i], Boxes()[i].text);
+    EXPECT_EQ("Create", Boxes()[i].caption);
+    EXPECT_EQ(nullptr, Boxes()[i].owner);
   }
 }
 
@@ -478,12 +450,12 @@ void VideoRect(long *left, long *top, long *width, long *height) {
 // A video file: its window is owned by the TextView and covers it; a resize keeps
 // it covering while no text matched, and one pixel while a text is shown.
 TEST_F(SessionTest, VideoCoversTheTextViewAndFollowsItsSize) {
-  std::string path = WriteTempFile("bramloe_clip.avi", SmallAvi());
+  std::string path = WriteTestFile("clip.avi", SmallAvi());
   HRESULT render = RenderResultOf(path);
   if (FAILED(render)) GTEST_SKIP() << "the framework renders no AVI here: " << std::hex << render;
   ASSERT_TRUE(OpenAndRun(path.c_str()));
-  EXPECT_TRUE(boxes.empty());
-  PumpMessages(200);
+  EXPECT_TRUE(Boxes().empty());
+  Pump(200);
   ASSERT_NE(nullptr, GetWindow(TextViewWindow, GW_CHILD)) << "no video window in the TextView";
   RECT client;
   GetClientRect(TextViewWindow, &client);
@@ -493,10 +465,10 @@ TEST_F(SessionTest, VideoCoversTheTextViewAndFollowsItsSize) {
   EXPECT_EQ(0, top);
   EXPECT_EQ(client.right, width);
   EXPECT_EQ(client.bottom, height);
-  if (const char *hold = getenv("BRAMLOE_VIEW_HOLD")) PumpMessages(1000 * atoi(hold));
+  if (const char *hold = getenv("BRAMLOE_VIEW_HOLD")) Pump(1000 * atoi(hold));
 
-  MoveWindow(TextViewWindow, 0, 40, 280, 200, TRUE);
-  PumpMessages();
+  SizeTextView(280, 200);
+  Pump();
   VideoRect(&left, &top, &width, &height);
   EXPECT_EQ(0, left);
   EXPECT_EQ(0, top);
@@ -504,8 +476,8 @@ TEST_F(SessionTest, VideoCoversTheTextViewAndFollowsItsSize) {
   EXPECT_EQ(TextView.viewHeight, height);
 
   PlayerState.matchedText = 0;
-  MoveWindow(TextViewWindow, 0, 40, 300, 220, TRUE);
-  PumpMessages();
+  SizeTextView(300, 220);
+  Pump();
   VideoRect(&left, &top, &width, &height);
   EXPECT_EQ(0, left);
   EXPECT_EQ(0, top);

@@ -186,91 +186,99 @@ class SettingDialog : public ::testing::Test {
 
 // --- The template ---------------------------------------------------------------
 
-struct TemplateReader {
-  const BYTE *at;
-  WORD Word() { WORD value; std::memcpy(&value, at, 2); at += 2; return value; }
-  DWORD Dword() { DWORD value; std::memcpy(&value, at, 4); at += 4; return value; }
-  short Short() { return (short)Word(); }
-  // A string or, after 0xFFFF, an ordinal (returned as "#<number>").
-  std::string StringOrOrdinal() {
-    if (Word() == 0xFFFF) return "#" + std::to_string(Word());
-    at -= 2;
-    std::wstring wide;
-    while (WORD c = Word()) wide += (wchar_t)c;
-    char text[512] = "";
-    WideCharToMultiByte(932, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-    return text;
-  }
-  void AlignDword(const BYTE *base) { at = base + ((at - base + 3) & ~3); }
-};
-
-// The template may name a predefined class by its ordinal or by its name.
-std::string PredefinedClassName(const std::string &name) {
-  if (name == "#128") return "BUTTON";
-  if (name == "#129") return "EDIT";
-  if (name == "#130") return "STATIC";
-  std::string upper = name;
-  CharUpperA(&upper[0]);
-  return upper;
+RECT ItemRect(HWND dialog, HWND item) {
+  RECT r;
+  GetWindowRect(item, &r);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+  return r;
 }
 
-struct ExpectedItem {
-  const char *className;
-  WORD id;
-  const char *text;
-  short x, y, cx, cy;
-  DWORD style;
-};
+bool SameRow(const RECT &a, const RECT &b) { return a.top < b.bottom && b.top < a.bottom; }
 
-TEST_F(SettingDialog, TemplateHoldsTheElevenControlsInTabOrder) {
-  HRSRC found = FindResourceExA(GetModuleHandleA(nullptr), RT_DIALOG, RES_SETTING_DIALOG,
-                                MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-  ASSERT_NE(nullptr, found);
-  const BYTE *base = (const BYTE *)LockResource(LoadResource(GetModuleHandleA(nullptr), found));
-  TemplateReader read{base};
-  EXPECT_EQ(DWORD(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT), read.Dword());
-  EXPECT_EQ(0u, read.Dword());
-  WORD count = read.Word();
-  ASSERT_EQ(11, count);
-  EXPECT_EQ(21, read.Short());
-  EXPECT_EQ(16, read.Short());
-  EXPECT_EQ(146, read.Short());
-  EXPECT_EQ(75, read.Short());
-  EXPECT_EQ("", read.StringOrOrdinal());  // no menu
-  EXPECT_EQ("", read.StringOrOrdinal());  // the standard dialog class
-  EXPECT_EQ("Setting", read.StringOrOrdinal());
-  EXPECT_EQ(12, read.Word());
-  EXPECT_EQ("System", read.StringOrOrdinal());
+// Tab, as the dialog's keyboard handling receives it from the focused control.
+void TabIn(HWND dialog, bool back) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = back ? 0x80 : 0;
+  SetKeyboardState(keys);
+  MSG message = {GetFocus(), WM_KEYDOWN, VK_TAB, 1, 0, {0, 0}};
+  IsDialogMessageA(dialog, &message);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+}
 
-  const DWORD label = WS_GROUP | SS_LEFT, edit = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
-              push = WS_TABSTOP | BS_PUSHBUTTON, check = WS_TABSTOP | BS_AUTOCHECKBOX;
-  const ExpectedItem items[] = {
-      {"STATIC", 0xFFFF, "&Musicﾌｫﾙﾀﾞ", 0, 3, 45, 8, label},
-      {"EDIT", IDC_MUSIC_FOLDER, "", 45, 1, 60, 12, edit},
-      {"BUTTON", IDC_BROWSE_MUSIC, "参照", 106, 2, 30, 12, push},
-      {"STATIC", 0xFFFF, "&Textﾌｫﾙﾀﾞ", 0, 18, 45, 8, label},
-      {"EDIT", IDC_TEXT_FOLDER, "", 45, 16, 60, 12, edit},
-      {"BUTTON", IDC_BROWSE_TEXT, "参照", 106, 17, 30, 12, push},
-      {"STATIC", 0xFFFF, "ﾃｷｽﾄｴﾃﾞｨﾀ(&E)", 0, 33, 45, 8, label},
-      {"EDIT", IDC_EDITOR, "", 45, 31, 60, 12, edit},
-      {"BUTTON", IDC_SKIP, "TXTが無い場合はｽｷｯﾌﾟ(&S)", 5, 47, 102, 8, check},
-      {"BUTTON", IDC_AIMAI, "あいまい検索(&A)", 5, 60, 102, 8, check},
-      {"BUTTON", IDOK, "OK", 111, 56, 25, 12, WS_TABSTOP | BS_DEFPUSHBUTTON},
-  };
-  for (const ExpectedItem &item : items) {
-    SCOPED_TRACE(item.text);
-    read.AlignDword(base);
-    EXPECT_EQ(WS_CHILD | WS_VISIBLE | item.style, read.Dword());
-    EXPECT_EQ(0u, read.Dword());
-    EXPECT_EQ(item.x, read.Short());
-    EXPECT_EQ(item.y, read.Short());
-    EXPECT_EQ(item.cx, read.Short());
-    EXPECT_EQ(item.cy, read.Short());
-    EXPECT_EQ(item.id, read.Word());
-    EXPECT_EQ(item.className, PredefinedClassName(read.StringOrOrdinal()));
-    EXPECT_EQ(item.text, read.StringOrOrdinal());
-    read.at += read.Word();  // creation data
+// Tab goes round the controls by their IDs, from the music folder to OK and back.
+TEST_F(SettingDialog, TabGoesRoundTheControlsInTheOrderOfTheRows) {
+  HWND dialog = OpenModeless();
+  SetFocus(GetDlgItem(dialog, IDC_MUSIC_FOLDER));
+  const int order[] = {IDC_BROWSE_MUSIC, IDC_TEXT_FOLDER, IDC_BROWSE_TEXT, IDC_EDITOR,
+                       IDC_SKIP,         IDC_AIMAI,       IDOK,            IDC_MUSIC_FOLDER};
+  for (int id : order) {
+    TabIn(dialog, false);
+    EXPECT_EQ(GetDlgItem(dialog, id), GetFocus()) << id;
   }
+  TabIn(dialog, true);
+  EXPECT_EQ(GetDlgItem(dialog, IDOK), GetFocus()) << "Shift+Tab goes back";
+  DestroyWindow(dialog);
+}
+
+// Every control is inside the dialog and apart from the others; each folder row reads
+// label, edit box, browse button from left to right, and the editor row label, edit.
+TEST_F(SettingDialog, ControlsStayInsideApartAndInTheirRows) {
+  HWND dialog = OpenModeless();
+  RECT client;
+  GetClientRect(dialog, &client);
+  std::vector<HWND> items;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) items.push_back(c);
+  ASSERT_EQ(11u, items.size());
+  for (size_t i = 0; i < items.size(); i++) {
+    RECT r = ItemRect(dialog, items[i]), common;
+    SCOPED_TRACE(GetDlgCtrlID(items[i]));
+    EXPECT_TRUE(IsWindowVisible(items[i]));
+    EXPECT_GT(r.right, r.left);
+    EXPECT_GT(r.bottom, r.top);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, client.right);
+    EXPECT_LE(r.bottom, client.bottom);
+    for (size_t j = i + 1; j < items.size(); j++) {
+      RECT other = ItemRect(dialog, items[j]);
+      EXPECT_FALSE(IntersectRect(&common, &r, &other)) << "over " << GetDlgCtrlID(items[j]);
+    }
+  }
+  const struct {
+    int edit, browse;
+  } rows[] = {{IDC_MUSIC_FOLDER, IDC_BROWSE_MUSIC}, {IDC_TEXT_FOLDER, IDC_BROWSE_TEXT},
+              {IDC_EDITOR, 0}};
+  for (const auto &row : rows) {
+    SCOPED_TRACE(row.edit);
+    HWND edit = GetDlgItem(dialog, row.edit);
+    // The label is the static just before its edit box, as its mnemonic needs.
+    HWND label = GetWindow(edit, GW_HWNDPREV);
+    ASSERT_NE(nullptr, label);
+    RECT e = ItemRect(dialog, edit), l = ItemRect(dialog, label);
+    EXPECT_TRUE(SameRow(l, e));
+    EXPECT_LE(l.right, e.left);
+    if (!row.browse) continue;
+    RECT b = ItemRect(dialog, GetDlgItem(dialog, row.browse));
+    EXPECT_TRUE(SameRow(e, b));
+    EXPECT_LE(e.right, b.left);
+  }
+  DestroyWindow(dialog);
+}
+
+// A path much longer than an edit box is wide can be typed in whole: the box scrolls.
+TEST_F(SettingDialog, EditBoxesTakeTypedTextLongerThanTheyAreWide) {
+  HWND dialog = OpenModeless();
+  const std::string typed = "C:\\" + std::string(150, 'x');
+  for (int id : {IDC_MUSIC_FOLDER, IDC_TEXT_FOLDER, IDC_EDITOR}) {
+    HWND edit = GetDlgItem(dialog, id);
+    SetWindowTextA(edit, "");
+    SetFocus(edit);
+    for (char c : typed) SendMessageA(edit, WM_CHAR, static_cast<BYTE>(c), 1);
+    EXPECT_EQ(typed, ItemText(dialog, id)) << id;
+  }
+  DestroyWindow(dialog);
 }
 
 // Each label's mnemonic leads to the edit box beside it.

@@ -1,11 +1,13 @@
 // Keyboard routing through the program's own loop steps: the key table of
 // TranslateKeyDown by key, focus and Ctrl, the Tab order, the accelerators acting in
 // the cents box while its letters never reach it, and Enter and Esc there.
-#include "wine/shell_fixture_win.h"
+#include "wine/main_window_fixture_win.h"
 
-using namespace shelltest;
+using namespace mainwindowtest;
 
 namespace {
+
+using ShellTest = MainWindowTest;
 
 enum Focus { ON_PLAY, ON_CENTS, ON_RATE };
 enum Action { NONE, SCROLL, COMMAND, SPIN };
@@ -116,21 +118,23 @@ TEST_F(ShellTest, LeftAndRightMoveTheCaretInTheCentsBox) {
   EXPECT_EQ(0u, Messages().size()) << "no pitch command";
 }
 
+// The Tab order, named by the IDs: the rate scroll bar and the Cent label are passed
+// over, and the last tab stop leads back to the first.
 TEST_F(ShellTest, TabVisitsTheTabStopsInCreationOrder) {
   SetFocus(PlayButton);
-  const HWND order[] = {StopButton, CentsEdit, OctaveDownButton, OctaveUpButton, MemButton,
-                        TopButton, NextButton, PlayButton};
-  for (HWND expected : order) {
+  const int order[] = {ID_STOP, ID_CENTS, ID_OCTAVE_DOWN, ID_OCTAVE_UP, ID_MEM,
+                       ID_TOP,  ID_NEXT,  ID_PLAY};
+  for (int expected : order) {
     PostKey(GetFocus(), VK_TAB);
     RunLoopSteps();
-    EXPECT_EQ(expected, GetFocus());
+    EXPECT_EQ(GetDlgItem(MainWindow, expected), GetFocus()) << expected;
   }
   // Shift+Tab goes back.
   HoldKey(VK_SHIFT, true);
   PostKey(GetFocus(), VK_TAB);
   RunLoopSteps();
   HoldKey(VK_SHIFT, false);
-  EXPECT_EQ(NextButton, GetFocus());
+  EXPECT_EQ(GetDlgItem(MainWindow, ID_NEXT), GetFocus());
 }
 
 std::string CentsText() {

@@ -1,51 +1,32 @@
-// The main window as start-up builds it: every child where the layout formulas put it
-// for the font measured on this machine, with its class, text, styles and ID; what
-// follows a resize; the painted progress frame; the Mem notice; the focus rule.
-#include "wine/shell_fixture_win.h"
+// The main window as start-up builds it: each control reached by its ID sends its
+// command, every child stays inside the client area and apart from the others at any
+// size, the text view fills the space between the rows and the bottom row keeps to the
+// bottom edge; the painted progress frame; the Mem notice; the focus rule.
+#include "wine/main_window_fixture_win.h"
 
 #include "shell/layout.h"
 #include "shell/notice_win.h"
 
-using namespace shelltest;
+using namespace mainwindowtest;
 
 namespace {
 
-struct ExpectedChild {
-  int slot;
-  const char *className;
-  const char *text;
-  DWORD exStyle;  // bits that must be set
-  DWORD style;    // bits that must be set
+using ShellTest = MainWindowTest;
+
+// The controls kept in the shell's handles, by the ID each is named by.
+struct NamedControl {
   int id;
   HWND *handle;
+  bool button;
 };
 
-const DWORD Button = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP;
-
-// In creation order, the TextView first.
-const ExpectedChild Children[] = {
-    {SLOT_TEXT_VIEW, TEXT_VIEW_CLASS, "", 0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL,
-     -1, &TextViewWindow},
-    {SLOT_PLAY, "Button", "&Play", 0, Button, ID_PLAY, &PlayButton},
-    {SLOT_STOP, "Button", "&Stop", 0, Button, ID_STOP, &StopButton},
-    {SLOT_CENT_LABEL, "Static", "Cent", 0, WS_CHILD | WS_VISIBLE, -1, nullptr},
-    {SLOT_CENTS, "Edit", "0", WS_EX_CLIENTEDGE,
-     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_GROUP | WS_TABSTOP | ES_RIGHT, ID_CENTS, &CentsEdit},
-    {SLOT_RATE, "ScrollBar", "rate", 0, WS_CHILD | WS_VISIBLE | WS_GROUP | SBS_VERT, ID_RATE,
-     &RateScrollBar},
-    {SLOT_OCTAVE_DOWN, "Button", "半", 0, Button, ID_OCTAVE_DOWN, &OctaveDownButton},
-    {SLOT_OCTAVE_UP, "Button", "倍", 0, Button, ID_OCTAVE_UP, &OctaveUpButton},
-    {SLOT_MEM, "Button", "Mem", 0, Button, ID_MEM, &MemButton},
-    {SLOT_TOP, "Button", "&Top", 0, Button, ID_TOP, &TopButton},
-    {SLOT_NEXT, "Button", "&Next", 0, Button, ID_NEXT, &NextButton},
+const NamedControl NamedControls[] = {
+    {ID_PLAY, &PlayButton, true},         {ID_STOP, &StopButton, true},
+    {ID_CENTS, &CentsEdit, false},        {ID_RATE, &RateScrollBar, false},
+    {ID_OCTAVE_DOWN, &OctaveDownButton, true}, {ID_OCTAVE_UP, &OctaveUpButton, true},
+    {ID_MEM, &MemButton, true},           {ID_TOP, &TopButton, true},
+    {ID_NEXT, &NextButton, true},
 };
-
-RECT ChildRect(HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT *>(&r), 2);
-  return r;
-}
 
 void ExpectAt(HWND child, LayoutBox box, const char *what) {
   SCOPED_TRACE(what);
@@ -54,12 +35,6 @@ void ExpectAt(HWND child, LayoutBox box, const char *what) {
   EXPECT_EQ(box.y, r.top);
   EXPECT_EQ(box.width, r.right - r.left);
   EXPECT_EQ(box.height, r.bottom - r.top);
-}
-
-SIZE ClientSize() {
-  RECT client;
-  GetClientRect(MainWindow, &client);
-  return {client.right, client.bottom};
 }
 
 LayoutBox Box(int slot, SIZE client) {
@@ -76,16 +51,77 @@ void ExpectProgressRect(SIZE client) {
   EXPECT_EQ(e.bottom, ProgressRect.bottom);
 }
 
-// Resizes the main window so that its client area gets the given size.
-void SetClientSize(int width, int height) {
-  RECT window, client;
-  GetWindowRect(MainWindow, &window);
-  GetClientRect(MainWindow, &client);
-  int frameX = (window.right - window.left) - client.right;
-  int frameY = (window.bottom - window.top) - client.bottom;
-  SetWindowPos(MainWindow, nullptr, 0, 0, width + frameX, height + frameY,
-               SWP_NOMOVE | SWP_NOZORDER);
-  RunLoopSteps();
+std::string Named(HWND child) {
+  char className[64] = "";
+  GetClassNameA(child, className, sizeof className);
+  return std::string(className) + " \"" + WindowText(child) + "\" id " +
+         std::to_string(GetDlgCtrlID(child));
+}
+
+// The text view and the controls with an ID; the Cent label is the one child that is
+// neither.
+bool IsKept(HWND child) {
+  for (const NamedControl &c : NamedControls)
+    if (*c.handle == child) return true;
+  return child == TextViewWindow;
+}
+
+bool LabelAndCents(HWND a, HWND b) {
+  return (a == CentsEdit && !IsKept(b)) || (b == CentsEdit && !IsKept(a));
+}
+
+bool Overlap(const RECT &a, const RECT &b) {
+  RECT common;
+  return IntersectRect(&common, &a, &b) != 0;
+}
+
+// What must hold at any client size that has room for both rows: every child inside
+// the client area and apart from every other (the Cent label alone lies under the
+// cents box), the progress frame apart from them all, the text view filling the space
+// between the top row and the bottom row, the bottom row on the bottom edge with Top
+// at the left and Next at the right.
+void ExpectArrangedFor(SIZE client) {
+  SCOPED_TRACE(testing::Message() << "client " << client.cx << " x " << client.cy);
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(MainWindow, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    children.push_back(c);
+  ASSERT_EQ(11u, children.size()) << "the text view, nine controls and the Cent label";
+  RECT frame = ProgressRect;
+  for (size_t i = 0; i < children.size(); i++) {
+    RECT r = ChildRect(children[i]);
+    SCOPED_TRACE(Named(children[i]));
+    EXPECT_TRUE(IsWindowVisible(children[i]));
+    EXPECT_GT(r.right - r.left, 0);
+    EXPECT_GT(r.bottom - r.top, 0);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, client.cx);
+    EXPECT_LE(r.bottom, client.cy);
+    EXPECT_FALSE(Overlap(r, frame)) << "over the progress frame";
+    for (size_t j = i + 1; j < children.size(); j++) {
+      if (LabelAndCents(children[i], children[j])) continue;
+      EXPECT_FALSE(Overlap(r, ChildRect(children[j]))) << "over " << Named(children[j]);
+    }
+    if (!IsKept(children[i])) {
+      RECT cents = ChildRect(CentsEdit), both;
+      UnionRect(&both, &cents, &r);
+      EXPECT_TRUE(EqualRect(&both, &cents)) << "the label is not under the cents box";
+    }
+  }
+  RECT view = ChildRect(TextViewWindow), play = ChildRect(PlayButton);
+  RECT top = ChildRect(TopButton), next = ChildRect(NextButton);
+  EXPECT_EQ(0, view.left);
+  EXPECT_EQ(client.cx, view.right);
+  EXPECT_LE(view.top - play.bottom, 1) << "the view starts under the top row";
+  EXPECT_LE(top.top - view.bottom, 1) << "the view reaches down to the bottom row";
+  EXPECT_EQ(top.top, next.top);
+  EXPECT_LE(client.cy - top.bottom, 1) << "the bottom row keeps to the bottom edge";
+  EXPECT_EQ(0, top.left);
+  EXPECT_LE(client.cx - next.right, 1) << "Next keeps to the right edge";
+  EXPECT_GE(frame.left, top.right);
+  EXPECT_LE(frame.right, next.left);
+  EXPECT_GE(frame.top, top.top);
+  EXPECT_LE(frame.bottom, top.bottom);
 }
 
 TEST_F(ShellTest, MetricsComeFromTheOemFixedFont) {
@@ -103,63 +139,56 @@ TEST_F(ShellTest, MetricsComeFromTheOemFixedFont) {
          tm.tmAscent);
 }
 
-TEST_F(ShellTest, EveryChildInCreationOrderWithItsClassTextStyleIdAndPlace) {
+TEST_F(ShellTest, StartUpShowsTheTitleTheMenuAndPlayWithTheFocus) {
   char text[64] = "";
   GetMenuStringA(GetMenu(MainWindow), 0, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ("ファイル(&F)", text) << "the class menu";
-  GetWindowTextA(MainWindow, text, sizeof text);
-  EXPECT_STREQ("BRAMLOE", text);
-  SIZE client = ClientSize();
-  HWND child = GetWindow(MainWindow, GW_CHILD);
-  for (const ExpectedChild &c : Children) {
-    SCOPED_TRACE(c.text);
-    ASSERT_NE(nullptr, child);
-    if (c.handle) {
-      EXPECT_EQ(*c.handle, child);
-    }
-    char className[64];
-    GetClassNameA(child, className, sizeof className);
-    EXPECT_EQ(0, lstrcmpiA(c.className, className)) << className;
-    GetWindowTextA(child, text, sizeof text);
-    EXPECT_STREQ(c.text, text);
-    DWORD style = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_STYLE));
-    EXPECT_EQ(c.style, style & c.style);
-    EXPECT_EQ(0u, style & (c.style & WS_TABSTOP ? 0 : WS_TABSTOP)) << "no tab stop";
-    DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(child, GWL_EXSTYLE));
-    EXPECT_EQ(c.exStyle, exStyle & c.exStyle);
-    EXPECT_EQ(c.id, GetDlgCtrlID(child));
-    ExpectAt(child, Box(c.slot, client), c.text);
-    child = GetWindow(child, GW_HWNDNEXT);
-  }
-  EXPECT_EQ(nullptr, child) << "no other child";
-  ExpectProgressRect(client);
+  EXPECT_EQ("BRAMLOE", WindowText(MainWindow));
+  EXPECT_EQ(PlayButton, GetFocus());
   // The rate scroll bar shows no thumb: only its arrows act.
   int low = -1, high = -1;
   GetScrollRange(RateScrollBar, SB_CTL, &low, &high);
   EXPECT_EQ(0, low);
   EXPECT_EQ(0, high);
-  EXPECT_EQ(PlayButton, GetFocus());
 }
 
-TEST_F(ShellTest, AfterAResizeOnlyTheTextViewTheBottomRowAndTheFrameFollow) {
-  SIZE before = ClientSize();
-  RECT topRow[SLOT_COUNT];
-  for (const ExpectedChild &c : Children)
-    if (c.handle) topRow[c.slot] = ChildRect(*c.handle);
-  SIZE after = {before.cx - 150, before.cy - 90};
-  SetClientSize(after.cx, after.cy);
-  ASSERT_EQ(after.cx, ClientSize().cx);
-  ASSERT_EQ(after.cy, ClientSize().cy);
-  ExpectAt(TextViewWindow, Box(SLOT_TEXT_VIEW, after), "TextView");
-  ExpectAt(TopButton, Box(SLOT_TOP, after), "Top");
-  ExpectAt(NextButton, Box(SLOT_NEXT, after), "Next");
-  ExpectProgressRect(after);
-  for (const ExpectedChild &c : Children) {
-    if (!c.handle || c.slot == SLOT_TEXT_VIEW || c.slot == SLOT_TOP || c.slot == SLOT_NEXT)
-      continue;
-    SCOPED_TRACE(c.text);
-    RECT r = ChildRect(*c.handle);
-    EXPECT_TRUE(EqualRect(&r, &topRow[c.slot]));
+// One way to a control: the handle the shell keeps is the child of that ID, and a
+// click on a button sends the command of the same ID from that button.
+TEST_F(ShellTest, EachControlNamedByItsIdIsItsHandleAndAClickSendsItsCommand) {
+  RecordMessages();
+  for (const NamedControl &c : NamedControls) {
+    SCOPED_TRACE(c.id);
+    ASSERT_NE(nullptr, *c.handle);
+    EXPECT_EQ(*c.handle, GetDlgItem(MainWindow, c.id));
+    if (!c.button) continue;
+    EnableWindow(*c.handle, TRUE);  // Next waits for a song
+    Messages().clear();
+    SendMessageA(*c.handle, BM_CLICK, 0, 0);
+    ASSERT_EQ(1u, Messages().size());
+    EXPECT_EQ(static_cast<UINT>(WM_COMMAND), Messages()[0].message);
+    EXPECT_EQ(c.id, LOWORD(Messages()[0].wParam));
+    EXPECT_EQ(BN_CLICKED, HIWORD(Messages()[0].wParam));
+    EXPECT_EQ(reinterpret_cast<LPARAM>(*c.handle), Messages()[0].lParam);
+  }
+}
+
+// The arrangement holds as built and after the window shrinks or grows; only the text
+// view, the bottom row and the frame move, the top row stays where it was.
+TEST_F(ShellTest, ChildrenStayInsideAndApartAndFollowAResize) {
+  SIZE built = ClientSize();
+  ExpectArrangedFor(built);
+  RECT topRow[4] = {ChildRect(PlayButton), ChildRect(CentsEdit), ChildRect(RateScrollBar),
+                    ChildRect(MemButton)};
+  const SIZE sizes[] = {{built.cx - 150, built.cy - 90}, {built.cx + 120, built.cy + 60}};
+  for (SIZE wanted : sizes) {
+    SetClientSize(wanted.cx, wanted.cy);
+    ASSERT_EQ(wanted.cx, ClientSize().cx);
+    ASSERT_EQ(wanted.cy, ClientSize().cy);
+    ExpectArrangedFor(wanted);
+    ExpectProgressRect(wanted);
+    RECT now[4] = {ChildRect(PlayButton), ChildRect(CentsEdit), ChildRect(RateScrollBar),
+                   ChildRect(MemButton)};
+    for (int i = 0; i < 4; i++) EXPECT_TRUE(EqualRect(&now[i], &topRow[i])) << i;
   }
 }
 

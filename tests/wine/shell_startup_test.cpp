@@ -1,19 +1,24 @@
 // The life of the process as WinMain runs it, in the test process: a COM failure ends
 // it with its message and code, a window that cannot be created ends start-up without
 // touching the settings file, and a normal run ends by Exit and writes the settings.
-#include "wine/shell_fixture_win.h"
+#include "wine/main_window_fixture_win.h"
 
-using namespace shelltest;
+using namespace mainwindowtest;
 
 namespace {
 
 HRESULT WINAPI FailingCom(LPVOID) { return E_OUTOFMEMORY; }
 
-void BeginRun() {
+// Each run has a profile folder of its own; returns the settings file's path there.
+ScratchProfile profile;
+
+std::string BeginRun() {
+  profile.Use("startup");
   ForgetClasses();
   ForgetHandles();
   Boxes().clear();
   MessageBoxHook = RecordBox;
+  return profile.settingsPath;
 }
 
 // Whatever a run left behind: its windows, its session and its COM.
@@ -26,11 +31,11 @@ void EndRun(bool comInitialised) {
   ForgetClasses();
   MessageBoxHook = nullptr;
   InitializeCom = CoInitialize;
+  profile.Restore();
 }
 
 TEST(StartUp, ComFailureShowsItsMessageAndBecomesTheExitCode) {
-  std::string ini = UseScratchProfile();
-  BeginRun();
+  std::string ini = BeginRun();
   InitializeCom = FailingCom;
   int code = RunProcess(GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);
   EXPECT_EQ(static_cast<int>(E_OUTOFMEMORY), code);
@@ -70,8 +75,7 @@ TEST(StartUp, AWindowThatCannotBeCreatedEndsStartUpWithoutWritingTheSettings) {
   } cases[] = {{MAIN_WINDOW_CLASS, nullptr}, {TEXT_VIEW_CLASS, nullptr}, {"Button", "&Play"}};
   for (const auto &c : cases) {
     SCOPED_TRACE(c.text ? c.text : c.className);
-    std::string ini = UseScratchProfile();
-    BeginRun();
+    std::string ini = BeginRun();
     refusedClass = c.className;
     refusedText = c.text;
     refusals = 0;
@@ -103,8 +107,7 @@ void CALLBACK ExitSoon(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST(StartUp, ANormalRunEndsByExitAndWritesTheSettings) {
-  std::string ini = UseScratchProfile();
-  BeginRun();
+  std::string ini = BeginRun();
   seen = {};
   SetTimer(nullptr, 0, 200, ExitSoon);
   int code = RunProcess(GetModuleHandleA(nullptr), nullptr, SW_SHOWNORMAL);

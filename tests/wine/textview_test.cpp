@@ -7,24 +7,18 @@
 #include <cstdlib>
 #include <string>
 
-#include "wine/view_fixture_win.h"
+#include "wine/main_window_fixture_win.h"
 
-using namespace viewtest;
+using namespace mainwindowtest;
 
 namespace {
 
-class TextViewTest : public ::testing::Test {
+// The real TextView, sized through the main window's layout.
+class TextViewTest : public TextViewWindowTest {
  protected:
-  void SetUp() override {
-    PlayerState.state = Stopped;
-    TextView = TextViewRecord{};
-  }
-  void TearDown() override { DestroyViewWindows(); }
-
   void Create(int width, int height) {
-    CreateViewWindows(DefWindowProcA, width, height);
-    ASSERT_NE(nullptr, TextViewWindow);
-    PumpMessages();
+    SizeTextView(width, height);
+    Pump();
   }
 
   // Sends a scroll request as the scroll bar or the keyboard translation does.
@@ -36,8 +30,8 @@ class TextViewTest : public ::testing::Test {
   }
 
   void Resize(int width, int height) {
-    MoveWindow(TextViewWindow, 0, 40, width, height, TRUE);
-    PumpMessages();
+    SizeTextView(width, height);
+    Pump();
   }
 };
 
@@ -135,7 +129,7 @@ TEST_F(TextViewTest, PaintsRowsInTheFontOfTheRule) {
   lf.lfHeight = fontHeight;
   lf.lfCharSet = SHIFTJIS_CHARSET;
   lf.lfPitchAndFamily = FIXED_PITCH | FF_DONTCARE;
-  lstrcpyA(lf.lfFaceName, "ＭＳ ゴシック");
+  lstrcpynA(lf.lfFaceName, "ＭＳ ゴシック", LF_FACESIZE);
   HDC dc = GetDC(TextViewWindow);
   HFONT font = CreateFontIndirectA(&lf);
   HGDIOBJ previous = SelectObject(dc, font);
@@ -172,7 +166,7 @@ TEST_F(TextViewTest, ScrolledJapaneseTextKeepsItsRowsInPlace) {
   Scroll(SB_THUMBTRACK, 1000);
   for (int i = 0; i < 6; i++) Scroll(SB_LINEDOWN);
   ASSERT_EQ(1006, TextView.scrollPos);
-  PumpMessages();
+  Pump();
 
   HDC dc = GetDC(TextViewWindow);
   int first = (1006 + pitch - 1) / pitch;  // the first row starting inside the view
@@ -182,7 +176,7 @@ TEST_F(TextViewTest, ScrolledJapaneseTextKeepsItsRowsInPlace) {
     EXPECT_EQ(ViewBackground, GetPixel(dc, 1, top - 1)) << "row " << i;
   }
   ReleaseDC(TextViewWindow, dc);
-  if (const char *hold = getenv("BRAMLOE_VIEW_HOLD")) PumpMessages(1000 * atoi(hold));
+  if (const char *hold = getenv("BRAMLOE_VIEW_HOLD")) Pump(1000 * atoi(hold));
 }
 
 TEST_F(TextViewTest, HandsTheFocusToPlayOrNext) {
@@ -225,12 +219,15 @@ TEST_F(TextViewTest, DraggedThumbFollowsPositionsBeyond16Bits) {
     SendInput(1, &input, sizeof input);
   };
   moveTo(x, thumbY, 0);
-  PumpMessages(50);
+  Pump(50);
   moveTo(x, thumbY, MOUSEEVENTF_LEFTDOWN);
   for (int y = thumbY + 20; y < bottomY; y += 40) moveTo(x, y, 0);
-  moveTo(x, bottomY + 40, 0);  // past the end: the thumb stays at the bottom
-  moveTo(x, bottomY + 40, MOUSEEVENTF_LEFTUP);
-  PumpMessages(300);
+  // Past the end, below the bar but still over the main window (a release over the bare
+  // screen never reaches the program): the thumb stays at the bottom.
+  int pastY = bar.rcScrollBar.bottom + arrow / 2;
+  moveTo(x, pastY, 0);
+  moveTo(x, pastY, MOUSEEVENTF_LEFTUP);
+  Pump(300);
 
   EXPECT_EQ(TextView.scrollMax, TextView.scrollPos);
   EXPECT_EQ(TextView.scrollPos, GetScrollPos(TextViewWindow, SB_VERT));

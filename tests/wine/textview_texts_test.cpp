@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "textview/timed_text.h"
-#include "wine/view_fixture_win.h"
+#include "wine/main_window_fixture_win.h"
 
-using namespace viewtest;
+using namespace mainwindowtest;
 
 namespace {
 
@@ -77,32 +78,24 @@ int Differences(const Pixels &a, const Pixels &b) {
   return n;
 }
 
-class TextViewTexts : public ::testing::Test {
+class TextViewTexts : public TextViewWindowTest {
  protected:
   void SetUp() override {
-    PlayerState.state = Stopped;
-    TextView = TextViewRecord{};
-    CreateViewWindows(DefWindowProcA, 400, 300);
-    ASSERT_NE(nullptr, TextViewWindow);
-    PumpMessages();
+    TextViewWindowTest::SetUp();
+    if (HasFatalFailure()) return;
+    SizeTextView(400, 300);
+    Pump();
   }
   void TearDown() override {
-    DestroyViewWindows();
+    TextViewWindowTest::TearDown();
     ClearTextBuffer();
   }
 
-  // Loads bytes as the matched text from a file of this process and test alone.
+  // Loads bytes as the matched text from a file of the test's own folder.
   void Load(const std::string &bytes) {
-    const char *test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::string name = "bramloe_texts_" + std::to_string(GetCurrentProcessId()) + "_" + test + ".txt";
-    std::string path = WriteTempFile(name.c_str(), bytes);
-    lstrcpynA(TextList.paths[0], path.c_str(), PATH_BYTES);
-    TextList.count = 1;
-    PlayerState.matchedText = 0;
-    LoadText(0);
-    DeleteFileA(path.c_str());
+    DeleteFileA(LoadTextBytes(bytes).c_str());
     UpdateWindow(TextViewWindow);
-    PumpMessages();
+    Pump();
   }
 
   Pixels View() {
@@ -179,7 +172,7 @@ TEST_F(TextViewTexts, SungLineIsMarkedAndKeptInTheUpperThird) {
   std::string text = "[ti:練習]\r\n";
   char line[64];
   for (int i = 0; i < 100; i++) {
-    wsprintfA(line, "[%02d:%02d.50]うた %d\r\n", i / 60, i % 60, i);
+    std::snprintf(line, sizeof line, "[%02d:%02d.50]うた %d\r\n", i / 60, i % 60, i);
     text += line;
   }
   Load(text);
@@ -195,7 +188,7 @@ TEST_F(TextViewTexts, SungLineIsMarkedAndKeptInTheUpperThird) {
   } moments[] = {{40.6, 40}, {41.5, 41}, {12.0, 11}, {70.9, 70}};
   for (const Moment &m : moments) {
     FollowSongPosition(static_cast<long long>(m.seconds * 1e7));
-    PumpMessages();
+    Pump();
     ASSERT_EQ(m.row, TimedText.entries[TimedText.marked].firstRow) << m.seconds;
     EXPECT_EQ(TextView.scrollPos, GetScrollPos(TextViewWindow, SB_VERT)) << m.seconds;
     const int top = m.row * pitch - TextView.scrollPos;
@@ -218,7 +211,7 @@ TEST_F(TextViewTexts, SungLineIsMarkedAndKeptInTheUpperThird) {
   EXPECT_EQ(71 * pitch - TextView.viewHeight / 4, TextView.scrollPos);
   // Back before the first line, as after Top: no mark, the view at the start.
   FollowSongPosition(0);
-  PumpMessages();
+  Pump();
   EXPECT_EQ(-1, TimedText.marked);
   EXPECT_EQ(0, TextView.scrollPos);
   EXPECT_EQ(0, CountColour(View(), 0, TextView.viewHeight, mark));
