@@ -39,8 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (length > longest) longest = length;
   }
   FUZZ_CHECK(longest == TextBuffer.longest);
-  // No bytes, no rows; bytes before an end-of-text mark make at least one.
-  if (in.size && in.data[0] != 0x1A && in.data[0] != '\r') FUZZ_CHECK(TextBuffer.lineCount >= 1);
+  // No bytes, no rows; bytes before an end-of-text mark make at least one. A byte-order
+  // mark is no text of its own, so what follows it decides.
+  const bool marked = (in.size >= 3 && !std::memcmp(in.data, "\xEF\xBB\xBF", 3)) ||
+                      (in.size >= 2 && (!std::memcmp(in.data, "\xFF\xFE", 2) || !std::memcmp(in.data, "\xFE\xFF", 2)));
+  if (in.size && !marked && in.data[0] != 0x1A && in.data[0] != '\r') FUZZ_CHECK(TextBuffer.lineCount >= 1);
 
   TextView.viewWidth = width;
   TextView.viewHeight = height;
