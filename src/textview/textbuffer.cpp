@@ -148,8 +148,9 @@ void BuildRows(const DecodedText &decoded) {
       if (c == '\n') break;
     }
     row[length] = '\0';
-    if (length == 0) break;
-    lineStart = row[length - 1] == '\n';
+    // A last line of tags alone, without its LF, is still a (blank) sung line.
+    if (length == 0 && !timeCount) break;
+    lineStart = length == 0 || row[length - 1] == '\n';
     // Measured up to the first NUL: a NUL inside a line hides the rest of the row.
     length = static_cast<int>(std::strlen(row));
     if (length >= 1 && row[length - 1] == '\n') row[--length] = '\0';
