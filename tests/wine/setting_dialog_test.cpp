@@ -498,6 +498,13 @@ void CALLBACK AnswerRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
       },
       0);
   if (!realPicker.picker) return;  // not up yet
+  // The picker fills its tree while it initialises, and may pump messages meanwhile; a
+  // selection made then is overwritten by the initial one. It is shown only once its
+  // initialisation is over.
+  if (!IsWindowVisible(realPicker.picker)) {
+    realPicker.picker = nullptr;
+    return;
+  }
   KillTimer(nullptr, timer);
   char caption[256] = "";
   GetWindowTextA(realPicker.picker, caption, sizeof caption);
