@@ -265,7 +265,7 @@ finished" ] || fail "the window did not take the drop"
 [ "$(drive text 0)" = "$caption" ] || fail "the drop changed the song playing"
 capture_from=$(stat -c %s "$BRAMLOE_CAPTURE")
 key n
-captions=$(drive watch 7000)
+captions=$(drive watch 30000 3)  # the three dropped songs, however slow their starts
 echo "$captions" | sed 's/^/  caption /'
 titles=""
 while read -r ms line; do

@@ -68,7 +68,9 @@ start_player "$log1"
 [ "$(drive text $ID_PLAY)" = "&Play" ] || fail "Play/Pause does not read &Play at start"
 capture_start=$(stat -c %s "$BRAMLOE_CAPTURE")
 drive command $ID_PLAY
-captions=$(drive watch 6500)
+# Four captions (the first may still be the bare name): three songs at least. The bound
+# is generous, since a start under Wine can take seconds on a busy machine.
+captions=$(drive watch 30000 4)
 echo "$captions" | sed 's/^/  caption /'
 [ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "Play/Pause does not read &Pause while playing"
 tones=""

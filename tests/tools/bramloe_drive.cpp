@@ -3,7 +3,8 @@
 //   bramloe_drive command <id>         post WM_COMMAND id to the main window
 //   bramloe_drive text <id>            print the text of control id (0: the caption)
 //   bramloe_drive settext <id> <text>  set the text of control id
-//   bramloe_drive watch <ms>           print each new caption, with its time, for ms
+//   bramloe_drive watch <ms> [n]       print each new caption, with its time, for ms
+//                                      or until n captions have been printed
 //   bramloe_drive boxes                print and close every message box it owns
 //   bramloe_drive close                close the main window and wait for it to go
 //   bramloe_drive playtosound <file>   post Play, print the ms until the first loud
@@ -267,13 +268,15 @@ int main(int argc, char **argv) {
                  reinterpret_cast<LPARAM>(argv[3]));
   } else if (!std::strcmp(verb, "watch") && argc > 2) {
     DWORD start = GetTickCount(), span = std::atoi(argv[2]);
+    int wanted = argc > 3 ? std::atoi(argv[3]) : 0, printed = 0;
     char last[1024] = "";
-    while (GetTickCount() - start < span) {
+    while (GetTickCount() - start < span && (!wanted || printed < wanted)) {
       TextOf(main, text, sizeof text);
       if (std::strcmp(text, last) != 0) {
         std::printf("%lu %s\n", GetTickCount() - start, text);
         std::fflush(stdout);
         std::strcpy(last, text);
+        printed++;
       }
       Sleep(20);
     }
