@@ -5,6 +5,8 @@
 // that its loop dispatches.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
@@ -476,59 +478,86 @@ TEST_F(SettingDialog, BrowseFillsOnlyItsEditBox) {
 
 // The system's picker, found from a timer inside its own modal loop; it is then either
 // cancelled or pointed at a folder (the picker takes BFFM_SETSELECTIONA without a
-// callback) and confirmed.
+// callback) and confirmed once the selection has held.
 struct RealPickerRun {
   HWND dialog;
   const char *choose;  // null: cancel
   HWND picker;
   HWND owner;
   std::vector<std::string> texts;
+  int held;  // ticks in a row the tree has shown the folder asked for
 } realPicker;
 
+// The text of the item selected in the picker's folder tree.
+std::string PickerSelection(HWND window) {
+  HWND tree = FindWindowExA(window, nullptr, WC_TREEVIEWA, nullptr);
+  HTREEITEM item = tree ? TreeView_GetSelection(tree) : nullptr;
+  char text[MAX_PATH] = "";
+  TVITEMA entry = {};
+  entry.mask = TVIF_TEXT;
+  entry.hItem = item;
+  entry.pszText = text;
+  entry.cchTextMax = sizeof text;
+  if (item) SendMessageA(tree, TVM_GETITEMA, 0, (LPARAM)&entry);
+  return text;
+}
+
 void CALLBACK AnswerRealPicker(HWND, UINT, UINT_PTR timer, DWORD) {
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM) -> BOOL {
-        char className[32] = "";
-        GetClassNameA(window, className, sizeof className);
-        if (window == realPicker.dialog || std::strcmp(className, "#32770")) return TRUE;
-        realPicker.picker = window;
-        realPicker.owner = GetWindow(window, GW_OWNER);
-        return FALSE;
-      },
-      0);
-  if (!realPicker.picker) return;  // not up yet
-  // The picker fills its tree while it initialises, and may pump messages meanwhile; a
-  // selection made then is overwritten by the initial one. It is shown only once its
-  // initialisation is over.
-  if (!IsWindowVisible(realPicker.picker)) {
-    realPicker.picker = nullptr;
+  if (!realPicker.picker) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+          char className[32] = "";
+          GetClassNameA(window, className, sizeof className);
+          if (window == realPicker.dialog || std::strcmp(className, "#32770")) return TRUE;
+          realPicker.picker = window;
+          realPicker.owner = GetWindow(window, GW_OWNER);
+          return FALSE;
+        },
+        0);
+    if (!realPicker.picker) return;  // not up yet
+    // The picker is shown once its initialisation is over.
+    if (!IsWindowVisible(realPicker.picker)) {
+      realPicker.picker = nullptr;
+      return;
+    }
+    char caption[256] = "";
+    GetWindowTextA(realPicker.picker, caption, sizeof caption);
+    realPicker.texts.push_back(caption);
+    EnumChildWindows(
+        realPicker.picker,
+        [](HWND child, LPARAM) -> BOOL {
+          char text[256] = "";
+          GetWindowTextA(child, text, sizeof text);
+          realPicker.texts.push_back(text);
+          return TRUE;
+        },
+        0);
+  }
+  if (!realPicker.choose) {
+    KillTimer(nullptr, timer);
+    PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return;
   }
-  KillTimer(nullptr, timer);
-  char caption[256] = "";
-  GetWindowTextA(realPicker.picker, caption, sizeof caption);
-  realPicker.texts.push_back(caption);
-  EnumChildWindows(
-      realPicker.picker,
-      [](HWND child, LPARAM) -> BOOL {
-        char text[256] = "";
-        GetWindowTextA(child, text, sizeof text);
-        realPicker.texts.push_back(text);
-        return TRUE;
-      },
-      0);
-  if (realPicker.choose) {
+  // Even shown, the picker may still select its initial folder over a selection made
+  // (its tree fills and expands on messages of its own), and OK takes the folder
+  // selected at that moment: so the selection is made again until it holds, and OK is
+  // pressed at once on a tick that finds it held.
+  const char *leaf = std::strrchr(realPicker.choose, '\\');
+  leaf = leaf ? leaf + 1 : realPicker.choose;
+  if (PickerSelection(realPicker.picker) != leaf) {
+    realPicker.held = 0;
     SendMessageA(realPicker.picker, BFFM_SETSELECTIONA, TRUE, (LPARAM)realPicker.choose);
-    PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-  } else {
-    PostMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return;
   }
+  if (++realPicker.held < 3) return;
+  KillTimer(nullptr, timer);
+  SendMessageA(realPicker.picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 // Runs the browse button with the system's picker; false when no picker came up.
 bool BrowseWithRealPicker(HWND dialog, int button, const char *choose) {
-  realPicker = RealPickerRun{dialog, choose, nullptr, nullptr, {}};
+  realPicker = RealPickerRun{dialog, choose, nullptr, nullptr, {}, 0};
   UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerRealPicker);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
   KillTimer(nullptr, timer);
