@@ -13,6 +13,8 @@
 //                                      the text it reads at the end
 //   bramloe_drive waitchange <id> <text> <ms>  wait until control id no longer reads
 //                                      text; print the new one
+//   bramloe_drive waitwith <id> <text> <ms>  wait until control id reads text; print
+//                                      the caption of that moment (nothing on time-out)
 //   bramloe_drive bar                  print the progress bar's black length and the
 //                                      frame's width, in pixels read back from the window
 //   bramloe_drive barwait <ge|lt> <permille> <ms>  wait until the bar's length is at
@@ -91,6 +93,22 @@ static void WaitText(HWND window, const char *wanted, bool equal, int span, char
     TextOf(window, text, size);
     if ((std::strcmp(text, wanted) == 0) == equal) return;
     if (GetTickCount() - start >= static_cast<DWORD>(span)) return;
+    Sleep(10);
+  }
+}
+
+// The caption read before and after the control, the same both times: the control's
+// text belongs to that song, not to one started between the two reads.
+static bool WaitWith(HWND main, HWND window, const char *wanted, int span, char *caption,
+                     int size) {
+  DWORD start = GetTickCount();
+  char text[1024], after[1024];
+  for (;;) {
+    TextOf(main, caption, size);
+    TextOf(window, text, sizeof text);
+    TextOf(main, after, sizeof after);
+    if (!std::strcmp(text, wanted) && !std::strcmp(caption, after)) return true;
+    if (GetTickCount() - start >= static_cast<DWORD>(span)) return false;
     Sleep(10);
   }
 }
@@ -287,6 +305,10 @@ int main(int argc, char **argv) {
     WaitText(Control(main, std::atoi(argv[2])), argv[3], !std::strcmp(verb, "waittext"),
              std::atoi(argv[4]), text, sizeof text);
     std::printf("%s\n", text);
+  } else if (!std::strcmp(verb, "waitwith") && argc > 4) {
+    if (WaitWith(main, Control(main, std::atoi(argv[2])), argv[3], std::atoi(argv[4]), text,
+                 sizeof text))
+      std::printf("%s\n", text);
   } else if (!std::strcmp(verb, "bar")) {
     LayoutEdges edges = Progress(main);
     std::printf("%d %d\n", BarLength(main, edges), edges.right - edges.left);
