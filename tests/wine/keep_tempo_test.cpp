@@ -247,7 +247,7 @@ class KeepTempoPlayer : public PlayerWindow {
   // Plays the one song of the list from Stopped, at its stored cents; returns the
   // capture's size before it.
   long Play(const std::string &bytes, const char *storedCents) {
-    std::string path = folder + "\\song" + std::to_string(MusicList.count) + ".wav";
+    std::string path = folder + "\\song" + std::to_string(songsMade++) + ".wav";
     MakeFile(path, bytes);
     MusicList.count = 0;
     lstrcpynA(MusicList.paths[MusicList.count++], path.c_str(), PATH_BYTES);
@@ -277,6 +277,7 @@ class KeepTempoPlayer : public PlayerWindow {
   }
 
   std::string capture;
+  int songsMade = 0;
 };
 
 // Seconds of the windows of 10 ms heard near hz.
@@ -345,15 +346,16 @@ TEST_F(KeepTempoPlayer, ASeekLeavesNothingFromBeforeTheJump) {
   SeekByClick(MainWindow, MAKELPARAM(x, bar.top + 1));
   std::vector<short> heard = HeardToTheEnd(atJump);
   std::vector<double> windows = tone::WindowFrequencies(heard, 0, heard.size(), 441, 44100);
-  size_t lastOld = 0, firstNew = windows.size();
-  for (size_t i = 0; i < windows.size(); i++) {
+  int lastOld = -1, firstNew = -1;
+  for (int i = 0; i < static_cast<int>(windows.size()); i++) {
     if (tone::Near(windows[i], 880, 0.02)) lastOld = i;
-    if (tone::Near(windows[i], 1320, 0.02) && firstNew == windows.size()) firstNew = i;
+    if (tone::Near(windows[i], 1320, 0.02) && firstNew < 0) firstNew = i;
   }
-  std::printf("after the jump: the old tone for %.2f s, the new one from %.2f s for %.2f s\n",
-              lastOld * 0.01, firstNew * 0.01, SecondsNear(windows, 1320));
+  std::printf("after the jump: the old tone until %.2f s, the new one from %.2f s for %.2f s\n",
+              (lastOld + 1) * 0.01, firstNew * 0.01, SecondsNear(windows, 1320));
+  ASSERT_GE(firstNew, 0) << "the new tone is not heard";
   EXPECT_LT(lastOld, firstNew);
-  EXPECT_LE(lastOld * 0.01, 0.3);
+  EXPECT_LE((lastOld + 1) * 0.01, 0.3);
   // From 4 s to the end of 6 s, less what the jump itself cost.
   EXPECT_NEAR(2.0, SecondsNear(windows, 1320), 0.1);
 }
