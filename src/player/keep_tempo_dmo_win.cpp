@@ -6,6 +6,7 @@
 #include "player/keep_tempo_dmo_win.h"
 
 #include <dshow.h>
+#include <mediaerr.h>
 #include <mediaobj.h>
 #include <mmreg.h>
 

@@ -33,7 +33,9 @@ TEST(KeepTempoFormat, TakesPcmAndFloatMonoAndStereo8To48kHz) {
   for (const auto &c : cases) {
     StageFormat format = StageFormatOf(c.tag, c.channels, c.rate, c.bits, c.align);
     EXPECT_EQ(c.kind, format.kind) << c.tag << " " << c.channels << " " << c.rate << " " << c.bits;
-    if (c.kind != STAGE_REFUSED) EXPECT_EQ(c.align, format.frameBytes);
+    if (c.kind != STAGE_REFUSED) {
+      EXPECT_EQ(c.align, format.frameBytes);
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include "wine/player_fixture_win.h"
 #include "wine/sound_capture_win.h"
 
+#include <mediaerr.h>
 #include <mediaobj.h>
 #include <mmreg.h>
 
@@ -12,6 +13,7 @@
 #include "player/keep_tempo.h"
 #include "player/keep_tempo_dmo_win.h"
 #include "player/keep_tempo_win.h"
+#include "player/player_win.h"
 #include "player/position_win.h"
 #include "settings/settings_win.h"
 #include "tone_measure.h"
