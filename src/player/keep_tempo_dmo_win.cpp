@@ -10,6 +10,7 @@
 #include <mediaobj.h>
 #include <mmreg.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <new>
@@ -48,6 +49,10 @@ struct StageObject {
   LONGLONG framesOut;
   float *scratch;  // floats on their way in or out
   int scratchFloats;
+  // The bytes of a frame that a buffer ended inside of: a source may cut its buffers
+  // anywhere (after a seek, for one), and the next buffer goes on with that frame.
+  BYTE partial[8];
+  int partialBytes;
 };
 
 static StageObject *StageOf(IMediaObject *object) {
@@ -123,6 +128,7 @@ static void ForgetSamples(StageObject *stage) {
   stage->fed = false;
   stage->timed = false;
   stage->framesOut = 0;
+  stage->partialBytes = 0;
 }
 
 static void DestroyStage(StageObject *stage) {
@@ -367,17 +373,36 @@ static HRESULT STDMETHODCALLTYPE ProcessInput(IMediaObject *object, DWORD index,
   if (!stage->stretcher || !stage->outputSet) {
     result = DMO_E_TYPE_NOT_SET;
   } else {
-    const int frames = static_cast<int>(length) / stage->format.frameBytes;
+    const int frameBytes = stage->format.frameBytes;
     if (!stage->timed && (flags & DMO_INPUT_DATA_BUFFERF_TIME)) {
       stage->start = time;
       stage->framesOut = 0;
       stage->timed = true;
     }
     TakeCents(stage);
+    if (stage->partialBytes > 0) {  // first the frame the last buffer began
+      const int more = std::min(frameBytes - stage->partialBytes, static_cast<int>(length));
+      std::memcpy(stage->partial + stage->partialBytes, bytes, static_cast<size_t>(more));
+      stage->partialBytes += more;
+      bytes += more;
+      length -= static_cast<DWORD>(more);
+      if (stage->partialBytes == frameBytes && MakeRoom(stage, stage->format.channels)) {
+        StageSamplesToFloat(stage->format, stage->partial, 1, stage->scratch);
+        stage->stretcher->putSamples(stage->scratch, 1);
+        stage->partialBytes = 0;
+        stage->fed = true;
+      }
+    }
+    const int frames = static_cast<int>(length) / frameBytes;
     if (frames > 0 && MakeRoom(stage, frames * stage->format.channels)) {
       StageSamplesToFloat(stage->format, bytes, frames, stage->scratch);
       stage->stretcher->putSamples(stage->scratch, static_cast<unsigned>(frames));
       stage->fed = true;
+    }
+    const int rest = static_cast<int>(length) - frames * frameBytes;
+    if (rest > 0 && stage->partialBytes == 0) {
+      std::memcpy(stage->partial, bytes + frames * frameBytes, static_cast<size_t>(rest));
+      stage->partialBytes = rest;
     }
   }
   LeaveCriticalSection(&stage->lock);
