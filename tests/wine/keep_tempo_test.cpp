@@ -344,7 +344,9 @@ TEST_F(KeepTempoPlayer, OffTheRateIsAskedAsBefore) {
 }
 
 // The end of the stream pushes out what the stage holds: the last 200 ms, at a tone
-// of their own, are heard whole.
+// of their own, are heard. Without the push about 70 ms of them are lost; a loaded
+// machine may lose some sound anywhere in the capture, hence the margin. The stage's
+// own tests count the samples exactly.
 TEST_F(KeepTempoPlayer, TheLastNoteIsHeardWhole) {
   KeepTempo = 1;
   long before = Play(TonesWav({{440, 2.8}, {550, 0.2}}), "1200");
@@ -353,7 +355,7 @@ TEST_F(KeepTempoPlayer, TheLastNoteIsHeardWhole) {
   std::vector<double> windows = tone::WindowFrequencies(heard, span.first, span.last + 1, 441, 44100);
   std::printf("last note: %.2f s at 1100 Hz, %.2f s at 880 Hz\n", SecondsNear(windows, 1100),
               SecondsNear(windows, 880));
-  EXPECT_GE(SecondsNear(windows, 1100), 0.17);
+  EXPECT_GE(SecondsNear(windows, 1100), 0.16);
   EXPECT_NEAR(3.0, span.Length() / 44100.0, 0.06);
 }
 
@@ -366,10 +368,7 @@ TEST_F(KeepTempoPlayer, ASeekLeavesNothingFromBeforeTheJump) {
   long atJump = FileSize(capture);
   const RECT &bar = ProgressRect;
   const int x = bar.left + (bar.right - bar.left) * 4 / 6;  // 4 s of 6
-  std::printf("position %lld at the jump, bar %ld..%ld x %d duration %f\n", Position(), bar.left, bar.right, x, PlayerState.duration);
   SeekByClick(MainWindow, MAKELPARAM(x, bar.top + 1));
-  Pump(300);
-  std::printf("position %lld after\n", Position());
   std::vector<short> heard = HeardToTheEnd(atJump);
   std::vector<double> windows = tone::WindowFrequencies(heard, 0, heard.size(), 441, 44100);
   int lastOld = -1, firstNew = -1;
@@ -379,8 +378,6 @@ TEST_F(KeepTempoPlayer, ASeekLeavesNothingFromBeforeTheJump) {
   }
   std::printf("after the jump: the old tone until %.2f s, the new one from %.2f s for %.2f s\n",
               (lastOld + 1) * 0.01, firstNew * 0.01, SecondsNear(windows, 1320));
-  for (size_t i = 0; i < windows.size(); i += 10) std::printf("%.0f ", windows[i]);
-  std::printf("\n%zu samples\n", heard.size());
   ASSERT_GE(firstNew, 0) << "the new tone is not heard";
   EXPECT_LT(lastOld, firstNew);
   EXPECT_LE((lastOld + 1) * 0.01, 0.3);
@@ -413,8 +410,9 @@ TEST_F(KeepTempoPlayer, SwitchedWhilePlayingTheSongGoesOn) {
   std::printf("switched: %.2f s at 440 Hz, %.2f s at 880 Hz\n", low, high);
   EXPECT_NEAR(1.3, high, 0.25);
   // Not started again: the song's four seconds, once, less what each switch loses of
-  // the sound on its way to the device (under Wine about a fifth of a second).
-  EXPECT_NEAR(4.0, low + high, 0.5);
+  // the sound on its way to the device (under Wine a fifth of a second or more).
+  EXPECT_GT(low + high, 3.0);
+  EXPECT_LT(low + high, 4.2);
 }
 
 // The item ends the 編集 menu; the setting is read at start and shown there.

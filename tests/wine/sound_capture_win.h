@@ -22,11 +22,14 @@ inline std::string CapturePath() {
   return unixPath ? WindowsPathOf(unixPath) : "";
 }
 
+// The capture from offset on, from the start of the frame (16-bit stereo) that offset
+// falls in: the pacer drains the device in pieces of any length, so a size taken at some
+// moment may lie inside a frame, and samples read from there would be noise.
 inline std::string ReadFrom(const std::string &path, long offset) {
   std::string bytes;
   std::FILE *file = std::fopen(path.c_str(), "rb");
   if (!file) return bytes;
-  std::fseek(file, offset, SEEK_SET);
+  std::fseek(file, offset & ~3L, SEEK_SET);
   char buffer[65536];
   size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
