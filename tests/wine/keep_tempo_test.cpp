@@ -143,6 +143,15 @@ class KeepTempoStage : public ::testing::Test {
     return out;
   }
 
+  // What is ready, then the end of the input and all it pushes out.
+  std::vector<unsigned char> DrainToTheEnd(REFERENCE_TIME *firstTime = nullptr) {
+    std::vector<unsigned char> out = Drain(firstTime);
+    EXPECT_EQ(S_OK, stage->Discontinuity(0));
+    std::vector<unsigned char> tail = Drain();
+    out.insert(out.end(), tail.begin(), tail.end());
+    return out;
+  }
+
   IMediaObject *stage = nullptr;
   WAVEFORMATEX wave;
   StageFormat format;
@@ -160,10 +169,7 @@ TEST_F(KeepTempoStage, EveryFormatTakenComesOutAnOctaveUpAtItsLength) {
     ASSERT_TRUE(Use(t.tag, t.channels, t.rate, t.bits));
     std::vector<unsigned char> in = Tone(format, 440, 1.0);
     Feed(in, 0);
-    std::vector<unsigned char> out = Drain();
-    ASSERT_EQ(S_OK, stage->Discontinuity(0));
-    std::vector<unsigned char> tail = Drain();
-    out.insert(out.end(), tail.begin(), tail.end());
+    std::vector<unsigned char> out = DrainToTheEnd();
     EXPECT_NEAR(static_cast<double>(in.size()), static_cast<double>(out.size()), in.size() * 0.01);
     std::vector<short> heard = FirstChannel(format, out);
     EXPECT_TRUE(tone::Near(tone::Frequency(heard, heard.size() / 4, heard.size() * 3 / 4, t.rate), 880, 0.01));
@@ -200,10 +206,7 @@ TEST_F(KeepTempoStage, FlushDropsWhatItHolds) {
   const REFERENCE_TIME jumpedTo = 40000000;
   Feed(Tone(format, 660, 0.5), jumpedTo);
   REFERENCE_TIME first = -1;
-  std::vector<unsigned char> out = Drain(&first);
-  ASSERT_EQ(S_OK, stage->Discontinuity(0));
-  std::vector<unsigned char> tail = Drain();
-  out.insert(out.end(), tail.begin(), tail.end());
+  std::vector<unsigned char> out = DrainToTheEnd(&first);
   EXPECT_EQ(jumpedTo, first);
   std::vector<short> heard = FirstChannel(format, out);
   std::vector<double> windows = tone::WindowFrequencies(heard, 0, heard.size(), 441, 44100);
@@ -221,10 +224,7 @@ TEST_F(KeepTempoStage, BuffersCutInsideAFrameKeepTheSamplesInStep) {
   std::vector<unsigned char> in = Tone(format, 440, 1.0);
   for (size_t at = 0; at < in.size(); at += 1001)
     Feed(std::vector<unsigned char>(in.begin() + at, in.begin() + std::min(in.size(), at + 1001)), 0);
-  std::vector<unsigned char> out = Drain();
-  ASSERT_EQ(S_OK, stage->Discontinuity(0));
-  std::vector<unsigned char> tail = Drain();
-  out.insert(out.end(), tail.begin(), tail.end());
+  std::vector<unsigned char> out = DrainToTheEnd();
   EXPECT_NEAR(static_cast<double>(in.size()), static_cast<double>(out.size()), in.size() * 0.01);
   std::vector<short> heard = FirstChannel(format, out);
   std::vector<double> windows = tone::WindowFrequencies(heard, 4410, heard.size() - 4410, 441, 44100);
