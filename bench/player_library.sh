@@ -57,3 +57,24 @@ player_bench_up() {
   player_settings "$ini" "$lib"
   capture=$(winpath "$BRAMLOE_CAPTURE")
 }
+
+# The wineserver of this prefix: the one whose environment names it.
+server_pid() {
+  local pid
+  for pid in $(pgrep -x wineserver); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"; return
+    fi
+  done
+}
+
+# Percent of a core used over 10 s by the program, the wineserver and the X server.
+cpu_of() {  # program pid
+  local a b pids hz
+  hz=$(getconf CLK_TCK)
+  pids="$1 $(server_pid) $(cat "$BRAMLOE_HARNESS_DIR/xvfb.pid" 2>/dev/null)"
+  a=$(ticks $pids)
+  sleep 10
+  b=$(ticks $pids)
+  echo "scale=3; ($b - $a) * 100 / $hz / 10" | bc
+}

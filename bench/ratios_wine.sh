@@ -24,28 +24,6 @@ harness_up
 player_bench_up
 tone=$(winpath "$lib/tone.wav")
 now() { date +%s.%N; }
-hz=$(getconf CLK_TCK)
-
-# The wineserver of this prefix: the one whose environment names it.
-server_pid() {
-  local pid
-  for pid in $(pgrep -x wineserver); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      echo "$pid"; return
-    fi
-  done
-}
-xserver=$(cat "$BRAMLOE_HARNESS_DIR/xvfb.pid" 2>/dev/null || echo)
-
-# Percent of a core used over 10 s by the program, the wineserver and the X server.
-cpu_of() {
-  local a b pids
-  pids="$1 $(server_pid) $xserver"
-  a=$(ticks $pids)
-  sleep 10
-  b=$(ticks $pids)
-  echo "scale=3; ($b - $a) * 100 / $hz / 10" | bc
-}
 
 # Seconds from launching the exe to the first paint of its window of class, into
 # $painted; leaves the exe running, its launcher in $launched.

@@ -1,6 +1,24 @@
 # Windows build: bramloe.exe, its console tools, and the test programs run under Wine.
 set(BRAMLOE_WIN_LIBS -static gdi32 user32 kernel32 comctl32 comdlg32 shell32 advapi32
-    ole32 oleaut32 uuid strmiids winmm)
+    ole32 oleaut32 uuid strmiids dmoguids winmm)
+
+# SoundTouch, the keep-tempo stage's time-stretching library: built once into this tree
+# from Debian's source package (scripts/soundtouch.sh) and linked statically, so the
+# program stays one file. third_party/soundtouch/ holds its licence and notes.
+set(BRAMLOE_SOUNDTOUCH ${CMAKE_BINARY_DIR}/soundtouch)
+if(NOT EXISTS ${BRAMLOE_SOUNDTOUCH}/lib/libSoundTouch.a)
+  message(STATUS "Building SoundTouch from Debian's source package into ${BRAMLOE_SOUNDTOUCH}")
+  execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/soundtouch.sh ${BRAMLOE_SOUNDTOUCH}
+                          ${CMAKE_SOURCE_DIR}/cmake/mingw-w64.cmake
+                  RESULT_VARIABLE BRAMLOE_SOUNDTOUCH_RESULT)
+  if(NOT BRAMLOE_SOUNDTOUCH_RESULT EQUAL 0)
+    message(FATAL_ERROR "SoundTouch could not be built (see ${BRAMLOE_SOUNDTOUCH}.log)")
+  endif()
+endif()
+add_library(soundtouch STATIC IMPORTED)
+set_target_properties(soundtouch PROPERTIES
+  IMPORTED_LOCATION ${BRAMLOE_SOUNDTOUCH}/lib/libSoundTouch.a
+  INTERFACE_INCLUDE_DIRECTORIES ${BRAMLOE_SOUNDTOUCH}/include)
 
 set(BRAMLOE_WIN_SOURCES ${BRAMLOE_ALL_SOURCES})
 list(FILTER BRAMLOE_WIN_SOURCES INCLUDE REGEX "_win\\.cpp$")
@@ -8,7 +26,7 @@ list(FILTER BRAMLOE_WIN_SOURCES EXCLUDE REGEX "_main_win\\.cpp$")
 add_library(bramloe_win STATIC ${BRAMLOE_WIN_SOURCES})
 bramloe_flags(bramloe_win)
 target_include_directories(bramloe_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(bramloe_win PUBLIC bramloe_core ${BRAMLOE_WIN_LIBS})
+target_link_libraries(bramloe_win PUBLIC bramloe_core soundtouch ${BRAMLOE_WIN_LIBS})
 
 set(BRAMLOE_RC ${CMAKE_SOURCE_DIR}/src/resources/bramloe.rc)
 set_source_files_properties(${BRAMLOE_RC} PROPERTIES

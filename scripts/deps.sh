@@ -8,7 +8,7 @@ set -euo pipefail
 pkgs=(cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 wine
       xvfb xdotool locales fonts-ipafont-gothic googletest libgtest-dev libbenchmark-dev
       gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
-      lame vorbis-tools imagemagick python3)
+      lame vorbis-tools imagemagick python3 dpkg-dev)
 
 missing=()
 if [ "${1:-}" != locale ]; then
@@ -30,6 +30,26 @@ if [ ${#missing[@]} -gt 0 ]; then
     rm -f "$log"
     exit 1
   fi
+  rm -f "$log"
+fi
+
+# The pitch stage's library is built from Debian's source package (scripts/soundtouch.sh):
+# apt needs a source entry beside the machine's own binary one, for the same suite.
+if [ "${1:-}" != locale ] && ! apt-cache showsrc soundtouch 2>/dev/null | grep -q '^Package:'; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "deps: no Debian source entry for apt (run as root to add one)" >&2
+    exit 1
+  fi
+  suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+  cat > /etc/apt/sources.list.d/bramloe-sources.sources <<SOURCES
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $suite
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+  log=$(mktemp)
+  apt-get update -qq >"$log" 2>&1 || { cat "$log" >&2; rm -f "$log"; exit 1; }
   rm -f "$log"
 fi
 

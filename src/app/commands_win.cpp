@@ -5,6 +5,7 @@
 #include "library/library.h"
 #include "library/library_win.h"
 #include "matching/matching.h"
+#include "player/keep_tempo_win.h"
 #include "player/player.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
@@ -52,3 +53,15 @@ void LaunchEditor(HWND) { WinExec(FormatEditorCommand(), SW_SHOW); }
 
 // Shows the matched text anew after editing; -1 empties the view.
 void ReloadText(HWND) { LoadText(PlayerState.matchedText); }
+
+void ShowKeepTempoCheck(HWND mainWindow) {
+  CheckMenuItem(GetMenu(mainWindow), ID_KEEP_TEMPO,
+                MF_BYCOMMAND | (KeepTempo ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// Takes effect at once: a song that plays goes on, with or without its tempo kept.
+void ToggleKeepTempo(HWND mainWindow) {
+  KeepTempo = !KeepTempo;
+  ShowKeepTempoCheck(mainWindow);
+  SwitchKeepTempo(mainWindow);
+}

@@ -9,6 +9,9 @@ void ShowAbout(HWND mainWindow);
 void OpenSettingsDialog(HWND mainWindow);
 void LaunchEditor(HWND mainWindow);
 void ReloadText(HWND mainWindow);
+// Keep tempo on or off: the menu's check shows the setting.
+void ToggleKeepTempo(HWND mainWindow);
+void ShowKeepTempoCheck(HWND mainWindow);
 
 // The editor's command line into the shell's WorkBuffer, as LaunchEditor hands it to WinExec.
 const char *FormatEditorCommand();

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <cstdlib>
 
+#include "app/commands_win.h"
 #include "app/routes_win.h"
 #include "library/library_win.h"
 #include "player/position_win.h"
@@ -104,6 +105,7 @@ static void StartMainWindow(HWND hwnd) {
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   CreateSession(hwnd);  // reports its own failures
   DragAcceptFiles(hwnd, TRUE);
+  ShowKeepTempoCheck(hwnd);  // the menu came with the class, unchecked
 }
 
 static void MoveChild(HWND child, LayoutBox box) {

@@ -32,6 +32,7 @@ const CommandRoute CommandRoutes[] = {
     {ID_CENTS_DOWN_5, LowerPitch5, RETURN_DEFAULT},
     {ID_MEM, StorePitch, RETURN_DEFAULT},
     {ID_STOP, StopSong, RETURN_DEFAULT},
+    {ID_KEEP_TEMPO, ToggleKeepTempo, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "library/library.h"
+#include "player/keep_tempo_dmo_win.h"
+#include "player/keep_tempo_win.h"
 #include "player/pitch.h"
 #include "player/position_win.h"
 #include "player/session_win.h"
@@ -25,10 +27,12 @@ const char StoredNotice[] = "記憶しました";
 // Six ideographic spaces and one ASCII space: covers the notice and one byte more.
 const char NoticeBlank[] = "　　　　　　 ";
 
-// A refused rate is ignored: the cents box keeps the new value all the same.
+// A refused rate is ignored: the cents box keeps the new value all the same. With the
+// keep-tempo stage in the graph the stage moves the pitch and the rate stays 1.
 void ApplyPitch(int cents) {
+  SetKeepTempoCents(cents);
   if (!PlaybackSession.seeking) return;
-  double rate = PitchRate(cents);
+  double rate = KeepTempoStageActive() ? 1.0 : PitchRate(cents);
   if (SUCCEEDED(SetPlaybackRate(PlaybackSession.seeking, rate))) NotePlaybackRate(rate);
 }
 

@@ -1,8 +1,10 @@
 #include "player/session_win.h"
 
 #include "library/library.h"
+#include "player/keep_tempo_win.h"
 #include "player/session_rules.h"
 #include "resources/ids.h"
+#include "settings/settings.h"
 #include "shell/message_box_win.h"
 #include "shell/shell_win.h"
 #include "textview/textview_win.h"
@@ -67,6 +69,7 @@ HRESULT CreateSession(HWND notifyWindow) {
 void ReleaseSession() {
   PlaybackSessionRecord &s = PlaybackSession;
   DetachVideo();
+  ForgetKeepTempoStage();
   ReleaseInterface(&s.video);
   ReleaseInterface(&s.seeking);
   ReleaseInterface(&s.audio);
@@ -127,6 +130,7 @@ bool OpenAndRun(const char *path) {
     ResetSession(MainWindow);
     return false;
   }
+  if (KeepTempo) InsertKeepTempoStage(s.graph, path);  // without it, as if the option were off
   if (s.video) AttachVideo(s.video);
   result = RunGraph();
   if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running

@@ -21,6 +21,7 @@
 #define ID_CENTS_DOWN_5 126
 #define ID_MEM 127
 #define ID_STOP 128
+#define ID_KEEP_TEMPO 129  // the pitch moves without the tempo, or with it
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

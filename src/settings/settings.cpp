@@ -6,6 +6,7 @@
 #include <cstring>
 
 SettingsRecord Settings = {"", "", "notepad", 1, 0};
+int KeepTempo = 0;
 
 const char SETTINGS_SECTION[] = "BRAMLOE";
 const char SETTINGS_FILE_NAME[] = "BRAMLOE.INI";

@@ -14,6 +14,10 @@ struct SettingsRecord {
 
 extern SettingsRecord Settings;
 
+// The keeptempo key, 0 or 1: with 1 the pitch moves without the tempo. Kept beside the
+// record, whose five fields are the specified settings.
+extern int KeepTempo;
+
 extern const char SETTINGS_SECTION[];   // "BRAMLOE"
 extern const char SETTINGS_FILE_NAME[]; // "BRAMLOE.INI"
 

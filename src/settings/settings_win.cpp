@@ -89,6 +89,10 @@ bool WriteSettingsFile(const char *path, const SettingWrite *writes, int count) 
   return done;
 }
 
+// Whether the file named keeptempo when it was read: a file that never did gets the
+// key only once the option is on, so without it the file holds what it always held.
+static bool keepTempoRead = false;
+
 void LoadSettings() {
   char path[PATH_BYTES];
   SettingsFilePath(path);
@@ -104,12 +108,15 @@ void LoadSettings() {
   Settings.aimai = ParseAutoBase(value);
   GetPrivateProfileStringA(SETTINGS_SECTION, "skip", "0", value, sizeof value, path);
   Settings.skip = ParseAutoBase(value);
+  GetPrivateProfileStringA(SETTINGS_SECTION, "keeptempo", "", value, sizeof value, path);
+  keepTempoRead = value[0] != '\0';
+  KeepTempo = ParseAutoBase(value) != 0;
 }
 
 void SaveSettings() {
   char path[PATH_BYTES];
   SettingsFilePath(path);
-  SettingWrite writes[5];
+  SettingWrite writes[6];
   int count = 0;
   // An emptied string setting is not written, so the file keeps its last value.
   if (Settings.textpath[0]) writes[count++] = {"textpath", Settings.textpath};
@@ -120,6 +127,9 @@ void SaveSettings() {
   writes[count++] = {"aimai", aimai};
   std::snprintf(skip, sizeof skip, "%d", Settings.skip);
   writes[count++] = {"skip", skip};
+  char keepTempo[16];
+  std::snprintf(keepTempo, sizeof keepTempo, "%d", KeepTempo ? 1 : 0);
+  if (KeepTempo || keepTempoRead) writes[count++] = {"keeptempo", keepTempo};
   WriteSettingsFile(path, writes, count);
 }
 

@@ -29,7 +29,7 @@ class PlayerRoutes : public PlayerWindow {
 TEST_F(PlayerRoutes, EveryPlayerCommandHasItsHandler) {
   for (int id : {IDOK, ID_ABOUT, ID_PLAY, ID_NEXT, ID_SETTINGS, ID_EDIT_TEXT, ID_TOP,
                  ID_OCTAVE_UP, ID_OCTAVE_DOWN, ID_RELOAD_TEXT, ID_CENTS_UP_25, ID_CENTS_DOWN_25,
-                 ID_CENTS_UP_5, ID_CENTS_DOWN_5, ID_MEM, ID_STOP}) {
+                 ID_CENTS_UP_5, ID_CENTS_DOWN_5, ID_MEM, ID_STOP, ID_KEEP_TEMPO}) {
     ASSERT_NE(nullptr, FindCommandRoute(id)) << id;
     EXPECT_NE(nullptr, FindCommandRoute(id)->handler) << id;
   }

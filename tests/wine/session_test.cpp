@@ -15,27 +15,12 @@
 #include "player/session_win.h"
 #include "wav.h"
 #include "wine/main_window_fixture_win.h"
+#include "wine/sound_capture_win.h"
 
+using namespace capturetest;
 using namespace mainwindowtest;
 
 namespace {
-
-bool endOfSong;
-
-// Takes the graph's events as the main window does and notes the end of the file,
-// instead of starting the next song.
-LRESULT CALLBACK SessionMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_GRAPH_EVENT && PlaybackSession.events) {
-    long code;
-    LONG_PTR p1, p2;
-    while (SUCCEEDED(PlaybackSession.events->GetEvent(&code, &p1, &p2, 0))) {
-      if (code == EC_COMPLETE) endOfSong = true;
-      PlaybackSession.events->FreeEventParams(code, p1, p2);
-    }
-    return 0;
-  }
-  return CallWindowProcA(MainOriginal(), hwnd, message, wParam, lParam);
-}
 
 using wav::Put16;
 using wav::Put32;
@@ -109,30 +94,6 @@ std::string SmallAvi() {
   return chunk("RIFF", body);
 }
 
-// The Windows path of the harness's sound capture, or empty without one.
-std::string CapturePath() {
-  const char *unixPath = getenv("BRAMLOE_CAPTURE");
-  return unixPath ? WindowsPathOf(unixPath) : "";
-}
-
-std::string ReadFrom(const std::string &path, long offset) {
-  std::string bytes;
-  std::FILE *file = std::fopen(path.c_str(), "rb");
-  if (!file) return bytes;
-  std::fseek(file, offset, SEEK_SET);
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-  std::fclose(file);
-  return bytes;
-}
-
-long FileSize(const std::string &path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-  return static_cast<long>(data.nFileSizeLow);
-}
-
 // The result RenderFile gives for a file in a graph of the test's own.
 HRESULT RenderResultOf(const std::string &path) {
   IGraphBuilder *graph = nullptr;
@@ -151,9 +112,9 @@ class SessionTest : public MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     if (HasFatalFailure()) return;
-    endOfSong = false;
+    SongEnded() = false;
     DecoderFlags.ogg = 0;
-    HookMainWindow(SessionMainProc);
+    HookMainWindow(NoteEndOfSong);
     SizeTextView(320, 240);
     Pump();
     // The main window's creation made the session.
@@ -168,12 +129,6 @@ class SessionTest : public MainWindowTest {
   void ExpectResetButtons() {
     EXPECT_FALSE(IsWindowEnabled(NextButton));
     EXPECT_TRUE(IsWindowEnabled(PlayButton));
-  }
-
-  bool WaitForEndOfSong(DWORD milliseconds) {
-    DWORD start = GetTickCount();
-    while (!endOfSong && GetTickCount() - start < milliseconds) Pump(20);
-    return endOfSong;
   }
 };
 

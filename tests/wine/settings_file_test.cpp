@@ -203,4 +203,32 @@ TEST_F(SettingsFile, PerSongKeysWithShiftJisPathsSurviveASave) {
   EXPECT_NE(std::string::npos, ReadWholeFile(iniPath).find("Z:\\\x89\xB9\x8A\x79\\\x83\x5C\\\x95\x5C"));
 }
 
+// keeptempo is read at start as 0 or 1; it is written at exit once the option is on or
+// the file named it, so a file that never had it gets nothing new while it is off.
+TEST_F(SettingsFile, KeepTempoIsReadAndWrittenWithTheOthers) {
+  const struct {
+    const char *stored;
+    int read;
+  } cases[] = {{"1", 1}, {"0", 0}, {"7", 1}, {"0x0", 0}, {"yes", 0}};
+  for (const auto &c : cases) {
+    MakeFile(iniPath, std::string("[BRAMLOE]\r\nkeeptempo=") + c.stored + "\r\n");
+    KeepTempo = 5;
+    LoadSettings();
+    EXPECT_EQ(c.read, KeepTempo) << c.stored;
+  }
+  MakeFile(iniPath, "[BRAMLOE]\r\naimai=1\r\n");
+  LoadSettings();
+  EXPECT_EQ(0, KeepTempo);
+  SaveSettings();
+  EXPECT_EQ("<absent>", Read("keeptempo"));
+  KeepTempo = 1;
+  SaveSettings();
+  EXPECT_EQ("1", Read("keeptempo"));
+  LoadSettings();
+  EXPECT_EQ(1, KeepTempo);
+  KeepTempo = 0;
+  SaveSettings();
+  EXPECT_EQ("0", Read("keeptempo"));
+}
+
 }  // namespace

@@ -152,7 +152,8 @@ TEST_F(ShellTest, AcceleratorsActInTheCentsBoxAndTheirLettersNeverReachIt) {
     int command;
   } accelerators[] = {{VK_F1, ID_ABOUT},     {'P', ID_PLAY},        {'T', ID_TOP},
                       {'N', ID_NEXT},        {'D', ID_OCTAVE_UP},   {'H', ID_OCTAVE_DOWN},
-                      {'E', ID_EDIT_TEXT},   {'R', ID_RELOAD_TEXT}, {'M', ID_MEM}};
+                      {'E', ID_EDIT_TEXT},   {'R', ID_RELOAD_TEXT}, {'M', ID_MEM},
+                      {'K', ID_KEEP_TEMPO}};
   for (const auto &a : accelerators) {
     SCOPED_TRACE(a.command);
     Messages().clear();

@@ -1,0 +1,14 @@
+// The keep-tempo stage as a media object of the program's own (Win32): the
+// time-stretcher on the decoded samples, hosted in the song's graph by the system's
+// DMO wrapper filter, which creates it through COM by the class below.
+#pragma once
+#include <windows.h>
+
+extern const CLSID CLSID_KeepTempoStage;
+
+// The class is known to COM, for this process only, between these two calls.
+HRESULT RegisterKeepTempoClass(DWORD *cookie);
+void RevokeKeepTempoClass(DWORD cookie);
+
+// The pitch the stage plays at, in cents; a stage takes it with its next samples.
+void SetKeepTempoCents(int cents);
