@@ -1,11 +1,14 @@
 #include "shell/shell_calls_win.h"
 
-// The address of a function of shell32.dll, which is loaded the first time one is asked
-// for and stays loaded.
+// shell32.dll, loaded the first time one of its functions is asked for; it stays loaded.
+static HMODULE Shell32Module() {
+  static HMODULE shell = LoadLibraryA("shell32.dll");
+  return shell;
+}
+
 template <typename Function>
 static Function ShellFunction(const char *name) {
-  static HMODULE shell = LoadLibraryA("shell32.dll");
-  FARPROC address = shell ? GetProcAddress(shell, name) : nullptr;
+  FARPROC address = Shell32Module() ? GetProcAddress(Shell32Module(), name) : nullptr;
   return reinterpret_cast<Function>(reinterpret_cast<void *>(address));
 }
 
