@@ -2,7 +2,8 @@
 // baseline the player's figures are measured against.
 //   bare_play_winbench FILE MS [CAPTURE]
 // plays FILE for at most MS milliseconds; with CAPTURE, first prints the milliseconds
-// from Run to the first sound in that capture file.
+// from Run to the first sound in that capture file, then those RenderFile took (which
+// the player spends after Play, and this program before its Run).
 #include <windows.h>
 
 #include <dshow.h>
@@ -21,9 +22,12 @@ int main(int argc, char **argv) {
   IMediaControl *control = nullptr;
   IMediaEvent *events = nullptr;
   int status = 1;
+  LARGE_INTEGER frequency, renderStart, renderEnd;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&renderStart);
   if (SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                  reinterpret_cast<void **>(&graph))) &&
-      SUCCEEDED(graph->RenderFile(file, nullptr)) &&
+      SUCCEEDED(graph->RenderFile(file, nullptr)) && QueryPerformanceCounter(&renderEnd) &&
       SUCCEEDED(graph->QueryInterface(IID_IMediaControl, reinterpret_cast<void **>(&control))) &&
       SUCCEEDED(graph->QueryInterface(IID_IMediaEvent, reinterpret_cast<void **>(&events)))) {
     LARGE_INTEGER size = {}, start;
@@ -33,6 +37,7 @@ int main(int argc, char **argv) {
       status = 0;
       if (capture != INVALID_HANDLE_VALUE) {
         std::printf("%.1f\n", MillisecondsToFirstSound(capture, size, start));
+        std::printf("%.1f\n", (renderEnd.QuadPart - renderStart.QuadPart) * 1000.0 / frequency.QuadPart);
         std::fflush(stdout);
         CloseHandle(capture);
       }

@@ -61,7 +61,7 @@ player_bench_up() {
 # The wineserver of this prefix: the one whose environment names it.
 server_pid() {
   local pid
-  for pid in $(pgrep -x wineserver); do
+  for pid in $(pgrep -x 'wineserver(64)?'); do  # Debian's is wineserver64
     if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       echo "$pid"; return
     fi

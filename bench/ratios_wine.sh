@@ -64,25 +64,28 @@ baseline_round() {
   local launcher=$!
   for _ in $(seq 400); do [ -s "$out" ] && break; sleep 0.05; done
   pid=$(exe_pid "$launcher" bare_play_winbench.exe | head -1); pid=${pid:-$launcher}
-  play_bare+=("$(tr -d '\r' <"$out" | head -1)")
+  for _ in $(seq 100); do [ "$(wc -l <"$out")" -ge 2 ] && break; sleep 0.05; done
+  play_bare+=("$(tr -d '\r' <"$out" | sed -n 1p)")
+  render_bare+=("$(tr -d '\r' <"$out" | sed -n 2p)")
   sleep 1
   cpu_bare+=("$(cpu_of "$pid")")
   wait "$launcher"
 }
 
-startup_player=() startup_blank=() play_player=() play_bare=() cpu_player=() cpu_bare=()
+startup_player=() startup_blank=() play_player=() play_bare=() render_bare=() cpu_player=() cpu_bare=()
 wine "$dir/first_paint_winbench.exe" NoSuchWindowClass 1 </dev/null >/dev/null 2>&1 &  # warm the wineserver
 sleep 1; kill $! 2>/dev/null; wait $! 2>/dev/null
 for r in $(seq "$rounds"); do
   if [ $((r % 2)) -eq 1 ]; then player_round; baseline_round; else baseline_round; player_round; fi
 done
 python3 - "${startup_player[*]}" "${startup_blank[*]}" "${play_player[*]}" "${play_bare[*]}" \
-  "${cpu_player[*]}" "${cpu_bare[*]}" <<'PY'
+  "${cpu_player[*]}" "${cpu_bare[*]}" "${render_bare[*]}" <<'PY'
 import statistics, sys
-sp, sb, pp, pb, cp, cb = ([float(x) for x in a.split()] for a in sys.argv[1:7])
+sp, sb, pp, pb, cp, cb, rb = ([float(x) for x in a.split()] for a in sys.argv[1:8])
 m = statistics.median
 print('startup   bramloe %.3f s, blank window %.3f s (medians of %d)' % (m(sp), m(sb), len(sp)))
-print('play      bramloe %.0f ms, bare program %.0f ms' % (m(pp), m(pb)))
+print('play      bramloe %.0f ms, bare program %.0f ms (its RenderFile, before Run: %.0f ms)'
+      % (m(pp), m(pb), m(rb) if rb else float('nan')))
 print('cpu       bramloe %.2f %%, bare program %.2f %% of a core (with wineserver and X)' % (m(cp), m(cb)))
 print('cpu ratio: %.2f' % (m(cp) / m(cb)))
 print('startup ratio: %.2f' % (m(sp) / m(sb)))

@@ -11,6 +11,7 @@
 #include "resources/ids.h"
 #include "shell/focus_win.h"
 #include "shell/layout.h"
+#include "shell/shell_calls_win.h"
 #include "shell/shell_win.h"
 
 void MeasureLayoutMetrics() {
@@ -104,7 +105,7 @@ static void StartMainWindow(HWND hwnd) {
   ComputeProgressRect(hwnd, &width, &height);
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   CreateSession(hwnd);  // reports its own failures
-  DragAcceptFiles(hwnd, TRUE);
+  AcceptDroppedFiles(hwnd, true);
   ShowKeepTempoCheck(hwnd);  // the menu came with the class, unchecked
 }
 
@@ -143,7 +144,7 @@ static void PaintMainWindow(HWND hwnd) {
 }
 
 static void EndMainWindow(HWND hwnd) {
-  DragAcceptFiles(hwnd, FALSE);
+  AcceptDroppedFiles(hwnd, false);
   PostQuitMessage(0);
 }
 

@@ -118,8 +118,14 @@ int TranslateKeyDown(const MSG *message) {
 }
 
 // One message through the loop: the first step that takes it ends its handling.
-// Accelerators come first, so they act even in the cents box.
+// Accelerators come first, so they act even in the cents box. A timer tick is no key
+// and none of the keyboard steps acts on one; it comes a hundred times a second while
+// a song plays, so it goes straight to its window.
 void ProcessLoopMessage(MSG *message) {
+  if (message->message == WM_TIMER) {
+    DispatchMessageA(message);
+    return;
+  }
   if (TranslateAcceleratorA(MainWindow, AppAccelerators, message)) return;
   if (message->message == WM_KEYDOWN && TranslateKeyDown(message)) return;
   if (IsDialogMessageA(MainWindow, message)) return;

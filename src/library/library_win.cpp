@@ -5,6 +5,7 @@
 
 #include "library/library.h"
 #include "settings/settings.h"
+#include "shell/shell_calls_win.h"
 
 static bool IsListedMusicName(const char *name) {
   return IsMusicFileName(name, DecoderFlags.mp3, DecoderFlags.ogg);
@@ -109,12 +110,12 @@ void ScanFolders() {
 static const char *DroppedName(void *context, int index) {
   static char name[32768];
   HDROP drop = static_cast<HDROP>(context);
-  if (DragQueryFileA(drop, index, nullptr, 0) >= sizeof name) return nullptr;
-  if (!DragQueryFileA(drop, index, name, sizeof name)) return nullptr;
+  if (QueryDroppedFile(drop, index, nullptr, 0) >= sizeof name) return nullptr;
+  if (!QueryDroppedFile(drop, index, name, sizeof name)) return nullptr;
   return name;
 }
 
 void TakeDroppedFiles(HDROP drop) {
-  TakeDroppedNames(static_cast<int>(DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0)), DroppedName, drop);
-  DragFinish(drop);
+  TakeDroppedNames(static_cast<int>(QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0)), DroppedName, drop);
+  FinishDrop(drop);
 }

@@ -2,6 +2,9 @@
 
 #include <dshow.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "player/player.h"
 #include "player/player_win.h"
 #include "player/position.h"
@@ -20,9 +23,10 @@ struct BarRecord {
   double duration;
   int span;
   LONGLONG dueAt;  // performance counter: the position is asked for again from here
+  int uncovered;   // the widest bar no child window covers; -1 not measured yet
 };
 
-static BarRecord Bar = {0, 0, 0, 0, nullptr, 0.0, 0, 0};
+static BarRecord Bar = {0, 0, 0, 0, nullptr, 0.0, 0, 0, -1};
 static double RateAsked = 1.0;
 
 static LONGLONG Now() {
@@ -34,6 +38,7 @@ static LONGLONG Now() {
 void ForgetPositionBar() {
   Bar.width = 0;
   Bar.dueAt = 0;
+  Bar.uncovered = -1;
 }
 
 void NotePlaybackRate(double rate) {
@@ -42,16 +47,24 @@ void NotePlaybackRate(double rate) {
 }
 
 // A child window drawn over the bar (only in a window too small for its layout) would
-// paint its own pixels over it at any time: then every tick draws, as if nothing were known.
-static bool BarUnderChild(HWND mainWindow, const RECT &drawn) {
+// paint its own pixels over it at any time: then every tick draws, as if nothing were
+// known. This is the widest bar from the frame's left edge that no visible child
+// overlaps. Walking the children asks the window server once for each of them, so the
+// walk is made once per layout: the children move only with the window's size, and a
+// new size repaints the frame, which forgets the measure.
+static int UncoveredWidth(HWND mainWindow, int left, int top, int height) {
+  int widest = INT_MAX;
+  if (height <= 0) return widest;  // an empty bar overlaps nothing
   for (HWND child = GetWindow(mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
-    RECT area, common;
+    RECT area;
     GetWindowRect(child, &area);
     MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&area), 2);
-    if (IntersectRect(&common, &area, &drawn)) return true;
+    if (IsRectEmpty(&area) || area.right <= left || area.bottom <= top || area.top >= top + height)
+      continue;
+    widest = std::min(widest, static_cast<int>(std::max(0L, area.left - left)));
   }
-  return false;
+  return widest;
 }
 
 static void ForecastNextPixel(const BarRecord &bar, int width, LONGLONG position, LONGLONG now) {
@@ -88,15 +101,15 @@ void DrawPosition(HWND mainWindow) {
   LONGLONG position = 0;
   if (FAILED(seeking->GetCurrentPosition(&position))) return;
   FollowSongPosition(position);
-  if (!same) Bar = {frame.left, frame.top, height, 0, seeking, PlayerState.duration, span, 0};
+  if (!same) Bar = {frame.left, frame.top, height, 0, seeking, PlayerState.duration, span, 0, -1};
   int width = PositionBarWidth(span, position * 1e-7, PlayerState.duration);
   if (width > Bar.width) {
     HDC dc = GetDC(mainWindow);
     // Twice the character width tall, over the frame's own border.
     PatBlt(dc, frame.left, frame.top, width, height, BLACKNESS);
     ReleaseDC(mainWindow, dc);
-    const RECT drawn = {frame.left, frame.top, frame.left + width, frame.top + height};
-    Bar.width = BarUnderChild(mainWindow, drawn) ? 0 : width;
+    if (Bar.uncovered < 0) Bar.uncovered = UncoveredWidth(mainWindow, frame.left, frame.top, height);
+    Bar.width = width > Bar.uncovered ? 0 : width;
   }
   if (Bar.width == 0 && width > 0) return;  // nothing is known of the screen: ask each tick
   ForecastNextPixel(Bar, width > Bar.width ? width : Bar.width, position, now);

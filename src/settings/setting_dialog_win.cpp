@@ -5,6 +5,7 @@
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "shell/shell_calls_win.h"
 
 FolderPickerProc FolderPicker = nullptr;
 
@@ -13,11 +14,11 @@ namespace {
 const char PICKER_TITLE[] = "フォルダの選択";
 
 bool PickFolderWithShell(BROWSEINFOA *info, char *path) {
-  LPITEMIDLIST item = SHBrowseForFolderA(info);
+  LPITEMIDLIST item = BrowseForFolder(info);
   if (!item) return false;
   // The picker left the folder's display name in path; an item without a file-system
   // path must not put that name into the box as if it were a folder.
-  BOOL found = SHGetPathFromIDListA(item, path);
+  BOOL found = PathFromFolderItem(item, path);
   CoTaskMemFree(item);
   return found != FALSE;
 }

@@ -194,6 +194,36 @@ TEST_F(PositionBarPixels, BarFollowsTheRuleThroughSeeksResizesAndRepaints) {
   ExpectBarAsTheRule("the frame repainted");
 }
 
+// In a window too small for its layout the Stop button lies over the bar. Its face,
+// repainted between two pixels of the bar's growth, is drawn black again by the next
+// tick, as drawing the bar on every tick would.
+TEST_F(Position, BarUnderAChildIsDrawnAgainAfterTheChildRepaints) {
+  AddSong("short.wav", 440, 4);
+  RECT window, client;
+  GetWindowRect(MainWindow, &window);
+  GetClientRect(MainWindow, &client);
+  const int frameHeight = (window.bottom - window.top) - client.bottom;
+  SetWindowPos(MainWindow, nullptr, 0, 0, window.right - window.left,
+               frameHeight + 4 * LayoutMetrics.halfLineHeight, SWP_NOMOVE | SWP_NOZORDER);
+  PlayPause(MainWindow);
+  ASSERT_EQ(Playing, PlayerState.state);
+  Pump(1000);
+  const RECT frame = ProgressRect;
+  RECT stop;
+  GetWindowRect(StopButton, &stop);
+  MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT *>(&stop), 2);
+  const int x = frame.left + 1, y = frame.top + 1;
+  ASSERT_TRUE(stop.left <= x && x < stop.right && stop.top <= y && y < stop.bottom);
+  ASSERT_GT(PositionBarWidth(frame.right - frame.left, CurrentPosition() * 1e-7, PlayerState.duration), 2);
+  for (int i = 0; i < 3; i++) {
+    InvalidateRect(StopButton, nullptr, TRUE);
+    UpdateWindow(StopButton);
+    ASSERT_NE(RGB(0, 0, 0), PixelAt(x, y)) << "the button's face is back";
+    DrawPosition(MainWindow);
+    EXPECT_EQ(RGB(0, 0, 0), PixelAt(x, y)) << "tick " << i;
+  }
+}
+
 TEST_F(Position, OneMessageDrainsEveryQueuedEvent) {
   AddSong("a.wav", 440, 4);
   AddSong("b.wav", 660, 4);
