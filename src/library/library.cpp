@@ -4,6 +4,7 @@
 #include <cstring>
 
 MusicListRecord MusicList;
+unsigned (*MusicFolderChanges)() = nullptr;
 TextListRecord TextList;
 PlayCursorRecord PlayCursor = {-1, 0};
 DecoderFlagsRecord DecoderFlags;
@@ -110,4 +111,5 @@ void TakeDroppedNames(int dropped, DroppedNameReader read, void *context) {
   MusicList.count = count;
   PlayCursor.current = -1;
   PlayCursor.shuffle = 0;
+  MusicFolderChanges = nullptr;  // no folder's watch covers dropped songs
 }

@@ -31,6 +31,12 @@ struct DecoderFlagsRecord {
 };
 
 extern MusicListRecord MusicList;
+
+// A count that moves whenever anything under the scanned music folder changes, kept by
+// a watch on that folder (Win32): 0 while no watch covers every song of the MusicList
+// (after a drop, or a walk that followed a folder link). Null: nothing watches. While
+// it stands still, what was read of the songs' files still holds.
+extern unsigned (*MusicFolderChanges)();
 extern TextListRecord TextList;
 extern PlayCursorRecord PlayCursor;
 extern DecoderFlagsRecord DecoderFlags;

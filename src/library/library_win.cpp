@@ -3,12 +3,86 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "library/library.h"
 #include "settings/settings.h"
 #include "shell/shell_calls_win.h"
 
 static bool IsListedMusicName(const char *name) {
   return IsMusicFileName(name, DecoderFlags.mp3, DecoderFlags.ogg);
+}
+
+// The watches on the folders that hold the scanned songs, and their change count (see
+// MusicFolderChanges). One watch a folder rather than one over the whole tree: Wine
+// tells nothing of changes below the folder a watch was set on. A library spread over
+// more folders than one wait can take is not watched.
+static HANDLE musicWatches[MAXIMUM_WAIT_OBJECTS];
+static int musicWatchCount = -1;  // -1: no watch covers the list
+static unsigned musicChanges;
+static DWORD musicPolledAt;
+
+static void StopWatchingMusic() {
+  for (int i = 0; i < musicWatchCount; i++) FindCloseChangeNotification(musicWatches[i]);
+  musicWatchCount = -1;
+}
+
+// The watches are looked at once a clock tick at most: "skip" asks for every song in
+// one go, and under Wine each look is a call to the server, dearer than the stamp it
+// saves. A change is thus seen within a tick of the system telling of it.
+static unsigned WatchedMusicChanges() {
+  if (musicWatchCount < 0) return 0;
+  const DWORD now = GetTickCount();
+  if (now == musicPolledAt) return musicChanges;
+  musicPolledAt = now;
+  bool changed = false;
+  for (int round = 0; round < musicWatchCount; round++) {
+    DWORD woken = WaitForMultipleObjects(musicWatchCount, musicWatches, FALSE, 0);
+    if (woken >= WAIT_OBJECT_0 + musicWatchCount) break;
+    changed = true;
+    // Armed again at once: what changes from here on is told of next time.
+    if (!FindNextChangeNotification(musicWatches[woken - WAIT_OBJECT_0])) {
+      StopWatchingMusic();
+      return 0;
+    }
+  }
+  if (changed && ++musicChanges == 0) musicChanges = 1;
+  return musicChanges;
+}
+
+// The folders of the MusicList's entries, each watched once.
+static void WatchMusicFolders() {
+  StopWatchingMusic();
+  if (++musicChanges == 0) musicChanges = 1;  // nothing read before the scan is trusted
+  musicPolledAt = GetTickCount() - 1;
+  MusicFolderChanges = WatchedMusicChanges;
+  static char folders[MAXIMUM_WAIT_OBJECTS][PATH_BYTES];
+  int count = 0;
+  for (int i = 0; i < MusicList.count; i++) {
+    const char *path = MusicList.paths[i];
+    const size_t length = static_cast<size_t>(PathName(path) - path);
+    if (length < 2) return;  // a name without a folder: nothing to watch it by
+    int known = 0;
+    while (known < count && !(std::strlen(folders[known]) == length - 1 &&
+                              std::strncmp(folders[known], path, length - 1) == 0))
+      known++;
+    if (known < count) continue;
+    if (count == MAXIMUM_WAIT_OBJECTS) return;
+    std::memcpy(folders[count], path, length - 1);
+    folders[count++][length - 1] = '\0';
+  }
+  musicWatchCount = 0;
+  for (int i = 0; i < count; i++) {
+    HANDLE watch = FindFirstChangeNotificationA(
+        folders[i], FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+            FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_ATTRIBUTES);
+    if (watch == INVALID_HANDLE_VALUE) {
+      StopWatchingMusic();
+      return;
+    }
+    musicWatches[musicWatchCount++] = watch;
+  }
 }
 
 // A folder on the walk's current branch. Its file identity is read only when a folder
@@ -78,6 +152,7 @@ static void WalkFolder(const char *folder, FolderVisit *parent, bool (*accepts)(
 
 void ScanMusicFolder(const char *folder) {
   WalkFolder(folder, nullptr, IsListedMusicName, AppendMusicPath);
+  WatchMusicFolders();
 }
 
 static bool IsListedTextName(const char *name) {
@@ -116,6 +191,7 @@ static const char *DroppedName(void *context, int index) {
 }
 
 void TakeDroppedFiles(HDROP drop) {
+  StopWatchingMusic();  // dropped songs lie anywhere
   TakeDroppedNames(static_cast<int>(QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0)), DroppedName, drop);
   FinishDrop(drop);
 }

@@ -122,10 +122,13 @@ bool ReadFileStamp(const char *path, FileStamp *stamp) {
 // Each song's title and artist as its tag last gave them, with the path and the file's
 // stamp they were read under. Opening a file costs several times what asking after its
 // stamp does, and "skip" may ask for every song of the list in one go. A file without a
-// settled stamp (missing, unreadable, just written) is read each time.
+// settled stamp (missing, unreadable, just written) is read each time. Even the stamps
+// cost a call to the file system each, so while a watch on the music folder tells of
+// no change since a song's stamp was last found the same, it is not asked again.
 struct SongTitleCache {
   char paths[MUSIC_CAPACITY][PATH_BYTES];
   FileStamp stamps[MUSIC_CAPACITY];
+  unsigned checked[MUSIC_CAPACITY];  // the folder's change count then; 0: not watched
   char titles[MUSIC_CAPACITY][KEY_BYTES];
   char artists[MUSIC_CAPACITY][ARTIST_BYTES];
   bool valid[MUSIC_CAPACITY];
@@ -137,6 +140,14 @@ SongTitleCache SongTitles;
 // file's stamp changed.
 void SongTagFields(int songIndex, char *title, char *artist) {
   const char *path = MusicList.paths[songIndex];
+  // Asked before the stamp: a change after this is counted, and seen next time.
+  const unsigned changes = MusicFolderChanges ? MusicFolderChanges() : 0;
+  if (changes && SongTitles.valid[songIndex] && SongTitles.checked[songIndex] == changes &&
+      std::strcmp(SongTitles.paths[songIndex], path) == 0) {
+    std::memcpy(title, SongTitles.titles[songIndex], KEY_BYTES);
+    std::memcpy(artist, SongTitles.artists[songIndex], ARTIST_BYTES);
+    return;
+  }
   FileStamp stamp;
   if (!ReadFileStamp(path, &stamp) || !stamp.settled) {
     SongTitles.valid[songIndex] = false;
@@ -151,6 +162,7 @@ void SongTagFields(int songIndex, char *title, char *artist) {
     SongTitles.stamps[songIndex] = stamp;
     SongTitles.valid[songIndex] = true;
   }
+  SongTitles.checked[songIndex] = changes;
   std::memcpy(title, SongTitles.titles[songIndex], KEY_BYTES);
   std::memcpy(artist, SongTitles.artists[songIndex], ARTIST_BYTES);
 }

@@ -65,6 +65,7 @@ class SongTitles : public ::testing::Test {
 #endif
     Settings.aimai = 0;
     MusicList.count = 0;
+    MusicFolderChanges = nullptr;
   }
   // Writes the file and puts its path at MusicList entry 0.
   void UseFile(const std::string &name, const std::string &bytes) {
@@ -171,6 +172,34 @@ TEST_F(SongTitles, ATagRewrittenOrAnotherFileIsReadAgain) {
   Use(SongPath(other));
   EXPECT_STREQ("Other", SongTitle(0));
   EXPECT_STREQ("C", SongArtist);
+}
+
+// While the folder's watch tells of no change the file is not asked again, even when
+// it did change behind the watch's back; a change counted, another path at the same
+// place or a drop (which ends the watch's word) brings the file's own title back.
+unsigned watchedChanges;
+TEST_F(SongTitles, AQuietWatchIsTrustedAndAChangeOrAnotherPathIsNot) {
+  const std::string name = "watched" + std::to_string(ProcessId()) + ".mp3";
+  const std::string other = "unwatched" + std::to_string(ProcessId()) + ".mp3";
+  UseFile(other, Tagged("TAG", "Elsewhere", "E"));
+  UseFile(name, Tagged("TAG", "First", "A"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // settled
+  watchedChanges = 1;
+  MusicFolderChanges = [] { return watchedChanges; };
+  EXPECT_STREQ("First", SongTitle(0));
+  Use(SongPath(other));
+  EXPECT_STREQ("Elsewhere", SongTitle(0));
+  Use(SongPath(name));
+  EXPECT_STREQ("First", SongTitle(0));
+  UseFile(name, Tagged("TAG", "Moved", "B"));
+  EXPECT_STREQ("First", SongTitle(0)) << "a quiet watch saves asking the file";
+  watchedChanges = 2;
+  EXPECT_STREQ("Moved", SongTitle(0));
+
+  const char *dropped = "D:\\x.mp3";
+  TakeDroppedNames(1, [](void *context, int) { return static_cast<const char *>(context); },
+                   const_cast<char *>(dropped));
+  EXPECT_EQ(nullptr, MusicFolderChanges);
 }
 
 TEST_F(SongTitles, MarkerIsCaseSensitiveAndTheFileMustHoldATag) {

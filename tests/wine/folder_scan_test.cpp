@@ -265,6 +265,44 @@ TEST_F(FolderScan, FolderLinksThatLoopBackAreNotFollowed) {
   EXPECT_EQ(4, MusicList.count);
 }
 
+// The titles of a scanned folder's songs are remembered while the folder's watch tells
+// of no change; a tag rewritten in place (same size) is told of, and read again.
+TEST_F(FolderScan, ATagRewrittenInTheWatchedFolderIsReadAgain) {
+  auto tagged = [](const char *title) {
+    std::string tag = std::string("TAG") + title;
+    tag.resize(128, '\0');
+    return std::string(1000, 'x') + tag;
+  };
+  MakeFolder(At("sub"));
+  MakeFile(At("sub\\song.wav"), tagged("First"));
+  Settings.aimai = 0;
+  Sleep(2100);  // a stamp is trusted once the file has been left alone a while
+  ScanMusicFolder(root.c_str());
+  ASSERT_EQ(1, MusicList.count);
+  ASSERT_NE(nullptr, MusicFolderChanges);
+  EXPECT_NE(0u, MusicFolderChanges());
+  EXPECT_STREQ("First", SongTitle(0));
+  MakeFile(At("sub\\song.wav"), tagged("Later"));
+  std::string title;
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20)) {
+    title = SongTitle(0);
+    if (title == "Later") break;
+  }
+  EXPECT_EQ("Later", title);
+
+  // Songs in more folders than one wait can watch: every stamp is asked, as unwatched.
+  for (int i = 0; i < MAXIMUM_WAIT_OBJECTS; i++) {
+    std::string folder = At(("many" + std::to_string(i)).c_str());
+    MakeFolder(folder);
+    MakeFile(folder + "\\a.wav");
+  }
+  MusicList.count = 0;
+  ScanMusicFolder(root.c_str());
+  ASSERT_EQ(MAXIMUM_WAIT_OBJECTS + 1, MusicList.count);
+  EXPECT_EQ(0u, MusicFolderChanges());
+  MusicFolderChanges = nullptr;
+}
+
 TEST_F(FolderScan, ScanFoldersRebuildsOnlyTheNamedLists) {
   MakeFolder(At("music"));
   MakeFile(At("music\\a.wav"));
