@@ -16,33 +16,60 @@ static bool IsListedMusicName(const char *name) {
 // The watches on the folders that hold the scanned songs, and their change count (see
 // MusicFolderChanges). One watch a folder rather than one over the whole tree: Wine
 // tells nothing of changes below the folder a watch was set on. A library spread over
-// more folders than one wait can take is not watched.
+// more folders than one wait can take is not watched. Setting a watch up costs
+// milliseconds under Wine, so a thread of its own does it after the scan, and until it
+// is done the stamps are asked as without a watch.
+static char watchFolders[MAXIMUM_WAIT_OBJECTS][PATH_BYTES];
+static int watchFolderCount;
 static HANDLE musicWatches[MAXIMUM_WAIT_OBJECTS];
-static int musicWatchCount = -1;  // -1: no watch covers the list
+static int musicWatchCount;
+static volatile LONG musicWatchesReady;  // set once the thread has made every watch
+static HANDLE watchMaker;                // that thread, until it is waited for
 static unsigned musicChanges;
 static DWORD musicPolledAt;
 
+static DWORD WINAPI MakeMusicWatches(void *) {
+  int made = 0;
+  for (; made < watchFolderCount; made++) {
+    HANDLE watch = FindFirstChangeNotificationA(
+        watchFolders[made], FALSE,
+        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
+            FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_ATTRIBUTES);
+    if (watch == INVALID_HANDLE_VALUE) break;
+    musicWatches[made] = watch;
+  }
+  musicWatchCount = made;
+  if (made == watchFolderCount) InterlockedExchange(&musicWatchesReady, 1);
+  return 0;
+}
+
 static void StopWatchingMusic() {
+  if (watchMaker) {
+    WaitForSingleObject(watchMaker, INFINITE);
+    CloseHandle(watchMaker);
+    watchMaker = nullptr;
+  }
+  InterlockedExchange(&musicWatchesReady, 0);
   for (int i = 0; i < musicWatchCount; i++) FindCloseChangeNotification(musicWatches[i]);
-  musicWatchCount = -1;
+  musicWatchCount = 0;
 }
 
 // The watches are looked at once a clock tick at most: "skip" asks for every song in
 // one go, and under Wine each look is a call to the server, dearer than the stamp it
 // saves. A change is thus seen within a tick of the system telling of it.
 static unsigned WatchedMusicChanges() {
-  if (musicWatchCount < 0) return 0;
+  if (!musicWatchesReady) return 0;
   const DWORD now = GetTickCount();
   if (now == musicPolledAt) return musicChanges;
   musicPolledAt = now;
   bool changed = false;
   for (int round = 0; round < musicWatchCount; round++) {
     DWORD woken = WaitForMultipleObjects(musicWatchCount, musicWatches, FALSE, 0);
-    if (woken >= WAIT_OBJECT_0 + musicWatchCount) break;
+    if (woken >= WAIT_OBJECT_0 + static_cast<DWORD>(musicWatchCount)) break;
     changed = true;
     // Armed again at once: what changes from here on is told of next time.
     if (!FindNextChangeNotification(musicWatches[woken - WAIT_OBJECT_0])) {
-      StopWatchingMusic();
+      InterlockedExchange(&musicWatchesReady, 0);
       return 0;
     }
   }
@@ -56,33 +83,21 @@ static void WatchMusicFolders() {
   if (++musicChanges == 0) musicChanges = 1;  // nothing read before the scan is trusted
   musicPolledAt = GetTickCount() - 1;
   MusicFolderChanges = WatchedMusicChanges;
-  static char folders[MAXIMUM_WAIT_OBJECTS][PATH_BYTES];
-  int count = 0;
+  watchFolderCount = 0;
   for (int i = 0; i < MusicList.count; i++) {
     const char *path = MusicList.paths[i];
     const size_t length = static_cast<size_t>(PathName(path) - path);
     if (length < 2) return;  // a name without a folder: nothing to watch it by
     int known = 0;
-    while (known < count && !(std::strlen(folders[known]) == length - 1 &&
-                              std::strncmp(folders[known], path, length - 1) == 0))
+    while (known < watchFolderCount && !(std::strlen(watchFolders[known]) == length - 1 &&
+                                         std::strncmp(watchFolders[known], path, length - 1) == 0))
       known++;
-    if (known < count) continue;
-    if (count == MAXIMUM_WAIT_OBJECTS) return;
-    std::memcpy(folders[count], path, length - 1);
-    folders[count++][length - 1] = '\0';
+    if (known < watchFolderCount) continue;
+    if (watchFolderCount == MAXIMUM_WAIT_OBJECTS) return;
+    std::memcpy(watchFolders[watchFolderCount], path, length - 1);
+    watchFolders[watchFolderCount++][length - 1] = '\0';
   }
-  musicWatchCount = 0;
-  for (int i = 0; i < count; i++) {
-    HANDLE watch = FindFirstChangeNotificationA(
-        folders[i], FALSE,
-        FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME | FILE_NOTIFY_CHANGE_SIZE |
-            FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_ATTRIBUTES);
-    if (watch == INVALID_HANDLE_VALUE) {
-      StopWatchingMusic();
-      return;
-    }
-    musicWatches[musicWatchCount++] = watch;
-  }
+  if (watchFolderCount) watchMaker = CreateThread(nullptr, 0, MakeMusicWatches, nullptr, 0, nullptr);
 }
 
 // A folder on the walk's current branch. Its file identity is read only when a folder
