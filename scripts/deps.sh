@@ -41,9 +41,11 @@ if [ "${1:-}" != locale ] && ! apt-cache showsrc soundtouch 2>/dev/null | grep -
     exit 1
   fi
   suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
+  # The mirror the machine already takes its packages from, where it names one.
+  uri=$(awk '$1 == "URIs:" && $2 !~ /security/ { print $2; exit }' /etc/apt/sources.list.d/debian.sources 2>/dev/null || true)
   cat > /etc/apt/sources.list.d/bramloe-sources.sources <<SOURCES
 Types: deb-src
-URIs: http://deb.debian.org/debian
+URIs: ${uri:-http://deb.debian.org/debian}
 Suites: $suite
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
