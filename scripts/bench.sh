@@ -2,7 +2,7 @@
 # The benchmarks, on optimised builds: the native bench/*_bench programs, then the
 # Windows ones under Wine (bench/*.sh), ending with the summary lines, which also go to
 # build/bench.txt:
-#   cpu ratio, startup ratio, play ratio   (bench/ratios_wine.sh, side by side)
+#   cpu ratio, cpu floor, startup ratio, play ratio   (bench/ratios_wine.sh, side by side)
 #   keep tempo cpu                         (bench/keep_tempo_wine.sh, on against off)
 #   match report, lookup, skip chain       (native; CPU time of the process)
 #
@@ -54,7 +54,7 @@ def cpu(b, unit):  # CPU time of the process in the given unit
     return b['cpu_time'] * scale[b['time_unit']] / scale[unit]
 lines = []
 ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt') if os.path.exists(os.path.join(results, name)))
-for key in ('cpu ratio', 'startup ratio', 'play ratio', 'keep tempo cpu'):
+for key in ('cpu ratio', 'cpu floor', 'startup ratio', 'play ratio', 'keep tempo cpu'):
     m = re.search('^%s: .*$' % key, ratios, re.M)
     lines.append(m.group(0) if m else '%s: not measured' % key)
 report = runs('match_report_bench').get('BM_MatchReport5000/iterations:3')

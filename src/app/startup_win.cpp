@@ -26,6 +26,7 @@ int RunProcess(HINSTANCE instance, HINSTANCE previous, int showCommand) {
   if (!previous && !RegisterWindowClasses(instance)) return 0;
   // A start-up that fails here leaves the settings file as it was.
   if (!InitInstance(instance, showCommand)) return 0;
+  StartWarmUp();  // the window is up and the songs are known
   int exitCode = RunMessageLoop();
   ShutDown();
   return exitCode;
@@ -141,6 +142,7 @@ int RunMessageLoop() {
 
 // The windows are gone already; every COM pointer goes before COM itself.
 void ShutDown() {
+  EndWarmUp();
   ReleaseSession();
   CoUninitialize();
   SaveSettings();

@@ -17,6 +17,16 @@ bool IsRefusedOggPath(const char *path, int oggFlag) {
   return std::strstr(path, ".ogg") != nullptr || std::strstr(path, ".OGG") != nullptr;
 }
 
+int WarmUpSongIndex(const char (*paths)[PATH_BYTES], int count, int oggFlag) {
+  for (int i = 0; i < count; i++) {
+    const char *path = paths[i];
+    if (IsRefusedOggPath(path, oggFlag)) continue;
+    if (std::strstr(path, ".mid") || std::strstr(path, ".MID")) continue;
+    return i;
+  }
+  return -1;
+}
+
 struct GraphErrorText {
   unsigned long code;
   const char *message;

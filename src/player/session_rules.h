@@ -1,9 +1,16 @@
 // The portable rules of the playback session: the ogg guard and the failure texts.
 #pragma once
 
+#include "shell/path_bytes.h"
+
 // True when the path must be refused because no ogg decoder is registered: ".ogg" or
 // ".OGG" anywhere in the whole path (other spellings pass).
 bool IsRefusedOggPath(const char *path, int oggFlag);
+
+// The song to render once, unseen, before the first Play: the first of count paths that
+// the session would open (no refused ogg) and that is no MIDI file, whose player is not
+// the one the other songs use. -1 when there is none.
+int WarmUpSongIndex(const char (*paths)[PATH_BYTES], int count, int oggFlag);
 
 // The message for a failure code of the media framework, or null when it has none.
 const char *GraphErrorMessage(long code);

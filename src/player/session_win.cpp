@@ -1,5 +1,7 @@
 #include "player/session_win.h"
 
+#include <cstring>
+
 #include "library/library.h"
 #include "player/keep_tempo_win.h"
 #include "player/session_rules.h"
@@ -106,12 +108,88 @@ bool GraphStartOverdue() {
   return runAskedAt && !seenRunning && GetTickCount() - runAskedAt > GraphStartLimit;
 }
 
+// The first file a process renders costs what no later one does: the decoders' modules
+// are loaded and started and the audio devices are listed, over 100 ms under Wine, which
+// would stand between the first Play and its sound. A song rendered beforehand, unseen
+// and never run, by a thread that shares nothing with the window's, takes that cost
+// while the user has yet to press Play. The thread starts once the window is up: made
+// while the main thread was still setting up its windowing, it could deadlock with it
+// inside Wine.
+static char warmUpPath[PATH_BYTES];
+static HANDLE warmUpThread;
+
+static DWORD WINAPI WarmUp(void *) {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 0;
+  WCHAR widePath[MAX_PATH];
+  IGraphBuilder *graph = nullptr;
+  if (MultiByteToWideChar(CP_ACP, 0, warmUpPath, -1, widePath, MAX_PATH) &&
+      SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
+                                 reinterpret_cast<void **>(&graph)))) {
+    graph->RenderFile(widePath, nullptr);  // what it fails on, Play will say
+    graph->Release();
+  }
+  CoUninitialize();
+  return 0;
+}
+
+void StartWarmUp() {
+  if (warmUpThread) return;
+  const int index = WarmUpSongIndex(MusicList.paths, MusicList.count, DecoderFlags.ogg);
+  if (index < 0) return;
+  std::memcpy(warmUpPath, MusicList.paths[index], PATH_BYTES);
+  warmUpThread = CreateThread(nullptr, 0, WarmUp, nullptr, 0, nullptr);
+}
+
+// A file that holds its decoder up must not hold the exit up with it: after a while the
+// thread is left to end with the process.
+void EndWarmUp() {
+  if (!warmUpThread) return;
+  WaitForSingleObject(warmUpThread, 5000);
+  CloseHandle(warmUpThread);
+  warmUpThread = nullptr;
+}
+
 void ResetSession(HWND mainWindow) {
   StopGraph();
   ReleaseSession();
   CreateSession(mainWindow);
   EnableWindow(NextButton, FALSE);
   EnableWindow(PlayButton, TRUE);
+}
+
+// The default audio renderer, put into the empty graph before RenderFile: the graph
+// tries its own filters first, so the decoder's output finds it there instead of in a
+// search of every registered filter, which Wine makes list the audio devices again
+// (about a fifth of a warm RenderFile). It is the renderer that search would pick.
+static IBaseFilter *AddAudioRenderer(IGraphBuilder *graph) {
+  IBaseFilter *renderer = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                              reinterpret_cast<void **>(&renderer))))
+    return nullptr;
+  if (FAILED(graph->AddFilter(renderer, L"Default DirectSound Device"))) {
+    renderer->Release();
+    return nullptr;
+  }
+  return renderer;
+}
+
+// A song with no sound leaves the renderer unconnected; it goes, so that the graph is
+// the one RenderFile alone would have built: one that answers for a volume it has not.
+static void DropUnusedRenderer(IGraphBuilder *graph, IBaseFilter *renderer) {
+  bool connected = false;
+  IEnumPins *pins = nullptr;
+  if (SUCCEEDED(renderer->EnumPins(&pins))) {
+    IPin *pin = nullptr, *peer = nullptr;
+    while (!connected && pins->Next(1, &pin, nullptr) == S_OK) {
+      if (SUCCEEDED(pin->ConnectedTo(&peer))) {
+        connected = true;
+        peer->Release();
+      }
+      pin->Release();
+    }
+    pins->Release();
+  }
+  if (!connected) graph->RemoveFilter(renderer);
 }
 
 bool OpenAndRun(const char *path) {
@@ -124,7 +202,12 @@ bool OpenAndRun(const char *path) {
     return false;
   }
   PlaybackSessionRecord &s = PlaybackSession;
+  IBaseFilter *renderer = s.graph ? AddAudioRenderer(s.graph) : nullptr;
   HRESULT result = s.graph ? s.graph->RenderFile(widePath, nullptr) : S_OK;
+  if (renderer) {
+    if (SUCCEEDED(result)) DropUnusedRenderer(s.graph, renderer);
+    renderer->Release();
+  }
   if (FAILED(result)) {
     ShowGraphError(result, OpenCaption);
     ResetSession(MainWindow);

@@ -25,6 +25,12 @@ void ResetSession(HWND mainWindow);
 bool OpenAndRun(const char *path);
 void ShowGraphError(HRESULT result, const char *caption);
 
+// After the scan: renders one song of the MusicList into a graph of its own on a thread
+// of its own and lets it go, never run; EndWarmUp waits for that thread. See
+// session_win.cpp.
+void StartWarmUp();
+void EndWarmUp();
+
 // Run and Stop of the current graph; every Run and Stop of the player goes through them.
 HRESULT RunGraph();
 void StopGraph();

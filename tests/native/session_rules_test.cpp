@@ -107,3 +107,11 @@ TEST(SessionRules, CreateMessagesKeepTheirDashes) {
   EXPECT_STREQ("ERROR-Could not obtain the Media Event interface.", NoMediaEventMessage);
   EXPECT_STREQ("Create", CreateCaption);
 }
+
+TEST(SessionRules, TheWarmUpSongIsTheFirstThatWouldPlayThroughTheDecoders) {
+  char paths[4][PATH_BYTES] = {"C:\\m\\a.MID", "C:\\m\\b.ogg", "C:\\m\\c.mid.wav", "C:\\m\\d.wav"};
+  EXPECT_EQ(WarmUpSongIndex(paths, 4, 0), 3);  // c.mid.wav is named as a MIDI file too
+  EXPECT_EQ(WarmUpSongIndex(paths, 4, 1), 1);  // with an ogg decoder the ogg song plays
+  EXPECT_EQ(WarmUpSongIndex(paths, 1, 1), -1);
+  EXPECT_EQ(WarmUpSongIndex(paths, 0, 0), -1);
+}

@@ -439,3 +439,24 @@ TEST_F(SessionTest, VideoCoversTheTextViewAndFollowsItsSize) {
   EXPECT_EQ(1, width);
   EXPECT_EQ(1, height);
 }
+
+// A file with no sound leaves the audio renderer the session offers the graph idle: it
+// is taken out again, so that the graph is the one RenderFile alone builds, and the
+// song still ends.
+TEST_F(SessionTest, ASongWithoutSoundKeepsNoAudioRenderer) {
+  std::string path = WriteTestFile("silent.avi", SmallAvi());
+  HRESULT render = RenderResultOf(path);
+  if (FAILED(render)) GTEST_SKIP() << "the framework renders no AVI here: " << std::hex << render;
+  ASSERT_TRUE(OpenAndRun(path.c_str()));
+  IBaseFilter *renderer = nullptr;
+  EXPECT_TRUE(FAILED(PlaybackSession.graph->FindFilterByName(L"Default DirectSound Device", &renderer)));
+  if (renderer) renderer->Release();
+  EXPECT_TRUE(WaitForEndOfSong(10000)) << "a one-second clip did not end";
+
+  ResetSession(MainWindow);
+  std::string tone = WriteTestFile("tone.wav", SineWav(440, 0.3));
+  ASSERT_TRUE(OpenAndRun(tone.c_str()));
+  ASSERT_TRUE(SUCCEEDED(PlaybackSession.graph->FindFilterByName(L"Default DirectSound Device", &renderer)))
+      << "a song with sound plays through the renderer the session offered";
+  renderer->Release();
+}
