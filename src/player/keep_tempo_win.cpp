@@ -25,22 +25,6 @@ static void FreeMediaType(AM_MEDIA_TYPE *type) {
   *type = AM_MEDIA_TYPE();
 }
 
-// The filter's first pin of the direction, with a reference, or null.
-static IPin *PinOf(IBaseFilter *filter, PIN_DIRECTION direction) {
-  IEnumPins *pins = nullptr;
-  if (FAILED(filter->EnumPins(&pins))) return nullptr;
-  IPin *found = nullptr, *pin = nullptr;
-  while (!found && pins->Next(1, &pin, nullptr) == S_OK) {
-    PIN_DIRECTION its;
-    if (SUCCEEDED(pin->QueryDirection(&its)) && its == direction)
-      found = pin;
-    else
-      pin->Release();
-  }
-  pins->Release();
-  return found;
-}
-
 // The input of the graph's audio renderer: a filter without outputs whose input is
 // connected to audio. Null for a song without sound, or an empty graph.
 static IPin *AudioRendererInput(IGraphBuilder *graph) {

@@ -173,22 +173,29 @@ static IBaseFilter *AddAudioRenderer(IGraphBuilder *graph) {
   return renderer;
 }
 
+// The filter's first pin of the direction, with a reference, or null.
+IPin *PinOf(IBaseFilter *filter, PIN_DIRECTION direction) {
+  IEnumPins *pins = nullptr;
+  if (FAILED(filter->EnumPins(&pins))) return nullptr;
+  IPin *found = nullptr, *pin = nullptr;
+  while (!found && pins->Next(1, &pin, nullptr) == S_OK) {
+    PIN_DIRECTION its;
+    if (SUCCEEDED(pin->QueryDirection(&its)) && its == direction)
+      found = pin;
+    else
+      pin->Release();
+  }
+  pins->Release();
+  return found;
+}
+
 // A song with no sound leaves the renderer unconnected; it goes, so that the graph is
 // the one RenderFile alone would have built: one that answers for a volume it has not.
 static void DropUnusedRenderer(IGraphBuilder *graph, IBaseFilter *renderer) {
-  bool connected = false;
-  IEnumPins *pins = nullptr;
-  if (SUCCEEDED(renderer->EnumPins(&pins))) {
-    IPin *pin = nullptr, *peer = nullptr;
-    while (!connected && pins->Next(1, &pin, nullptr) == S_OK) {
-      if (SUCCEEDED(pin->ConnectedTo(&peer))) {
-        connected = true;
-        peer->Release();
-      }
-      pin->Release();
-    }
-    pins->Release();
-  }
+  IPin *input = PinOf(renderer, PINDIR_INPUT), *peer = nullptr;
+  const bool connected = input && SUCCEEDED(input->ConnectedTo(&peer));
+  if (peer) peer->Release();
+  if (input) input->Release();
   if (!connected) graph->RemoveFilter(renderer);
 }
 

@@ -31,6 +31,9 @@ void ShowGraphError(HRESULT result, const char *caption);
 void StartWarmUp();
 void EndWarmUp();
 
+// The filter's first pin of the direction, with a reference, or null.
+IPin *PinOf(IBaseFilter *filter, PIN_DIRECTION direction);
+
 // Run and Stop of the current graph; every Run and Stop of the player goes through them.
 HRESULT RunGraph();
 void StopGraph();
