@@ -103,20 +103,21 @@ def notices(runtimes, version, soundtouch_version):
                   "itself. With both you can rebuild the programs with a changed SoundTouch;\n"
                   "third_party/soundtouch/README.md there says how.\n\n" % (soundtouch_version, version),
                   lgpl.rstrip("\n") + "\n\n"]
-    by_package = {}
+    # Packages built from one source share one copyright file: it is given once.
+    by_text = {}
     for runtime, files in runtimes.items():
         if runtime == "SoundTouch":
             continue
         for path in files:
             package, text = debian_copyright(path)
-            entry = by_package.setdefault(package, [set(), set(), text])
+            entry = by_text.setdefault(text, [set(), set(), set()])
             entry[0].add(runtime)
             entry[1].add(os.path.basename(path))
-    for package in sorted(by_package):
-        names, files, text = by_package[package]
+            entry[2].add(package)
+    for text, (names, files, packages) in sorted(by_text.items(), key=lambda e: sorted(e[1][0])):
         parts += [rule, "%s\n" % ", ".join(sorted(names)), rule,
                   "\nLinked in: %s.\n" % ", ".join(sorted(files)),
-                  "Built by Debian's package %s; its copyright file follows.\n" % package]
+                  "Built by Debian's packages %s; their copyright file follows.\n" % ", ".join(sorted(packages))]
         if any(n.startswith("GCC") for n in names):
             parts.append("These libraries are under the GNU General Public License, version 3, with\n"
                          "the GCC Runtime Library Exception, which lets them be linked into a\n"
