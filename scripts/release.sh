@@ -47,6 +47,12 @@ for exe in bramloe.exe bramloe-match.exe; do
   bash tests/e2e/imports_test.sh "$tree/$exe" >>"$log" || { cat "$log" >&2; exit 1; }
 done
 
+# What Windows shows of the program: its icon (types 3, 14), version (16) and manifest (24).
+for type in 3 14 16 24; do
+  wrestool -l --type=$type "$tree/bramloe.exe" | grep -q . ||
+    { echo "release: bramloe.exe carries no resource of type $type" >&2; exit 1; }
+done
+
 rm -rf "$out"
 python3 scripts/release.py --version "$version" --commit "$commit" --epoch "$SOURCE_DATE_EPOCH" \
   --tree "$tree" --out "$out" --soundtouch-version "$soundtouch"
