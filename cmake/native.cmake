@@ -42,3 +42,9 @@ foreach(src ${BRAMLOE_FUZZ_TARGETS})
   endif()
   add_test(NAME fuzz.${corpus} COMMAND ${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
 endforeach()
+
+# The release archives, made by scripts/release.py over a stand-in tree of its own.
+if(NOT BRAMLOE_SANITIZE)
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  add_test(NAME release.archives COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/release/release_test.py)
+endif()
