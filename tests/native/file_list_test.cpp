@@ -82,3 +82,31 @@ TEST_F(FileListTest, AFullListTakesNoMore) {
 }
 
 }  // namespace
+
+namespace {
+
+// Only a command line that names something after the program reads its arguments.
+TEST(CommandLine, NamesArgumentsAfterTheProgram) {
+  struct Case {
+    const wchar_t *line;
+    bool names;
+  } cases[] = {
+      {L"bramloe.exe", false},
+      {L"bramloe.exe   \t", false},
+      {L"\"C:\\Program Files\\bramloe.exe\"", false},
+      {L"\"C:\\Program Files\\bramloe.exe\" ", false},
+      {L"\"C:\\Program Files\\bramloe.exe\" C:\\a.wav", true},
+      {L"\"C:\\Program Files\\bramloe.exe\" \"C:\\with space\\a.wav\"", true},
+      {L"C:\\bramloe.exe C:\\a.wav", true},
+      {L"C:\\bramloe.exe\tx", true},
+      {L"\"unclosed quote a.wav", false},
+      {L"", false},
+      {nullptr, false},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.line ? std::wstring(c.line) : L"(null)"));
+    EXPECT_EQ(c.names, NamesArguments(c.line));
+  }
+}
+
+}  // namespace
