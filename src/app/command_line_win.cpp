@@ -41,9 +41,10 @@ bool ReadCommandLineFiles() {
   LPWSTR *arguments = SplitCommandLine(line, &count);
   if (!arguments) return false;
   char path[PATH_BYTES];
+  // Beyond the MusicList's capacity names are passed over, as a drop's are.
   for (int i = 1; i < count; i++)
-    if (!NameArgument(arguments[i], path) || !AppendToFileList(&CommandLineFiles, path))
-      UnnamedFiles++;
+    if (NameArgument(arguments[i], path)) AppendToFileList(&CommandLineFiles, path);
+    else UnnamedFiles++;
   LocalFree(arguments);
   return CommandLineFiles.count + UnnamedFiles > 0;
 }

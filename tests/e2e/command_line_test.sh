@@ -56,7 +56,7 @@ pids+=($!)
 [ "$(drive wait)" = window ] || fail "the main window did not appear"
 box=""
 for i in $(seq 50); do box=$(drive boxes); [ -n "$box" ] && break; sleep 0.1; done
-[ "$box" = "box BRAMLOE: ファイル名に使えない文字があるため、開けないファイルがありました" ] ||
+[ "$box" = "box BRAMLOE: ファイル名に使えない文字があるか長すぎるため、開けないファイルがありました" ] ||
   fail "the file without a name was not told of: '$box'"
 plays_after BRAMLOE 月の光
 next_plays さくら
