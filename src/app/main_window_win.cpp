@@ -3,6 +3,7 @@
 #include <ctime>
 #include <cstdlib>
 
+#include "app/command_line_win.h"
 #include "app/commands_win.h"
 #include "app/routes_win.h"
 #include "library/library_win.h"
@@ -19,9 +20,14 @@ void MeasureLayoutMetrics() {
   HGDIOBJ previous = SelectObject(screen, GetStockObject(OEM_FIXED_FONT));
   TEXTMETRICA metrics = {};
   GetTextMetricsA(screen, &metrics);
-  LayoutMetrics.halfLineHeight =
-      HalfLineHeightOf(metrics.tmCharSet, metrics.tmAscent, metrics.tmHeight);
-  LayoutMetrics.charWidth = metrics.tmAveCharWidth;
+  // The layout keeps its physical size on a screen of any density. The stock font may
+  // be made for this screen already (its digitized aspect says for which): only what
+  // it lacks is scaled, so a font that follows the screen is not scaled twice.
+  ScreenDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  const int fontDpi = metrics.tmDigitizedAspectY;
+  LayoutMetrics.halfLineHeight = ScaledForDpi(
+      HalfLineHeightOf(metrics.tmCharSet, metrics.tmAscent, metrics.tmHeight), ScreenDpi, fontDpi);
+  LayoutMetrics.charWidth = ScaledForDpi(metrics.tmAveCharWidth, ScreenDpi, fontDpi);
   SelectObject(screen, previous);
   ReleaseDC(nullptr, screen);
 }
@@ -162,6 +168,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPFILES: TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
     case WM_GRAPH_EVENT: RouteGraphEvent(hwnd); break;
     case WM_BOXES_CLOSED: RouteBoxesClosed(hwnd); break;
+    case WM_COPYDATA: return TakeHandedFiles(hwnd, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);

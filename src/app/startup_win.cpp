@@ -1,5 +1,6 @@
 #include "app/startup_win.h"
 
+#include "app/command_line_win.h"
 #include "app/main_window_win.h"
 #include "library/library_win.h"
 #include "player/session_win.h"
@@ -13,6 +14,9 @@ HRESULT(WINAPI *InitializeCom)(LPVOID reserved) = CoInitialize;
 
 const char ComFailureText[] = "ERROR - Could not initialize COM library";
 const char ComFailureCaption[] = "CoInit";
+const char UnnamedFileMessage[] =
+    "ファイル名に使えない文字があるか長すぎるため、開けないファイルがありました";
+const char UnnamedFileCaption[] = "BRAMLOE";
 
 int RunProcess(HINSTANCE instance, HINSTANCE previous, int showCommand) {
   AppAccelerators = LoadAcceleratorsA(instance, RES_ACCELERATORS);
@@ -26,7 +30,9 @@ int RunProcess(HINSTANCE instance, HINSTANCE previous, int showCommand) {
   if (!previous && !RegisterWindowClasses(instance)) return 0;
   // A start-up that fails here leaves the settings file as it was.
   if (!InitInstance(instance, showCommand)) return 0;
-  StartWarmUp();  // the window is up and the songs are known
+  // Files on the command line play at once; without them, the first song is made
+  // ready for Play now that the window is up and the songs are known.
+  if (!PlayCommandLineFiles(MainWindow)) StartWarmUp();
   int exitCode = RunMessageLoop();
   ShutDown();
   return exitCode;

@@ -206,7 +206,11 @@ static const char *DroppedName(void *context, int index) {
 }
 
 void TakeDroppedFiles(HDROP drop) {
-  StopWatchingMusic();  // dropped songs lie anywhere
-  TakeDroppedNames(static_cast<int>(QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0)), DroppedName, drop);
+  TakeFilesAsDrop(static_cast<int>(QueryDroppedFile(drop, 0xFFFFFFFF, nullptr, 0)), DroppedName, drop);
   FinishDrop(drop);
+}
+
+void TakeFilesAsDrop(int count, DroppedNameReader read, void *context) {
+  StopWatchingMusic();  // dropped songs lie anywhere
+  TakeDroppedNames(count, read, context);
 }

@@ -37,6 +37,9 @@
 #define ID_POSITION_TIMER 1
 #define WM_GRAPH_EVENT 0x8001
 #define WM_BOXES_CLOSED 0x8002
+// WM_COPYDATA's tag on a list of files handed to the running player: paths in the ANSI
+// code page, each ended by a NUL, and one more NUL after the last.
+#define FILE_LIST_COPYDATA 0x424D4C31
 
 // Resource and class names.
 #define RES_MENU "BramloeMenu"

@@ -1,6 +1,16 @@
 #include "shell/layout.h"
 
 LayoutMetricsRecord LayoutMetrics;
+int ScreenDpi;
+
+int ScaledForDpi(int length, int dpi, int designDpi) {
+  if (dpi <= 0 || designDpi <= 0 || dpi == designDpi) return length;
+  return static_cast<int>(static_cast<long long>(length) * dpi / designDpi);
+}
+
+// The notice's place is a fixed pixel position on a screen of 96 dots per inch, where
+// it clears the Mem button; it keeps that distance on any other.
+int NoticeX(int dpi) { return ScaledForDpi(330, dpi, 96); }
 
 int HalfLineHeightOf(int charSet, int ascent, int height) {
   const int shiftJisCharSet = 128;

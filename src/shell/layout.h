@@ -8,6 +8,17 @@ struct LayoutMetricsRecord {
 
 extern LayoutMetricsRecord LayoutMetrics;
 
+// The screen's dots per inch, read when the metrics are measured; 0 until then.
+extern int ScreenDpi;
+
+// A length made for a screen of designDpi, on a screen of dpi: scaled and truncated
+// toward zero, as the layout's integer arithmetic does. Unchanged when the two are
+// equal or either is unknown (0 or less).
+int ScaledForDpi(int length, int dpi, int designDpi);
+
+// Where ShowNotice writes, on a screen of dpi.
+int NoticeX(int dpi);
+
 // The line height of a Shift-JIS font is its ascent; of any other, its full height.
 int HalfLineHeightOf(int charSet, int ascent, int height);
 

@@ -1,9 +1,10 @@
 #include "shell/notice_win.h"
 
+#include "shell/layout.h"
 #include "shell/shell_win.h"
 
 void ShowNotice(const char *text) {
   HDC dc = GetDC(MainWindow);
-  TextOutA(dc, 330, 0, text, lstrlenA(text));
+  TextOutA(dc, NoticeX(ScreenDpi), 0, text, lstrlenA(text));
   ReleaseDC(MainWindow, dc);
 }

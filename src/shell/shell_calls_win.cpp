@@ -32,6 +32,11 @@ BOOL PathFromFolderItem(LPCITEMIDLIST item, char *path) {
   return toPath ? toPath(item, path) : FALSE;
 }
 
+LPWSTR *SplitCommandLine(LPCWSTR line, int *count) {
+  static auto split = ShellFunction<LPWSTR *(WINAPI *)(LPCWSTR, int *)>("CommandLineToArgvW");
+  return split ? split(line, count) : nullptr;
+}
+
 void AcceptDroppedFiles(HWND window, bool accept) {
   LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
   style = accept ? style | WS_EX_ACCEPTFILES : style & ~static_cast<LONG_PTR>(WS_EX_ACCEPTFILES);

@@ -13,5 +13,8 @@ void FinishDrop(HDROP drop);
 LPITEMIDLIST BrowseForFolder(BROWSEINFOA *info);
 BOOL PathFromFolderItem(LPCITEMIDLIST item, char *path);
 
+// As CommandLineToArgvW; null without the library. The array goes with LocalFree.
+LPWSTR *SplitCommandLine(LPCWSTR line, int *count);
+
 // What DragAcceptFiles does: the window's WS_EX_ACCEPTFILES style on or off.
 void AcceptDroppedFiles(HWND window, bool accept);

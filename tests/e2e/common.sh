@@ -54,13 +54,14 @@ e2e_wine() {
     "$(winpath "$work/started.pid")" "$(winpath "$program")" "$@"
 }
 
-# e2e_start_player LOG: bramloe.exe in the background, its Wine messages in LOG.
+# e2e_start_player LOG [ARGUMENTS...]: bramloe.exe in the background with the arguments,
+# its Wine messages in LOG.
 # player_pid is the launcher's Unix process (stopping it stops the player), and
 # BRAMLOE_PLAYER_PID the player's Windows process id, by which the drivers find its
 # window and no other.
 e2e_start_player() {
   rm -f "$work/started.pid"
-  e2e_wine "$bin/bramloe.exe" </dev/null >/dev/null 2>"$1" &
+  e2e_wine "$bin/bramloe.exe" "${@:2}" </dev/null >/dev/null 2>"$1" &
   player_pid=$!
   local i
   for i in $(seq 200); do

@@ -2,6 +2,8 @@
 // client area, the odd character width a = 7, and client areas too small for it.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "shell/layout.h"
 
 namespace {
@@ -70,3 +72,28 @@ TEST(Layout, ClientTooSmallGoesNegativeTowardZero) {
 }
 
 }  // namespace
+
+// A length made for one screen density on another: scaled and truncated like the
+// layout's own arithmetic, and left alone where the font already suits the screen or
+// either density is unknown.
+TEST(Layout, LengthsScaleWithTheScreenDensity) {
+  struct Case {
+    int length, dpi, designDpi, scaled;
+  } cases[] = {
+      {6, 96, 96, 6},     {5, 96, 96, 5},     {6, 144, 96, 9},    {5, 144, 96, 7},
+      {7, 144, 96, 10},   {6, 120, 96, 7},    {5, 192, 96, 10},   {9, 144, 144, 9},
+      {10, 144, 120, 12}, {9, 96, 144, 6},    {6, 0, 96, 6},      {6, 144, 0, 6},
+      {6, -1, 96, 6},     {-5, 144, 96, -7},  {0, 144, 96, 0},    {330, 144, 96, 495},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(std::to_string(c.length) + " at " + std::to_string(c.dpi) + " for " +
+                 std::to_string(c.designDpi));
+    EXPECT_EQ(c.scaled, ScaledForDpi(c.length, c.dpi, c.designDpi));
+  }
+}
+
+TEST(Layout, TheNoticeKeepsItsPlaceBesideMem) {
+  EXPECT_EQ(330, NoticeX(0));
+  EXPECT_EQ(330, NoticeX(96));
+  EXPECT_EQ(495, NoticeX(144));
+}

@@ -32,6 +32,9 @@
 //                                      song starts and "<ms> end" each time one ends
 //   bramloe_drive memory               print the player's Windows process id and its
 //                                      working set in KiB
+//   bramloe_drive rects <id>...        print "x y width height" of each control id in the
+//                                      main window's client area (0: the text view),
+//                                      then the client area's "width height"
 // Texts are printed as the program holds them (code page 932), one a line.
 // With BRAMLOE_DRIVER_STARTED naming a file, the driver creates it once it has found
 // the window, so a caller can send input only when the driver already looks.
@@ -347,6 +350,18 @@ int main(int argc, char **argv) {
     WatchStarts(main, std::strtoul(argv[2], nullptr, 10));
   } else if (!std::strcmp(verb, "memory")) {
     return PrintMemory(main);
+  } else if (!std::strcmp(verb, "rects") && argc > 2) {
+    for (int i = 2; i < argc; i++) {
+      const int id = std::atoi(argv[i]);
+      HWND child = id ? GetDlgItem(main, id) : FindWindowExA(main, nullptr, TEXT_VIEW_CLASS, nullptr);
+      RECT r = {};
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, main, reinterpret_cast<POINT *>(&r), 2);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    RECT client = {};
+    GetClientRect(main, &client);
+    std::printf("%ld %ld\n", client.right, client.bottom);
   } else if (!std::strcmp(verb, "boxes")) {
     EnumWindows(CloseBox, reinterpret_cast<LPARAM>(main));
   } else if (!std::strcmp(verb, "close")) {
