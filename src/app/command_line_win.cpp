@@ -1,12 +1,15 @@
 #include "app/command_line_win.h"
 
 #include "app/file_list.h"
-#include "app/startup_win.h"
 #include "library/library_win.h"
 #include "player/player_win.h"
 #include "resources/ids.h"
 #include "shell/message_box_win.h"
 #include "shell/shell_calls_win.h"
+
+const char UnnamedFileMessage[] =
+    "ファイル名に使えない文字があるか長すぎるため、開けないファイルがありました";
+const char UnnamedFileCaption[] = "BRAMLOE";
 
 static FileList CommandLineFiles;
 static int UnnamedFiles;  // arguments that no path in the ANSI code page names

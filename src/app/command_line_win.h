@@ -3,6 +3,9 @@
 #pragma once
 #include <windows.h>
 
+extern const char UnnamedFileMessage[];  // a file on the command line has no usable path
+extern const char UnnamedFileCaption[];
+
 // Reads the command line's files as full paths in the ANSI code page. True when it
 // names any file, also one that no such path can name.
 bool ReadCommandLineFiles();

@@ -14,9 +14,6 @@ HRESULT(WINAPI *InitializeCom)(LPVOID reserved) = CoInitialize;
 
 const char ComFailureText[] = "ERROR - Could not initialize COM library";
 const char ComFailureCaption[] = "CoInit";
-const char UnnamedFileMessage[] =
-    "ファイル名に使えない文字があるか長すぎるため、開けないファイルがありました";
-const char UnnamedFileCaption[] = "BRAMLOE";
 
 int RunProcess(HINSTANCE instance, HINSTANCE previous, int showCommand) {
   AppAccelerators = LoadAcceleratorsA(instance, RES_ACCELERATORS);

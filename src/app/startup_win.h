@@ -7,8 +7,6 @@ extern HRESULT(WINAPI *InitializeCom)(LPVOID reserved);
 
 extern const char ComFailureText[];
 extern const char ComFailureCaption[];
-extern const char UnnamedFileMessage[];  // a file on the command line has no usable path
-extern const char UnnamedFileCaption[];
 
 // The whole life of the process as WinMain runs it; returns the exit code.
 int RunProcess(HINSTANCE instance, HINSTANCE previous, int showCommand);
