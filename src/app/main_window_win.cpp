@@ -160,6 +160,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_VSCROLL: RouteRateScroll(hwnd, wParam, lParam); break;
     case WM_LBUTTONDOWN: RouteProgressClick(hwnd, lParam); break;
     case WM_DROPFILES: TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
+    case WM_DEVICECHANGE: LetDriveGo(wParam, lParam); return TRUE;
     case WM_GRAPH_EVENT: RouteGraphEvent(hwnd); break;
     default: break;
   }
