@@ -137,7 +137,7 @@ void BM_MatchingSkipChain5000(benchmark::State &state) {
   FillWorstCase(&paths);
   SongFolder songs;
   Settings.skip = 1;
-  MusicFolderChanges = state.range(0) ? +[] { return 1u; } : nullptr;
+  MusicFolderChanges = state.range(0) ? +[](int) { return 1u; } : nullptr;
   int found = 0;
   for (auto _ : state) {
     TextLookup result;

@@ -166,6 +166,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_VSCROLL: RouteRateScroll(hwnd, wParam, lParam); break;
     case WM_LBUTTONDOWN: RouteProgressClick(hwnd, lParam); break;
     case WM_DROPFILES: TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
+    case WM_DEVICECHANGE: LetDriveGo(wParam, lParam); return TRUE;
     case WM_GRAPH_EVENT: RouteGraphEvent(hwnd); break;
     case WM_BOXES_CLOSED: RouteBoxesClosed(hwnd); break;
     case WM_COPYDATA: return TakeHandedFiles(hwnd, reinterpret_cast<const COPYDATASTRUCT *>(lParam));

@@ -6,7 +6,7 @@
 #include "library/sjis_bytes.h"
 
 MusicListRecord MusicList;
-unsigned (*MusicFolderChanges)() = nullptr;
+unsigned (*MusicFolderChanges)(int songIndex) = nullptr;
 TextListRecord TextList;
 PlayCursorRecord PlayCursor = {-1, 0};
 DecoderFlagsRecord DecoderFlags;
@@ -111,4 +111,73 @@ void TakeDroppedNames(int dropped, DroppedNameReader read, void *context) {
   PlayCursor.current = -1;
   PlayCursor.shuffle = 0;
   MusicFolderChanges = nullptr;  // no folder's watch covers dropped songs
+}
+
+bool PlanMusicWatches(WatchPlanRecord *plan) {
+  plan->folderCount = 0;
+  plan->songCount = 0;
+  for (int i = 0; i < MusicList.count; i++) {
+    const char *path = MusicList.paths[i];
+    const size_t length = static_cast<size_t>(PathName(path) - path);
+    if (length < 2) return false;  // a name without a folder: nothing to watch it by
+    int known = 0;
+    while (known < plan->folderCount && !(std::strlen(plan->folders[known]) == length - 1 &&
+                                          std::strncmp(plan->folders[known], path, length - 1) == 0))
+      known++;
+    if (known == plan->folderCount) {
+      if (plan->folderCount == WATCH_LIMIT) return false;
+      std::memcpy(plan->folders[known], path, length - 1);
+      plan->folders[known][length - 1] = '\0';
+      plan->closed[known] = false;
+      plan->folderCount++;
+    }
+    plan->songFolder[i] = static_cast<signed char>(known);
+  }
+  plan->songCount = MusicList.count;
+  return true;
+}
+
+static bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+int DriveLength(const char *path) {
+  if (path[0] && path[1] == ':') return 2;
+  if (path[0] != '\\' || path[1] != '\\') return 0;
+  // Past the server's name and then the share's, each ended by '\' or the end.
+  int at = 2;
+  for (int part = 0; part < 2; part++) {
+    if (part) at++;
+    while (path[at] && path[at] != '\\') at += IsLead(static_cast<unsigned char>(path[at])) && path[at + 1] ? 2 : 1;
+  }
+  return at;
+}
+
+static bool SameDrive(const char *one, const char *other) {
+  const int length = DriveLength(one);
+  if (length == 0 || length != DriveLength(other)) return false;
+  for (int i = 0; i < length; i++) {
+    char a = one[i], b = other[i];
+    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
+    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
+    if (a != b) return false;
+  }
+  return true;
+}
+
+int CloseDriveWatches(WatchPlanRecord *plan, int folder, bool *closedNow) {
+  int closed = 0;
+  for (int i = 0; i < plan->folderCount; i++) {
+    closedNow[i] = !plan->closed[i] && (i == folder || SameDrive(plan->folders[i], plan->folders[folder]));
+    if (closedNow[i]) {
+      plan->closed[i] = true;
+      closed++;
+    }
+  }
+  return closed;
+}
+
+bool IsSongWatched(const WatchPlanRecord *plan, int songIndex) {
+  // A song listed since the plan was made has no watch of its own.
+  if (songIndex < 0 || songIndex >= plan->songCount || songIndex >= MusicList.count) return false;
+  const int folder = plan->songFolder[songIndex];
+  return folder >= 0 && folder < plan->folderCount && !plan->closed[folder];
 }

@@ -32,11 +32,11 @@ struct DecoderFlagsRecord {
 
 extern MusicListRecord MusicList;
 
-// A count that moves whenever anything under the scanned music folder changes, kept by
-// a watch on that folder (Win32): 0 while no watch covers every song of the MusicList
-// (after a drop, or a walk that followed a folder link). Null: nothing watches. While
-// it stands still, what was read of the songs' files still holds.
-extern unsigned (*MusicFolderChanges)();
+// A count that moves whenever anything in the folder of song index changes, kept by
+// watches on the songs' folders (Win32): 0 while no watch covers that song (after a
+// drop, before the watches are up, once its drive was let go). Null: nothing watches.
+// While it stands still, what was read of the song's file still holds.
+extern unsigned (*MusicFolderChanges)(int songIndex);
 extern TextListRecord TextList;
 extern PlayCursorRecord PlayCursor;
 extern DecoderFlagsRecord DecoderFlags;
@@ -86,3 +86,30 @@ void ClearTextList();
 // the waiting ones follow the .txt entries when the walk is over.
 bool TakeFoundTextPath(const char *path);
 void AppendWaitingTimedTexts();
+
+enum { WATCH_LIMIT = 64 };  // the handles one wait can take
+
+// The folders watched for the MusicList's songs, each once, and which of them have
+// been let go (their drive is being removed).
+struct WatchPlanRecord {
+  char folders[WATCH_LIMIT][PATH_BYTES];
+  int folderCount;
+  int songCount;                           // the MusicList's count when planned
+  signed char songFolder[MUSIC_CAPACITY];  // the folder of each song
+  bool closed[WATCH_LIMIT];
+};
+
+// The folders of the MusicList's songs. False (nothing is watched) when the songs lie
+// in more folders than one wait takes, or a song has no folder to watch it by.
+bool PlanMusicWatches(WatchPlanRecord *plan);
+
+// The bytes of path that name its drive: "D:", or "\\server\share" for a network
+// share; 0 when it names none.
+int DriveLength(const char *path);
+
+// Lets go of every watched folder on the drive of folder (an index into the plan):
+// each newly let go gets true in closedNow. Gives how many.
+int CloseDriveWatches(WatchPlanRecord *plan, int folder, bool *closedNow);
+
+// Whether song index lies in a folder that is still watched.
+bool IsSongWatched(const WatchPlanRecord *plan, int songIndex);

@@ -128,7 +128,7 @@ SongTitleCache SongTitles;
 void SongTagFields(int songIndex, char *title, char *artist) {
   const char *path = MusicList.paths[songIndex];
   // Asked before the stamp: a change after this is counted, and seen next time.
-  const unsigned changes = MusicFolderChanges ? MusicFolderChanges() : 0;
+  const unsigned changes = MusicFolderChanges ? MusicFolderChanges(songIndex) : 0;
   if (changes && SongTitles.valid[songIndex] && SongTitles.checked[songIndex] == changes &&
       std::strcmp(SongTitles.paths[songIndex], path) == 0) {
     std::memcpy(title, SongTitles.titles[songIndex], KEY_BYTES);

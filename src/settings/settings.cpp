@@ -47,3 +47,20 @@ char *PitchEntryKey(const char *path, char *out) {
   }
   return out;
 }
+
+bool SettingsCopyPaths(const char *path, unsigned long processId, char *copy, char *check) {
+  return std::snprintf(copy, PATH_BYTES, "%s.%lu.new", path, processId) < PATH_BYTES &&
+         std::snprintf(check, PATH_BYTES, "%s.%lu.chk", path, processId) < PATH_BYTES;
+}
+
+// A hash of the path stands for it: an object name holds no '\' and is limited in
+// length, and two files that share a hash only wait for each other.
+char *SettingsLockName(const char *path, char *out) {
+  unsigned long long hash = 14695981039346656037ull;  // 64-bit FNV-1a
+  for (const char *p = path; *p; ++p) {
+    const unsigned char c = static_cast<unsigned char>(*p);
+    hash = (hash ^ (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)) * 1099511628211ull;
+  }
+  std::snprintf(out, SETTINGS_LOCK_NAME_BYTES, "%s write %016llx", SETTINGS_FILE_NAME, hash);
+  return out;
+}

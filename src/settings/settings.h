@@ -36,3 +36,15 @@ char *SettingsFilePathFor(const char *userProfile, char *out);
 // songs share a key, and every path without '=' keeps its key unchanged.
 // out has room for PATH_BYTES bytes; path is at most PATH_BYTES - 1 bytes.
 char *PitchEntryKey(const char *path, char *out);
+
+enum { SETTINGS_LOCK_NAME_BYTES = 64 };
+
+// The copy a write of the settings file at path goes through and the copy it is read
+// back from, beside the file and named for the writing process (path.PID.new and
+// path.PID.chk), into PATH_BYTES buffers. False when they would not fit.
+bool SettingsCopyPaths(const char *path, unsigned long processId, char *copy, char *check);
+
+// The name of the lock that the running copies of the program take around a write of
+// the file at path, into SETTINGS_LOCK_NAME_BYTES: the same for spellings of the path
+// that differ only in ASCII case, and fit for an object name (no '\').
+char *SettingsLockName(const char *path, char *out);

@@ -61,17 +61,64 @@ static bool CopyIsComplete(const char *copy, const char *check, int entriesBefor
   return true;
 }
 
-bool WriteSettingsFile(const char *path, const SettingWrite *writes, int count) {
-  char copy[PATH_BYTES], check[PATH_BYTES];
-  // A bare file name is placed by the profile functions, not in the current folder;
-  // a path with no room for the copy's name is written in place as well.
-  if (!std::strchr(path, '\\') || std::snprintf(copy, sizeof copy, "%s.new", path) >= PATH_BYTES ||
-      std::snprintf(check, sizeof check, "%s.chk", path) >= PATH_BYTES) {
-    bool written = true;
-    for (int i = 0; i < count; ++i)
-      written = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, path) && written;
-    return written;
+// The file behind the settings path, into target (PATH_BYTES): where a symbolic link
+// leads, else the path itself. True when the file has other names (hard links): it is
+// then written in place, since a replacement would part it from them.
+static bool ResolveSettingsFile(const char *path, char *target) {
+  std::snprintf(target, PATH_BYTES, "%s", path);
+  HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  const bool linked = GetFileInformationByHandle(file, &info) && info.nNumberOfLinks > 1;
+  // Asked of every file: Wine shows a symbolic link to a file as a plain file.
+  char finalPath[PATH_BYTES + 8];
+  const DWORD length = GetFinalPathNameByHandleA(file, finalPath, sizeof finalPath, FILE_NAME_NORMALIZED);
+  CloseHandle(file);
+  if (length == 0 || length >= sizeof finalPath) return linked;
+  // "\\?\D:\x" names D:\x, "\\?\UNC\server\x" names \\server\x.
+  const char *name = finalPath;
+  if (std::strncmp(finalPath, "\\\\?\\UNC\\", 8) == 0) {
+    name = finalPath + 6;
+    finalPath[6] = '\\';
+  } else if (std::strncmp(finalPath, "\\\\?\\", 4) == 0) {
+    name = finalPath + 4;
   }
+  if (std::strlen(name) < PATH_BYTES) std::strcpy(target, name);
+  return linked;
+}
+
+// The running copies of the program write the settings file one at a time, each from
+// what the file holds when its turn comes: a copy made before another copy's write
+// would put back the entries from before it and lose the other's. A copy that holds
+// the lock far longer than a write takes is not waited for without end.
+static HANDLE TakeSettingsLock(const char *path) {
+  char name[SETTINGS_LOCK_NAME_BYTES];
+  HANDLE lock = CreateMutexA(nullptr, FALSE, SettingsLockName(path, name));
+  if (!lock) return nullptr;
+  const DWORD waited = WaitForSingleObject(lock, 3000);
+  if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return lock;
+  CloseHandle(lock);
+  return nullptr;
+}
+
+static void ReleaseSettingsLock(HANDLE lock) {
+  if (!lock) return;
+  ReleaseMutex(lock);
+  CloseHandle(lock);
+}
+
+static bool WriteInPlace(const char *path, const SettingWrite *writes, int count) {
+  bool written = true;
+  for (int i = 0; i < count; ++i)
+    written = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, path) && written;
+  return written;
+}
+
+// The copies are this process's own: another copy of the program writing at the same
+// moment has copies of its own, which this one never touches.
+static bool WriteThroughCopy(const char *path, bool inPlace, const char *copy, const char *check,
+                             const SettingWrite *writes, int count) {
   DWORD attributes = GetFileAttributesA(path);
   const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
   if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
@@ -81,11 +128,25 @@ bool WriteSettingsFile(const char *path, const SettingWrite *writes, int count) 
     done = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, copy);
   done = done && CopyIsComplete(copy, check, entriesBefore, writes, count);
   // The file is replaced in one step: it holds either the old entries or the new ones.
-  // A file another program holds open but shares for writing cannot be replaced: it
-  // is overwritten with the complete copy, into the room its old bytes leave.
-  done = done && (MoveFileExA(copy, path, MOVEFILE_REPLACE_EXISTING) || CopyFileA(copy, path, FALSE));
+  // A file another program holds open but shares for writing cannot be replaced, nor
+  // can one with other names be without parting it from them: it is overwritten with
+  // the complete copy, into the room its old bytes leave.
+  done = done && ((!inPlace && MoveFileExA(copy, path, MOVEFILE_REPLACE_EXISTING)) || CopyFileA(copy, path, FALSE));
   DeleteFileA(copy);  // left when the write failed, or when the file was overwritten
   DeleteFileA(check);
+  return done;
+}
+
+bool WriteSettingsFile(const char *path, const SettingWrite *writes, int count) {
+  // A bare file name is placed by the profile functions, not in the current folder;
+  // a path with no room for the copies' names is written in place as well.
+  char target[PATH_BYTES], copy[PATH_BYTES], check[PATH_BYTES];
+  if (!std::strchr(path, '\\')) return WriteInPlace(path, writes, count);
+  const bool hardLinked = ResolveSettingsFile(path, target);
+  if (!SettingsCopyPaths(target, GetCurrentProcessId(), copy, check)) return WriteInPlace(path, writes, count);
+  HANDLE lock = TakeSettingsLock(target);
+  const bool done = WriteThroughCopy(target, hardLinked, copy, check, writes, count);
+  ReleaseSettingsLock(lock);
   return done;
 }
 

@@ -1,7 +1,6 @@
 #include "textview/textbuffer.h"
 
 #include <cstring>
-#include <vector>
 
 #include "textview/text_encoding.h"
 #include "textview/timed_text.h"
@@ -20,171 +19,382 @@ namespace {
 
 enum {
   TAGS_PER_LINE = 32,
+  TAG_BYTES = 12,            // the longest time tag, [mmm:ss.fff]
+  HEAD_BYTES = TEXT_ROWS * ROW_LIMIT,  // a line that may be a header: room for all rows
   PLACEHOLDER_LEAD = 0x81,   // "？": two bytes standing for a character 932 lacks
   PLACEHOLDER_TRAIL = 0x48,
 };
 
-// Where a byte of a UTF-8 or UTF-16 text came from: the code point it begins (-1 on
-// the second byte of a character) and whether code page 932 lacks that character.
-struct ByteOrigin {
-  long codePoint;
-  bool foreign;
+// Where a byte of a UTF-8 or UTF-16 text came from: the code point it begins, or
+// SECOND on the second byte of a character; FOREIGN when code page 932 lacks it.
+typedef unsigned Origin;
+const Origin ORIGIN_SECOND = 1u << 30, ORIGIN_FOREIGN = 1u << 29, ORIGIN_POINT = (1u << 21) - 1;
+
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether some line of a text begins with a time tag, from the characters of its
+// first part. Only ASCII can make a tag, so every other character stands as 0x80.
+struct TimedLineScan {
+  TextDecoder decoder;
+  bool started;
+  bool inHead;         // the characters go to the start of a line
+  char head[TAG_BYTES];
+  int headCount;
+  bool over;           // 0x1A met: the text ends there
+  bool timed;
 };
 
-// The text as code page 932 bytes with the text-mode rules applied; origins only for
-// UTF-8 and UTF-16, one per byte.
-struct DecodedText {
-  std::vector<unsigned char> bytes;
-  std::vector<ByteOrigin> origins;
-  bool unicode;
-};
-
-int EncodeCodePoint(long codePoint, CodePage932Encoder encode, unsigned char *out) {
-  if (codePoint < 0x80) {
-    out[0] = static_cast<unsigned char>(codePoint);
-    return 1;
-  }
-  return encode ? encode(codePoint, out) : 0;
+void CheckLineHead(TimedLineScan *scan) {
+  long ms;
+  if (ParseTimeTag(scan->head, scan->headCount, &ms)) scan->timed = true;
+  scan->inHead = false;
 }
 
-void DecodeText(const unsigned char *in, size_t size, CodePage932Encoder encode, DecodedText *out) {
-  TextDecoder decoder;
-  StartTextDecoder(&decoder, in, size);
-  out->unicode = decoder.encoding != TEXT_SHIFT_JIS;
-  out->bytes.reserve(size);
-  for (long c; (c = NextCodePoint(&decoder)) >= 0;) {
-    // The same rules as for Shift-JIS, so a twin in either encoding gives the same rows.
-    if (c == END_OF_TEXT) break;
+void ScanTimedLines(TimedLineScan *scan, const unsigned char *at, const unsigned char *end, bool last) {
+  for (long c; !scan->over && !scan->timed && (c = NextCodePoint(&scan->decoder, &at, end, last)) >= 0;) {
+    if (c == END_OF_TEXT) {
+      scan->over = true;
+      break;
+    }
     if (c == '\r') continue;
-    if (!out->unicode) {
-      out->bytes.push_back(static_cast<unsigned char>(c));
+    if (c == '\n') {
+      if (scan->inHead) CheckLineHead(scan);
+      scan->inHead = true;
+      scan->headCount = 0;
       continue;
     }
-    unsigned char encoded[2];
-    int n = EncodeCodePoint(c, encode, encoded);
-    const bool foreign = n < 1 || n > 2;
-    if (foreign) {
-      encoded[0] = PLACEHOLDER_LEAD;
-      encoded[1] = PLACEHOLDER_TRAIL;
-      n = 2;
-    }
-    for (int i = 0; i < n; ++i) {
-      out->bytes.push_back(encoded[i]);
-      out->origins.push_back(ByteOrigin{i == 0 ? c : -1, foreign});
-    }
+    if (!scan->inHead) continue;
+    scan->head[scan->headCount++] = static_cast<char>(c < 0x80 ? c : 0x80);
+    if (scan->headCount == TAG_BYTES) CheckLineHead(scan);
   }
+  if (last && scan->inHead && !scan->timed) CheckLineHead(scan);
 }
 
-size_t LineEnd(const char *text, size_t size, size_t at) {
-  while (at < size && text[at] != '\n') ++at;
-  return at;
-}
+// The rows of a text built a byte at a time, as the bounded line read of the
+// text-mode runtime would cut them: up to and including LF, at most 99 bytes a row.
+// At the start of each line of a timed text its head is held back until it is known
+// whether it is a header line (passed over, noting an offset) or how many time tags
+// it begins with.
+struct RowBuilder {
+  bool timed, unicode, full;
+  int length;  // bytes of the row being built, in TextBuffer.rows[lineCount]
+  Origin origins[ROW_LIMIT];
+  bool inHead;
+  int headCount;
+  bool kindKnown;
+  bool candidate;     // the head begins "[" and a letter: it may be a header line
+  bool overflow;      // a candidate longer than the head's room
+  int nameState;      // of a candidate: 0 in its name, 1 past the ':', 2 no header
+  char lastNonBlank;
+  char firstAfterHead;  // of an overflow: the first byte not held that is not blank
+  long times[TAGS_PER_LINE];
+  int timeCount, lineFirstRow;
+};
 
-// Some line of the text begins with a time tag.
-bool HasTimedLine(const char *text, size_t size) {
-  for (size_t at = 0; at < size;) {
-    size_t end = LineEnd(text, size, at);
-    long ms;
-    if (ParseTimeTag(text + at, static_cast<int>(end - at), &ms)) return true;
-    at = end + 1;
-  }
-  return false;
-}
+struct HeadRecord {
+  char bytes[HEAD_BYTES + 1];
+  Origin origins[HEAD_BYTES];
+};
 
-// At the start of a line of a timed text: passes over header lines (noting an
-// offset) and then the time tags of the next line, whose times go to times.
-size_t SkipTagsOfLine(const char *text, size_t size, size_t at, long *times, int *count) {
-  *count = 0;
-  while (at < size) {
-    size_t end = LineEnd(text, size, at);
-    const int length = static_cast<int>(end - at);
-    if (!IsHeaderLine(text + at, length))
-      return at + LeadingTimeTags(text + at, length, times, TAGS_PER_LINE, count);
-    long offset;
-    if (ReadOffsetHeader(text + at, length, &offset)) TimedText.offset = offset;
-    at = end < size ? end + 1 : end;
-  }
-  return at;
+RowBuilder Rows;
+HeadRecord Head;
+unsigned char Chunk[TEXT_CHUNK_BYTES];
+
+void StartHead() {
+  Rows.inHead = true;
+  Rows.headCount = 0;
+  Rows.kindKnown = false;
+  Rows.candidate = false;
+  Rows.overflow = false;
+  Rows.nameState = 0;
+  Rows.lastNonBlank = 0;
+  Rows.firstAfterHead = 0;
 }
 
 // Keeps the UTF-16 of a row that holds a character code page 932 lacks (or a part of
 // one): the row is drawn from it. A character cut by the end of a row is drawn whole
 // on the row where it begins.
-void KeepWideRow(const DecodedText &text, int row, size_t start, int length) {
+void KeepWideRow(int row, int length) {
   TextBuffer.wideUnits[row] = 0;
-  if (!text.unicode) return;
-  const ByteOrigin *origins = text.origins.data() + start;
+  if (!Rows.unicode) return;
   bool foreign = false;
-  for (int i = 0; i < length && !foreign; ++i) foreign = origins[i].foreign;
+  for (int i = 0; i < length && !foreign; ++i) foreign = (Rows.origins[i] & ORIGIN_FOREIGN) != 0;
   if (!foreign) return;
   int units = 0;
   for (int i = 0; i < length; ++i)
-    if (origins[i].codePoint >= 0) units += CodePointToUtf16(origins[i].codePoint, TextBuffer.wide[row] + units);
+    if (!(Rows.origins[i] & ORIGIN_SECOND))
+      units += CodePointToUtf16(static_cast<long>(Rows.origins[i] & ORIGIN_POINT), TextBuffer.wide[row] + units);
   TextBuffer.wideUnits[row] = static_cast<short>(units);
 }
 
-// The bounded line read of the text-mode runtime over the decoded bytes: up to and
-// including LF, at most 99 bytes to a row.
-void BuildRows(const DecodedText &decoded) {
-  const char *text = reinterpret_cast<const char *>(decoded.bytes.data());
-  const size_t size = decoded.bytes.size();
-  const bool timed = HasTimedLine(text, size);
-  long times[TAGS_PER_LINE];
-  int timeCount = 0, lineFirstRow = 0;
-  bool lineStart = true;
-  size_t at = 0;
-  while (TextBuffer.lineCount < TEXT_ROWS) {
-    if (timed && lineStart) {
-      at = SkipTagsOfLine(text, size, at, times, &timeCount);
-      lineFirstRow = TextBuffer.lineCount;
-    }
-    char *row = TextBuffer.rows[TextBuffer.lineCount];
-    const size_t rowStart = at;
-    int length = 0;
-    while (length < ROW_LIMIT && at < size) {
-      const char c = text[at++];
-      row[length++] = c;
-      if (c == '\n') break;
-    }
-    row[length] = '\0';
-    // A last line of tags alone, without its LF, is still a (blank) sung line.
-    if (length == 0 && !timeCount) break;
-    lineStart = length == 0 || row[length - 1] == '\n';
-    // Measured up to the first NUL: a NUL inside a line hides the rest of the row.
-    length = static_cast<int>(std::strlen(row));
-    if (length >= 1 && row[length - 1] == '\n') row[--length] = '\0';
-    if (length > TextBuffer.longest) TextBuffer.longest = length;
-    KeepWideRow(decoded, TextBuffer.lineCount, rowStart, length);
-    TextBuffer.lineCount++;
-    if (timeCount && (lineStart || at >= size || TextBuffer.lineCount == TEXT_ROWS)) {
-      AddTimedLine(times, timeCount, lineFirstRow, TextBuffer.lineCount - lineFirstRow);
-      timeCount = 0;
-    }
+void AddPendingTimedLine() {
+  if (!Rows.timeCount) return;
+  AddTimedLine(Rows.times, Rows.timeCount, Rows.lineFirstRow, TextBuffer.lineCount - Rows.lineFirstRow);
+  Rows.timeCount = 0;
+}
+
+void FinishRow() {
+  char *row = TextBuffer.rows[TextBuffer.lineCount];
+  row[Rows.length] = '\0';
+  const bool lineEnds = Rows.length == 0 || row[Rows.length - 1] == '\n';
+  // Measured up to the first NUL: a NUL inside a line hides the rest of the row.
+  int length = static_cast<int>(std::strlen(row));
+  if (length >= 1 && row[length - 1] == '\n') row[--length] = '\0';
+  if (length > TextBuffer.longest) TextBuffer.longest = length;
+  KeepWideRow(TextBuffer.lineCount, length);
+  TextBuffer.lineCount++;
+  Rows.length = 0;
+  if (lineEnds || TextBuffer.lineCount == TEXT_ROWS) AddPendingTimedLine();
+  Rows.full = TextBuffer.lineCount == TEXT_ROWS;
+  if (lineEnds && Rows.timed) StartHead();
+}
+
+void RowByte(char c, Origin origin) {
+  TextBuffer.rows[TextBuffer.lineCount][Rows.length] = c;
+  Rows.origins[Rows.length++] = origin;
+  if (c == '\n' || Rows.length == ROW_LIMIT) FinishRow();
+}
+
+// What the head holds goes to the rows: the line is text from there on.
+void ReleaseHead() {
+  Rows.inHead = false;
+  Rows.lineFirstRow = TextBuffer.lineCount;
+  for (int i = 0; i < Rows.headCount && !Rows.full; ++i) RowByte(Head.bytes[i], Head.origins[i]);
+}
+
+// The time tags at the head of a line that is no header, one by one as soon as a whole
+// tag (or the line's end) is in: then the rest of the head goes to the rows. The line
+// is complete when its LF, the last byte held, or the end of the text is in.
+void TakeHeadTags(bool complete, bool lineFeed) {
+  for (;;) {
+    const int lineBytes = Rows.headCount - (lineFeed ? 1 : 0);
+    if (!complete && lineBytes < TAG_BYTES) return;  // wait for more of the line
+    long ms;
+    const int n = ParseTimeTag(Head.bytes, lineBytes, &ms);
+    if (n == 0) break;
+    if (Rows.timeCount < TAGS_PER_LINE) Rows.times[Rows.timeCount++] = ms;
+    Rows.headCount -= n;
+    std::memmove(Head.bytes, Head.bytes + n, static_cast<size_t>(Rows.headCount));
+    std::memmove(Head.origins, Head.origins + n, static_cast<size_t>(Rows.headCount) * sizeof(Origin));
   }
-  TimedText.timed = timed;
-  FinishTimedText();
+  ReleaseHead();
+}
+
+// A header line ends: passed over, an offset noted. Anything else is text.
+void EndCandidate(int lineBytes) {
+  bool header;
+  long offset;
+  bool hasOffset;
+  if (!Rows.overflow) {
+    header = IsHeaderLine(Head.bytes, lineBytes);
+    hasOffset = header && ReadOffsetHeader(Head.bytes, lineBytes, &offset);
+  } else {
+    // Too long to hold: the name and the closing bracket were followed on the way.
+    header = Rows.nameState == 1 && Rows.lastNonBlank == ']';
+    // The value ends at the first ']': in what is held, or the first byte after it
+    // that is not blank.
+    const char *bracket = static_cast<const char *>(std::memchr(Head.bytes, ']', HEAD_BYTES));
+    int valueEnd = bracket ? static_cast<int>(bracket - Head.bytes) + 1 : 0;
+    if (!bracket && Rows.firstAfterHead == ']') {
+      Head.bytes[HEAD_BYTES] = ']';
+      valueEnd = HEAD_BYTES + 1;
+    }
+    hasOffset = header && valueEnd && ReadOffsetHeader(Head.bytes, valueEnd, &offset);
+  }
+  if (hasOffset) TimedText.offset = offset;
+  if (header) {
+    StartHead();
+    return;
+  }
+  ReleaseHead();
+}
+
+void FollowCandidate(char c) {
+  if (Rows.overflow && !Rows.firstAfterHead && !IsBlank(c)) Rows.firstAfterHead = c;
+  if (!IsBlank(c)) Rows.lastNonBlank = c;
+  if (Rows.nameState == 0 && !IsLetter(c)) Rows.nameState = c == ':' ? 1 : 2;
+}
+
+void HeadByte(char c, Origin origin) {
+  const bool lineEnded = c == '\n';
+  if (Rows.headCount < HEAD_BYTES) {
+    Head.bytes[Rows.headCount] = c;
+    Head.origins[Rows.headCount++] = origin;
+  } else {
+    Rows.overflow = true;
+  }
+  if (!Rows.kindKnown) {
+    // Which kind of line it is shows in its first two bytes, before any tag is taken.
+    if (Rows.headCount == 1 && c == '[' && !lineEnded) return;
+    Rows.kindKnown = true;
+    Rows.candidate = Rows.headCount == 2 && Head.bytes[0] == '[' && IsLetter(c);
+  }
+  if (!Rows.candidate) return TakeHeadTags(lineEnded, lineEnded);
+  if (lineEnded) return EndCandidate(Rows.headCount - 1);
+  if (Rows.headCount > 2 || Rows.overflow) FollowCandidate(c);
+  // A candidate too long to hold that turned out to be no header: what is held fills
+  // every row left.
+  if (Rows.overflow && Rows.nameState == 2) ReleaseHead();
+}
+
+void PushByte(char c, Origin origin) {
+  if (Rows.inHead) HeadByte(c, origin);
+  else RowByte(c, origin);
+}
+
+// The end of the text: the line in hand ends there.
+void FinishRows(bool failed) {
+  if (!failed && Rows.inHead && !Rows.full) {
+    if (Rows.candidate) EndCandidate(Rows.headCount);
+    else TakeHeadTags(true, false);
+  }
+  if (failed) Rows.length = 0;  // the row the error came in does not count
+  // A last line of tags alone, without its LF, is still a (blank) sung line.
+  if (!Rows.full && (Rows.length > 0 || (Rows.timeCount && Rows.lineFirstRow == TextBuffer.lineCount && !failed)))
+    FinishRow();
+  AddPendingTimedLine();
+}
+
+// One character of the text, the text-mode rules applied; false at the end of text.
+bool TakeCharacter(long c, CodePage932Encoder encode) {
+  // The same rules as for Shift-JIS, so a twin in either encoding gives the same rows.
+  if (c == END_OF_TEXT) return false;
+  if (c == '\r') return true;
+  if (!Rows.unicode) {
+    PushByte(static_cast<char>(c), 0);
+    return true;
+  }
+  unsigned char encoded[2];
+  int n = 0;
+  if (c < 0x80) {
+    encoded[0] = static_cast<unsigned char>(c);
+    n = 1;
+  } else if (encode) {
+    n = encode(c, encoded);
+  }
+  const Origin foreign = n < 1 || n > 2 ? ORIGIN_FOREIGN : 0;
+  if (foreign) {
+    encoded[0] = PLACEHOLDER_LEAD;
+    encoded[1] = PLACEHOLDER_TRAIL;
+    n = 2;
+  }
+  PushByte(static_cast<char>(encoded[0]), static_cast<Origin>(c) | foreign);
+  if (n == 2 && !Rows.full) PushByte(static_cast<char>(encoded[1]), ORIGIN_SECOND | foreign);
+  return true;
+}
+
+struct TextDecision {
+  int encoding, markBytes;
+  bool timed;
+};
+
+// Starts the search for time tags once the mark is known: the lines begin after it.
+// The bytes the mark was looked for in come first.
+void StartTimedLineScan(TimedLineScan *scan, const EncodingDetector &detector, int encoding, int markBytes) {
+  const bool wide = encoding == TEXT_UTF16_LE || encoding == TEXT_UTF16_BE;
+  StartTextDecoder(&scan->decoder, wide ? encoding : TEXT_SHIFT_JIS, markBytes);
+  scan->started = scan->inHead = true;
+  ScanTimedLines(scan, detector.first, detector.first + detector.firstCount, false);
+}
+
+// The first part of the text decides its encoding and whether it is timed; then the
+// source goes back to its start.
+bool DecideText(const TextSource &source, size_t chunkBytes, TextDecision *decision) {
+  EncodingDetector detector;
+  StartEncodingDetector(&detector);
+  TimedLineScan scan = {};
+  bool whole = false;
+  for (size_t seen = 0; seen < TEXT_DETECT_BYTES;) {
+    bool failed = false;
+    size_t want = TEXT_DETECT_BYTES - seen < chunkBytes ? TEXT_DETECT_BYTES - seen : chunkBytes;
+    const size_t n = source.read(source.context, Chunk, want, &failed);
+    if (n == 0) {
+      whole = true;  // the end, or an error that ends the text there
+      break;
+    }
+    FeedEncodingDetector(&detector, Chunk, n);
+    size_t from = 0;
+    if (!scan.started && detector.encoding >= 0) {
+      StartTimedLineScan(&scan, detector, detector.encoding, detector.markBytes);
+      from = static_cast<size_t>(detector.firstCount) - seen;  // this piece's part of them
+    }
+    if (scan.started) ScanTimedLines(&scan, Chunk + from, Chunk + n, false);
+    seen += n;
+    // Settled both ways: nothing further can change either answer.
+    if (scan.timed && (detector.markBytes || detector.utf8.malformed)) break;
+  }
+  decision->encoding = FinishEncodingDetector(&detector, whole, &decision->markBytes);
+  if (!scan.started) StartTimedLineScan(&scan, detector, decision->encoding, decision->markBytes);
+  ScanTimedLines(&scan, nullptr, nullptr, true);
+  decision->timed = scan.timed;
+  return source.rewind(source.context);
+}
+
+struct MemoryText {
+  const unsigned char *bytes;
+  size_t size, at;
+};
+
+size_t ReadMemory(void *context, unsigned char *buffer, size_t size, bool *) {
+  MemoryText *text = static_cast<MemoryText *>(context);
+  const size_t n = text->size - text->at < size ? text->size - text->at : size;
+  if (n) std::memcpy(buffer, text->bytes + text->at, n);
+  text->at += n;
+  return n;
+}
+
+bool RewindMemory(void *context) {
+  static_cast<MemoryText *>(context)->at = 0;
+  return true;
+}
+
+size_t ReadStream(void *context, unsigned char *buffer, size_t size, bool *failed) {
+  std::FILE *file = static_cast<std::FILE *>(context);
+  const size_t n = std::fread(buffer, 1, size, file);
+  if (n == 0 && std::ferror(file)) *failed = true;
+  return n;
+}
+
+bool RewindStream(void *context) {
+  std::FILE *file = static_cast<std::FILE *>(context);
+  std::clearerr(file);
+  return std::fseek(file, 0, SEEK_SET) == 0;
 }
 
 }  // namespace
 
-void ReadTextBytes(const unsigned char *bytes, size_t size, CodePage932Encoder encode) {
+void ReadTextSource(const TextSource &source, CodePage932Encoder encode, size_t chunkBytes) {
   ClearTextBuffer();
-  DecodedText decoded;
-  DecodeText(bytes, size, encode, &decoded);
-  BuildRows(decoded);
+  if (chunkBytes < 1 || chunkBytes > TEXT_CHUNK_BYTES) chunkBytes = TEXT_CHUNK_BYTES;
+  TextDecision decision;
+  if (!DecideText(source, chunkBytes, &decision)) return;
+  TextDecoder decoder;
+  StartTextDecoder(&decoder, decision.encoding, decision.markBytes);
+  Rows = RowBuilder{};
+  Rows.timed = decision.timed;
+  Rows.unicode = decision.encoding != TEXT_SHIFT_JIS;
+  if (Rows.timed) StartHead();
+  bool failed = false, over = false;
+  while (!Rows.full && !over) {
+    const size_t n = source.read(source.context, Chunk, chunkBytes, &failed);
+    const unsigned char *at = Chunk;
+    for (long c; !Rows.full && !over && (c = NextCodePoint(&decoder, &at, Chunk + n, n == 0)) >= 0;)
+      if (!TakeCharacter(c, encode)) over = true;
+    if (n == 0) break;
+  }
+  if (!Rows.full) FinishRows(failed && !over);
+  TimedText.timed = decision.timed;
+  FinishTimedText();
+}
+
+void ReadTextBytes(const unsigned char *bytes, size_t size, CodePage932Encoder encode, size_t chunkBytes) {
+  MemoryText text = {bytes, size, 0};
+  ReadTextSource(TextSource{ReadMemory, RewindMemory, &text}, encode, chunkBytes);
 }
 
 void ReadTextRows(std::FILE *file, CodePage932Encoder encode) {
-  std::vector<unsigned char> bytes;
-  unsigned char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
-  if (std::ferror(file)) {
-    // The line being read when the error came does not count.
-    size_t keep = bytes.size();
-    while (keep > 0 && bytes[keep - 1] != '\n') --keep;
-    bytes.resize(keep);
-  }
-  ReadTextBytes(bytes.data(), bytes.size(), encode);
+  ReadTextSource(TextSource{ReadStream, RewindStream, file}, encode);
 }
 
 bool ReadTextFile(const char *path, CodePage932Encoder encode) {

@@ -44,15 +44,37 @@ typedef int (*CodePage932Encoder)(long codePoint, unsigned char *out);
 // Empties the TextBuffer and the timed-text tags.
 void ClearTextBuffer();
 
-// Fills the TextBuffer from a whole file's bytes: the encoding detected (a byte-order
-// mark, else UTF-8 when all of it is valid UTF-8 with a multi-byte sequence, else
-// Shift-JIS taken as it is), the text-mode rules applied (CR dropped, 0x1A ends the
-// text), and the time tags of a timed text taken out of its rows. Without an encoder
-// only ASCII is taken to exist in code page 932.
-void ReadTextBytes(const unsigned char *bytes, size_t size, CodePage932Encoder encode = nullptr);
+// Where a text's bytes come from, read front to back in pieces.
+struct TextSource {
+  // Up to size bytes into buffer: how many, 0 at the end of the text or on a read
+  // error (then *failed is set).
+  size_t (*read)(void *context, unsigned char *buffer, size_t size, bool *failed);
+  // Back to the first byte; false when the source cannot go back.
+  bool (*rewind)(void *context);
+  void *context;
+};
 
-// The same for a stream opened in binary mode, read to its end. A read error ends
-// the text after the last whole line read before it.
+enum {
+  TEXT_CHUNK_BYTES = 64 * 1024,  // the piece read at a time
+  TEXT_DETECT_BYTES = 1 << 20,   // the first part of a text that decides how it is read
+};
+
+// Fills the TextBuffer from a text read in pieces of chunkBytes (at most
+// TEXT_CHUNK_BYTES), only as far as the rows need, with storage that does not grow
+// with the text. The encoding and whether the text is timed are decided on its first
+// TEXT_DETECT_BYTES bytes: a byte-order mark, else UTF-8 when they are valid UTF-8 with
+// a multi-byte sequence, else Shift-JIS taken as it is. Then the text-mode rules apply
+// (CR dropped, 0x1A ends the text), and the time tags of a timed text leave its rows.
+// A read error ends the text after the last whole row. Without an encoder only ASCII
+// is taken to exist in code page 932.
+void ReadTextSource(const TextSource &source, CodePage932Encoder encode = nullptr,
+                    size_t chunkBytes = TEXT_CHUNK_BYTES);
+
+// The same over bytes in memory.
+void ReadTextBytes(const unsigned char *bytes, size_t size, CodePage932Encoder encode = nullptr,
+                   size_t chunkBytes = TEXT_CHUNK_BYTES);
+
+// The same for a stream opened in binary mode.
 void ReadTextRows(std::FILE *file, CodePage932Encoder encode = nullptr);
 
 // Empties the TextBuffer, then reads the file at path when it opens. False when it

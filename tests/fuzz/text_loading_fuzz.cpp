@@ -1,9 +1,12 @@
-// Text loading from fuzzed file contents: rows stay within the buffer, the longest
-// row is measured as the view needs it, and the font and scroll rules that follow
-// stay in their ranges.
+// Text loading from fuzzed file contents, read in pieces of a fuzzed size: the rows
+// and time tags are those of a read in one piece, whatever the piece edges cut (a
+// mark, a multi-byte character, a CR LF, a surrogate pair, a time tag, a header line);
+// rows stay within the buffer, the longest row is measured as the view needs it, and
+// the font and scroll rules that follow stay in their ranges.
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
+#include "native/text_facts.h"
 #include "textview/textbuffer.h"
 
 // A stand-in table for code page 932: some characters it has (as one or two bytes),
@@ -22,6 +25,8 @@ static int FuzzEncoder(long codePoint, unsigned char *out) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   FuzzInput in = {data, size};
   const int width = TakeByte(&in) * 16, height = TakeByte(&in) * 8;
+  // From the bytes taken already, so the seeds keep their meaning.
+  const size_t piece = static_cast<size_t>(width / 16 + height / 8) % 16 + 1;
   // The contents as a file opened in binary mode, as the loading reads it.
   std::FILE *file = fmemopen(const_cast<uint8_t *>(in.size ? in.data : data), in.size, "rb");
   ClearTextBuffer();
@@ -30,6 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ReadTextRows(file, FuzzEncoder);
     std::fclose(file);
   }
+  const std::vector<long> whole = LoadedTextFacts();
+  ReadTextBytes(in.data, in.size, FuzzEncoder, piece);
+  FUZZ_CHECK(LoadedTextFacts() == whole);
   FUZZ_CHECK(TextBuffer.lineCount >= 0 && TextBuffer.lineCount <= TEXT_ROWS);
   int longest = 0;
   for (int i = 0; i < TextBuffer.lineCount; ++i) {

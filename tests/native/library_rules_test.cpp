@@ -108,3 +108,45 @@ TEST(LibraryRules, ListsStopAtCapacity) {
   MusicList.count = 0;
   TextList.count = 0;
 }
+
+// When a drive is to be removed, every watched folder on it is let go, and only the
+// songs in those folders lose their watch.
+TEST(MusicWatches, ADriveLetGoTakesOnlyItsOwnFolders) {
+  const char *songs[] = {"C:\\music\\a.wav", "C:\\music\\sub\\b.wav", "D:\\usb\\c.wav",     "D:\\usb\\x\\d.wav",
+                         "d:\\usb\\e.wav",   "\\\\srv\\share\\f.wav", "\\\\srv\\other\\g.wav", "D:\\usb\\h.wav"};
+  MusicList.count = 0;
+  for (const char *song : songs) AppendMusicPath(song);
+  static WatchPlanRecord plan;
+  ASSERT_TRUE(PlanMusicWatches(&plan));
+  ASSERT_EQ(7, plan.folderCount);  // h.wav shares c.wav's folder
+  const struct {
+    int folder;  // the folder whose watch the notice names
+    int closed;
+    const char *watched;  // per song, after the notice: 1 still watched
+  } notices[] = {
+      {3, 3, "11000110"},  // D:\usb\x: D:\usb and d:\usb go with it
+      {2, 0, "11000110"},  // the same drive again: nothing more
+      {5, 1, "11000010"},  // \\srv\share, not \\srv\other
+      {0, 2, "00000010"},
+  };
+  for (const auto &n : notices) {
+    bool closedNow[WATCH_LIMIT];
+    EXPECT_EQ(n.closed, CloseDriveWatches(&plan, n.folder, closedNow)) << n.folder;
+    for (int song = 0; song < MusicList.count; song++)
+      EXPECT_EQ(n.watched[song] == '1', IsSongWatched(&plan, song)) << n.folder << " " << songs[song];
+  }
+  const struct {
+    const char *path;
+    int length;
+  } drives[] = {{"D:\\x", 2}, {"\\\\srv\\share\\x", 11}, {"\\\\srv\\share", 11}, {"x\\y", 0}, {"\\x", 0}};
+  for (const auto &d : drives) EXPECT_EQ(d.length, DriveLength(d.path)) << d.path;
+
+  // Songs in more folders than one wait takes, or one without a folder: none watched.
+  MusicList.count = 0;
+  for (int i = 0; i <= WATCH_LIMIT; i++) AppendMusicPath(("C:\\m" + std::to_string(i) + "\\a.wav").c_str());
+  EXPECT_FALSE(PlanMusicWatches(&plan));
+  MusicList.count = 0;
+  AppendMusicPath("a.wav");
+  EXPECT_FALSE(PlanMusicWatches(&plan));
+  MusicList.count = 0;
+}

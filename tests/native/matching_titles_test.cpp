@@ -185,7 +185,7 @@ TEST_F(SongTitles, AQuietWatchIsTrustedAndAChangeOrAnotherPathIsNot) {
   UseFile(name, Tagged("TAG", "First", "A"));
   std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // settled
   watchedChanges = 1;
-  MusicFolderChanges = [] { return watchedChanges; };
+  MusicFolderChanges = [](int) { return watchedChanges; };
   EXPECT_STREQ("First", SongTitle(0));
   Use(SongPath(other));
   EXPECT_STREQ("Elsewhere", SongTitle(0));

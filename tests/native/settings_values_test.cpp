@@ -44,3 +44,35 @@ TEST(SettingsValues, TooLongAProfileFolderFallsBackToTheBareName) {
   std::string longer(259 - 11, 'a');
   EXPECT_STREQ("BRAMLOE.INI", SettingsFilePathFor(longer.c_str(), out));
 }
+
+// Two copies of the program writing at once go through copies of their own, and take
+// the one lock of the file, however its path is spelt.
+TEST(SettingsValues, EachProcessWritesThroughCopiesOfItsOwn) {
+  char copy[PATH_BYTES], check[PATH_BYTES], otherCopy[PATH_BYTES], otherCheck[PATH_BYTES];
+  ASSERT_TRUE(SettingsCopyPaths("C:\\u\\BRAMLOE.INI", 4242, copy, check));
+  EXPECT_STREQ("C:\\u\\BRAMLOE.INI.4242.new", copy);
+  EXPECT_STREQ("C:\\u\\BRAMLOE.INI.4242.chk", check);
+  ASSERT_TRUE(SettingsCopyPaths("C:\\u\\BRAMLOE.INI", 4243, otherCopy, otherCheck));
+  EXPECT_STRNE(copy, otherCopy);
+  EXPECT_STRNE(check, otherCheck);
+  const std::string fits(PATH_BYTES - 1 - std::strlen(".4242.new"), 'a');
+  EXPECT_TRUE(SettingsCopyPaths(fits.c_str(), 4242, copy, check));
+  EXPECT_FALSE(SettingsCopyPaths((fits + "a").c_str(), 4242, copy, check));
+
+  const struct {
+    const char *one, *other;
+    bool same;
+  } locks[] = {
+      {"C:\\users\\me\\BRAMLOE.INI", "c:\\USERS\\Me\\bramloe.ini", true},
+      {"C:\\users\\me\\BRAMLOE.INI", "C:\\users\\you\\BRAMLOE.INI", false},
+      {"C:\\users\\me\\BRAMLOE.INI", "C:\\users\\me\\BRAMLOE.INI.bak", false},
+      {"D:\\\x83\x5C\\BRAMLOE.INI", "D:\\\x83\x7C\\BRAMLOE.INI", false},
+  };
+  for (const auto &l : locks) {
+    char one[SETTINGS_LOCK_NAME_BYTES], other[SETTINGS_LOCK_NAME_BYTES];
+    SettingsLockName(l.one, one);
+    SettingsLockName(l.other, other);
+    EXPECT_EQ(l.same, std::strcmp(one, other) == 0) << l.one << " / " << l.other;
+    EXPECT_EQ(nullptr, std::strchr(one, '\\')) << one;
+  }
+}

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "native/code_page_932.h"
+#include "native/text_pieces.h"
 #include "textview/text_encoding.h"
 #include "textview/textbuffer.h"
 
@@ -36,9 +37,7 @@ S Times(int n, const S &piece) {
   return out;
 }
 
-void Load(const std::string &bytes) {
-  ReadTextBytes(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size(), TestCodePage932);
-}
+void Load(const std::string &bytes) { LoadInEveryPieceSize(bytes, TestCodePage932); }
 
 struct Snapshot {
   std::vector<std::string> rows;
@@ -146,6 +145,7 @@ TEST(TextEncoding, CharactersOutsideCodePage932AreKeptAsThemselves) {
       {"hangul beside kana", u8"한글かな", 8, {u"한글かな"}},
       {"emoji as a surrogate pair", u8"♪🎵", 4, {u"♪🎵"}},
       {"UTF-16 LE", Utf16(u"é", true), 2, {u"é"}},
+      {"a surrogate pair in UTF-16 BE", Utf16(u"a🎵b", false), 4, {u"a🎵b"}},
       {"unpaired surrogate in UTF-16", Utf16(std::u16string{0xD800, u'A'}, true), 3, {u"\xFFFD" u"A"}},
       {"invalid byte after a UTF-8 mark", Utf8Mark + "a\xFF" "b", 4, {u"a\xFFFD" u"b"}},
       // Cut after 99 bytes: é begins at the last byte and is drawn whole there; its
@@ -161,8 +161,7 @@ TEST(TextEncoding, CharactersOutsideCodePage932AreKeptAsThemselves) {
     EXPECT_EQ(std::string::npos, std::string(TextBuffer.rows[0]).find('?')) << c.what;
   }
   // Without a table only ASCII is known: kana are kept wide rather than lost.
-  const std::string kana = u8"かな";
-  ReadTextBytes(reinterpret_cast<const unsigned char *>(kana.data()), kana.size());
+  LoadInEveryPieceSize(u8"かな");
   ASSERT_EQ(1, TextBuffer.lineCount);
   EXPECT_EQ(u"かな", Wide(0));
   EXPECT_EQ(4, TextBuffer.longest);

@@ -7,12 +7,16 @@
 #include <string>
 
 #include "native/own_files.h"
+#include "native/text_pieces.h"
 #include "textview/textbuffer.h"
+#include "textview/timed_text.h"
 
 namespace {
 
-// Writes bytes to a temporary file and reads it into the TextBuffer.
+// Writes bytes to a temporary file and reads it into the TextBuffer, after reading
+// them in every piece size.
 void Load(const std::string &bytes) {
+  LoadInEveryPieceSize(bytes);
   std::string path = OwnTempPath("text.txt");
   std::FILE *file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(nullptr, file);
@@ -112,6 +116,54 @@ TEST(TextLoading, EmptyAndMissingFilesGiveAnEmptyBuffer) {
   EXPECT_FALSE(ReadTextFile(OwnTempPath("no_such_text.txt").c_str()));
   EXPECT_EQ(0, TextBuffer.lineCount);
   EXPECT_EQ(0, TextBuffer.longest);
+}
+
+// A text far larger than its rows, made up as it is read: one piece repeated after a
+// mark. Counts the bytes asked for.
+struct RepeatedText {
+  std::string mark, piece;
+  size_t size, at, served;
+};
+
+size_t ReadRepeated(void *context, unsigned char *buffer, size_t size, bool *) {
+  RepeatedText *text = static_cast<RepeatedText *>(context);
+  size_t n = 0;
+  for (; n < size && text->at < text->size; n++, text->at++) {
+    const size_t at = text->at;
+    buffer[n] = static_cast<unsigned char>(
+        at < text->mark.size() ? text->mark[at] : text->piece[(at - text->mark.size()) % text->piece.size()]);
+  }
+  text->served += n;
+  return n;
+}
+
+bool RewindRepeated(void *context) {
+  static_cast<RepeatedText *>(context)->at = 0;
+  return true;
+}
+
+// However large the text, it is read as far as its first part decides how and as the
+// rows need, with the rows of a small text of the same kind.
+TEST(TextLoading, AHugeTextIsReadOnlyAsFarAsItsRowsNeed) {
+  const struct {
+    const char *what;
+    RepeatedText text;
+    bool timed;
+  } cases[] = {
+      {"one line of 600 MB", {"", "x", size_t{600} << 20, 0, 0}, false},
+      {"UTF-16 of 300 MB", {"\xFF\xFE", std::string("x\0", 2), size_t{300} << 20, 0, 0}, false},
+      {"timed lines of 200 MB", {"", "[00:01.5]" + std::string(250, 'x') + "\r\n", size_t{200} << 20, 0, 0}, true},
+  };
+  for (auto c : cases) {
+    ReadTextSource(TextSource{ReadRepeated, RewindRepeated, &c.text});
+    EXPECT_LE(c.text.served, size_t{TEXT_DETECT_BYTES} + TEXT_CHUNK_BYTES) << c.what;
+    ASSERT_EQ(TEXT_ROWS, TextBuffer.lineCount) << c.what;
+    EXPECT_EQ(99, TextBuffer.longest) << c.what;
+    for (int row = 0; row < TEXT_ROWS; row++)
+      ASSERT_EQ(std::string(c.timed && row % 3 == 2 ? 52 : 99, 'x'), Row(row)) << c.what << " row " << row;
+    EXPECT_EQ(c.timed, TimedText.timed) << c.what;
+    EXPECT_EQ(c.timed ? 67 : 0, TimedText.entryCount) << c.what;
+  }
 }
 
 // The rule is width x 1.9 / longest in extended precision with the double nearest 1.9;

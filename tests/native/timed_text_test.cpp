@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "native/text_pieces.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
 
 namespace {
 
-void Load(const std::string &bytes) {
-  ReadTextBytes(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size());
-}
+void Load(const std::string &bytes) { LoadInEveryPieceSize(bytes); }
 
 std::vector<std::string> Rows() {
   std::vector<std::string> rows;

@@ -3,6 +3,7 @@
 // paths too long to list, and a folder link that loops back on itself.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbt.h>
 
 #include <algorithm>
 #include <cstring>
@@ -281,8 +282,8 @@ TEST_F(FolderScan, ATagRewrittenInTheWatchedFolderIsReadAgain) {
   ASSERT_EQ(1, MusicList.count);
   ASSERT_NE(nullptr, MusicFolderChanges);
   EXPECT_STREQ("First", SongTitle(0));  // asked as unwatched until the watch is up
-  for (DWORD start = GetTickCount(); !MusicFolderChanges() && GetTickCount() - start < 5000;) Sleep(20);
-  ASSERT_NE(0u, MusicFolderChanges()) << "the watch did not come up";
+  for (DWORD start = GetTickCount(); !MusicFolderChanges(0) && GetTickCount() - start < 5000;) Sleep(20);
+  ASSERT_NE(0u, MusicFolderChanges(0)) << "the watch did not come up";
   EXPECT_STREQ("First", SongTitle(0));
   MakeFile(At("sub\\song.wav"), tagged("Later"));
   std::string title;
@@ -301,7 +302,7 @@ TEST_F(FolderScan, ATagRewrittenInTheWatchedFolderIsReadAgain) {
   MusicList.count = 0;
   ScanMusicFolder(root.c_str());
   ASSERT_EQ(MAXIMUM_WAIT_OBJECTS + 1, MusicList.count);
-  EXPECT_EQ(0u, MusicFolderChanges());
+  EXPECT_EQ(0u, MusicFolderChanges(0));
   MusicFolderChanges = nullptr;
 }
 
@@ -373,3 +374,105 @@ TEST_F(FolderScan, ARescanRenewsTheTextKeysOfTheLookup) {
 }
 
 }  // namespace
+
+namespace {
+
+// Stand-ins for the watch thread's maker of watches: one that notes the watch made for
+// each folder, and one that hangs, as on a share gone offline, until let go.
+HANDLE (*RealFolderWatch)(const char *folder);
+std::vector<std::pair<std::string, HANDLE>> madeWatches;
+HANDLE hangEntered, hangRelease;
+volatile LONG hangsOver;
+
+HANDLE NotedFolderWatch(const char *folder) {
+  HANDLE watch = RealFolderWatch(folder);
+  madeWatches.push_back({folder, watch});
+  return watch;
+}
+
+HANDLE HangingFolderWatch(const char *folder) {
+  SetEvent(hangEntered);
+  WaitForSingleObject(hangRelease, 10000);
+  InterlockedIncrement(&hangsOver);
+  return RealFolderWatch(folder);
+}
+
+class FolderWatches : public FolderScan {
+ protected:
+  void SetUp() override {
+    FolderScan::SetUp();
+    RealFolderWatch = MakeFolderWatch;
+    madeWatches.clear();
+  }
+  void TearDown() override {
+    MusicList.count = 0;
+    ScanMusicFolder(At("none").c_str());  // no songs, no watches
+    MakeFolderWatch = RealFolderWatch;
+    MusicFolderChanges = nullptr;
+    FolderScan::TearDown();
+  }
+  // Until the watches of every song are up; false after five seconds.
+  bool WatchesComeUp() {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(20))
+      if (MusicFolderChanges(0)) return true;
+    return false;
+  }
+};
+
+}  // namespace
+
+// Told that the drive holding a watched folder is to be removed (Wine sends no such
+// notice: the one the system would send is handed over as the window would get it),
+// the player closes the watches on that drive at once; the songs there go back to
+// their file stamps, those elsewhere keep their watch.
+TEST_F(FolderWatches, ADriveToBeRemovedIsLetGo) {
+  MakeFolder(At("c"));
+  MakeFile(At("c\\a.wav"));
+  MakeFolder(At("z"));
+  MakeFile(At("z\\b.wav"));
+  std::string onZ = "Z:" + UnixPathOf(At("z"));  // the same folder by another drive
+  std::replace(onZ.begin(), onZ.end(), '/', '\\');
+  MakeFolderWatch = NotedFolderWatch;
+  ScanMusicFolder(At("c").c_str());
+  ScanMusicFolder(onZ.c_str());
+  ASSERT_EQ(2, MusicList.count);
+  ASSERT_TRUE(WatchesComeUp());
+  ASSERT_EQ(3u, madeWatches.size());  // C: for the first scan, then C: and Z:
+  const HANDLE onC = madeWatches[1].second, onZWatch = madeWatches[2].second;
+  ASSERT_EQ(At("c"), madeWatches[1].first);
+
+  DEV_BROADCAST_HANDLE notice = {};
+  notice.dbch_size = sizeof notice;
+  notice.dbch_devicetype = DBT_DEVTYP_HANDLE;
+  notice.dbch_handle = onC;
+  EXPECT_TRUE(LetDriveGo(DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&notice)));
+  DWORD flags;
+  EXPECT_FALSE(GetHandleInformation(onC, &flags)) << "the watch on C: is still open";
+  EXPECT_TRUE(GetHandleInformation(onZWatch, &flags));
+  EXPECT_EQ(0u, MusicFolderChanges(0));
+  EXPECT_NE(0u, MusicFolderChanges(1));
+  // A second notice for the same watch finds nothing more to let go.
+  EXPECT_FALSE(LetDriveGo(DBT_DEVICEQUERYREMOVE, reinterpret_cast<LPARAM>(&notice)));
+}
+
+// Stopping the watches (a rescan, a drop) comes back while the thread that makes them
+// hangs; that thread closes what it made once it comes back.
+TEST_F(FolderWatches, StoppingDoesNotWaitForAHangingWatch) {
+  MakeFolder(At("m"));
+  MakeFile(At("m\\a.wav"));
+  hangEntered = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  hangRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  hangsOver = 0;
+  MakeFolderWatch = HangingFolderWatch;
+  ScanMusicFolder(At("m").c_str());
+  ASSERT_EQ(static_cast<DWORD>(WAIT_OBJECT_0), WaitForSingleObject(hangEntered, 5000));
+  MusicList.count = 0;
+  ScanMusicFolder(At("m").c_str());
+  EXPECT_EQ(0, hangsOver) << "the stop waited for the hanging watch";
+  SetEvent(hangRelease);
+  EXPECT_TRUE(WatchesComeUp());  // the new scan's watch, once the share answers
+  for (DWORD start = GetTickCount(); hangsOver < 2 && GetTickCount() - start < 5000;) Sleep(20);
+  EXPECT_EQ(2, hangsOver);
+  CloseHandle(hangEntered);
+  CloseHandle(hangRelease);
+}

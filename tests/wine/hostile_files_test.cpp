@@ -11,6 +11,7 @@
 #include "player/player_win.h"
 #include "player/position_win.h"
 #include "player/session_rules.h"
+#include "settings/settings.h"
 #include "settings/settings_win.h"
 
 using namespace playertest;
@@ -321,6 +322,14 @@ TEST_F(HostileFiles, OvergrownSettingsFile) {
 
 namespace {
 
+// The copy (or with check, the read-back copy) this process writes the settings
+// file through.
+std::string OwnCopy(const std::string &ini, bool check = false) {
+  char copy[PATH_BYTES], readBack[PATH_BYTES];
+  SettingsCopyPaths(ini.c_str(), GetCurrentProcessId(), copy, readBack);
+  return check ? readBack : copy;
+}
+
 // Writes of the settings file that cannot be made as asked: the stored pitches are
 // never cut or lost. What a bare write of the profile functions makes of the same
 // case is printed beside it.
@@ -347,8 +356,8 @@ TEST_F(HostileFiles, SettingsWritesThatFail) {
        },
        nullptr, true},
       {"no room for the copy beside it",
-       [](const std::string &ini, HANDLE *) { MakeFolder(ini + ".new"); },
-       [](const std::string &ini) { RemoveDirectoryA((ini + ".new").c_str()); }, false},
+       [](const std::string &ini, HANDLE *) { MakeFolder(OwnCopy(ini)); },
+       [](const std::string &ini) { RemoveDirectoryA(OwnCopy(ini).c_str()); }, false},
   };
   const std::string song = AddSong("kept.wav");
   for (const Case &c : cases) {
@@ -383,8 +392,8 @@ TEST_F(HostileFiles, SettingsWritesThatFail) {
     } else {
       EXPECT_EQ(settingsBefore, after);
     }
-    EXPECT_FALSE(FileExists(iniPath + ".new"));
-    EXPECT_FALSE(FileExists(iniPath + ".chk"));
+    EXPECT_FALSE(FileExists(OwnCopy(iniPath)));
+    EXPECT_FALSE(FileExists(OwnCopy(iniPath, true)));
     EXPECT_TRUE(Boxes().empty());
   }
 }

@@ -232,3 +232,43 @@ TEST_F(SettingsFile, KeepTempoIsReadAndWrittenWithTheOthers) {
 }
 
 }  // namespace
+
+// A settings file that is a link to a file elsewhere stays one: the write goes into
+// the file it leads to, and a hard link's other name holds the new entry too.
+TEST_F(SettingsFile, ALinkedFileIsWrittenThroughItsLink) {
+  const std::string target = folder + "\\elsewhere.ini";
+  const struct {
+    const char *what;
+    bool (*link)(const std::string &target, const std::string &ini);
+    bool symbolic;
+  } cases[] = {
+      {"symbolic link",
+       [](const std::string &to, const std::string &ini) { return MakeUnixLink(UnixPathOf(to), UnixPathOf(ini)); },
+       true},
+      {"hard link",
+       [](const std::string &to, const std::string &ini) {
+         return CreateHardLinkA(ini.c_str(), to.c_str(), nullptr) != 0;
+       },
+       false},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeFile(target, "[BRAMLOE]\r\nmusicpath=D:\\Music\r\n");
+    ASSERT_TRUE(c.link(target, iniPath));
+    WritePitchEntry("D:\\Music\\a.wav", "250");
+    char value[16];
+    GetPrivateProfileStringA("BRAMLOE", "D:\\Music\\a.wav", "", value, sizeof value, target.c_str());
+    EXPECT_STREQ("250", value);
+    EXPECT_EQ("[BRAMLOE]\r\nmusicpath=D:\\Music\r\nD:\\Music\\a.wav=250\r\n", ReadWholeFile(target));
+    EXPECT_EQ("250", Read("D:\\Music\\a.wav"));
+    // Still one file under both names: what the other name is given, this one shows.
+    WritePrivateProfileStringA("BRAMLOE", "later", "1", target.c_str());
+    EXPECT_EQ("1", Read("later")) << "the link was replaced by a file of its own";
+    if (c.symbolic) {
+      EXPECT_TRUE(RemoveUnixPath(UnixPathOf(iniPath)));
+    } else {
+      DeleteFileA(iniPath.c_str());
+    }
+    DeleteFileA(target.c_str());
+  }
+}
