@@ -60,7 +60,8 @@ file(GLOB BRAMLOE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.
 add_executable(bramloe_wintests ${BRAMLOE_NATIVE_TESTS} ${BRAMLOE_WINE_TESTS} ${BRAMLOE_RC})
 bramloe_flags(bramloe_wintests)
 target_link_libraries(bramloe_wintests PRIVATE bramloe_win gtest_main)
-target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
+  BRAMLOE_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(bramloe_wintests TEST_PREFIX "wine." DISCOVERY_TIMEOUT 120
   DISCOVERY_MODE PRE_TEST
   PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 300
