@@ -44,29 +44,16 @@ std::vector<std::string> SearchOrder(const std::string &folder) {
 class FolderScan : public ::testing::Test {
  protected:
   void SetUp() override {
-    keptSettings = Settings;
-    keptFlags = DecoderFlags;
-    keptCursor = PlayCursor;
     GetCurrentDirectoryA(sizeof keptDirectory, keptDirectory);
-    MusicList.count = 0;
-    TextList.count = 0;
-    DecoderFlags = {0, 0};
     root = MakeScratchFolder("scan");
   }
   void TearDown() override {
     SetCurrentDirectoryA(keptDirectory);  // a current folder cannot be removed
     RemoveTree(root);
-    Settings = keptSettings;
-    DecoderFlags = keptFlags;
-    PlayCursor = keptCursor;
-    MusicList.count = 0;
-    TextList.count = 0;
   }
   std::string At(const char *relative) { return root + "\\" + relative; }
 
-  SettingsRecord keptSettings;
-  DecoderFlagsRecord keptFlags;
-  PlayCursorRecord keptCursor;
+  RecordsGuard records;
   char keptDirectory[MAX_PATH];
   std::string root;
 };

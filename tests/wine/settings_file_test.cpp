@@ -29,7 +29,6 @@ class SettingsFile : public ::testing::Test {
   void TearDown() override {
     SetEnvironmentVariableA("USERPROFILE", hadProfile ? keptProfile.c_str() : nullptr);
     RemoveTree(folder);
-    Settings = {"", "", "notepad", 1, 0};
   }
   std::string Read(const char *key) {
     char value[600];
@@ -37,6 +36,7 @@ class SettingsFile : public ::testing::Test {
     return value;
   }
 
+  RecordsGuard records;
   bool hadProfile = false;
   std::string keptProfile, folder, iniPath;
 };
