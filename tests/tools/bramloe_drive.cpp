@@ -515,7 +515,7 @@ static const Verb Verbs[] = {
 static int Usage() {
   std::fprintf(stderr, "usage: bramloe_drive VERB [ARGUMENTS]\n");
   for (const Verb &v : Verbs)
-    std::fprintf(stderr, "  %-10s %-18s %s\n", v.name, v.arguments, v.does);
+    std::fprintf(stderr, "  %-11s %-18s %s\n", v.name, v.arguments, v.does);
   return 2;
 }
 
@@ -525,6 +525,8 @@ int main(int argc, char **argv) {
     if (argc > 1 && !std::strcmp(v.name, argv[1])) verb = &v;
   if (!verb || argc - 2 < verb->least) return Usage();
   char **arguments = argv + 2;  // argv ends with a null pointer: optional ones read as null
+  // A name ids.h lacks is a wrong call, said at once rather than after the wait.
+  if (!std::strncmp(verb->arguments, "NAME", 4) && IdOf(arguments[0]) < 0) return 2;
   if (verb->waitsSelf) {
     SayStarted();
     return verb->run(nullptr, arguments);

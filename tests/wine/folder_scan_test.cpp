@@ -212,7 +212,6 @@ TEST_F(FolderScan, PathsLongerThan259CharactersArePassedOver) {
   MakeFolder(folder + "\\" + std::string(8, 'd'));  // 259: no room for its pattern
   MakeLongFile(folder + "\\" + std::string(8, 'd') + "\\c.wav");
 
-  MusicList.count = 0;
   std::memset(MusicList.paths, 'x', sizeof MusicList.paths[0] * 8);
   ScanMusicFolder(root.c_str());
   EXPECT_EQ((std::set<std::string>{folder + "\\a.wav", folder + "\\s\\b.wav", folder + "\\s\\bb.wav"}),
