@@ -42,3 +42,11 @@ foreach(src ${BRAMLOE_FUZZ_TARGETS})
   endif()
   add_test(NAME fuzz.${corpus} COMMAND ${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
 endforeach()
+
+# The floors of src/ (README's "Where the code lives"): no include of a higher floor and
+# no include circle. Once per test command: the sanitizer tree leaves it out.
+if(NOT BRAMLOE_SANITIZE)
+  find_package(Python3 COMPONENTS Interpreter REQUIRED)
+  add_test(NAME floors COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/floors/floors_test.py
+                                ${CMAKE_SOURCE_DIR})
+endif()

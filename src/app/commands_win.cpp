@@ -5,7 +5,7 @@
 #include "library/library.h"
 #include "library/library_win.h"
 #include "matching/matching.h"
-#include "player/keep_tempo_win.h"
+#include "player/player_win.h"
 #include "player/player.h"
 #include "resources/ids.h"
 #include "settings/settings.h"

@@ -161,6 +161,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONDOWN: RouteProgressClick(hwnd, lParam); break;
     case WM_DROPFILES: TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
     case WM_GRAPH_EVENT: RouteGraphEvent(hwnd); break;
+    case WM_BOXES_CLOSED: RouteBoxesClosed(hwnd); break;
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);

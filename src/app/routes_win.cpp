@@ -51,7 +51,7 @@ LRESULT RouteCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The position display and the Mem notice's countdown.
 void RouteTimerTick(HWND hwnd) {
-  DrawPosition(hwnd);
+  TickPlayer(hwnd);
   CountDownNotice();
 }
 
@@ -69,3 +69,6 @@ void RouteProgressClick(HWND hwnd, LPARAM lParam) {
 
 // The PlaybackSession's events (end of the song among them).
 void RouteGraphEvent(HWND hwnd) { DrainEvents(hwnd); }
+
+// The last open message box has closed: what was pressed, or waited, under it.
+void RouteBoxesClosed(HWND hwnd) { ObeyHeldCommand(hwnd); }

@@ -25,3 +25,4 @@ void RouteTimerTick(HWND hwnd);
 void RouteRateScroll(HWND hwnd, WPARAM wParam, LPARAM lParam);
 void RouteProgressClick(HWND hwnd, LPARAM lParam);
 void RouteGraphEvent(HWND hwnd);
+void RouteBoxesClosed(HWND hwnd);

@@ -4,7 +4,6 @@
 
 #include "library/library.h"
 #include "player/keep_tempo_dmo_win.h"
-#include "player/keep_tempo_win.h"
 #include "player/pitch.h"
 #include "player/position_win.h"
 #include "player/session_win.h"
@@ -31,9 +30,10 @@ const char NoticeBlank[] = "　　　　　　 ";
 // keep-tempo stage in the graph the stage moves the pitch and the rate stays 1.
 void ApplyPitch(int cents) {
   SetKeepTempoCents(cents);
-  if (!PlaybackSession.seeking) return;
-  double rate = KeepTempoStageActive() ? 1.0 : PitchRate(cents);
-  if (SUCCEEDED(SetPlaybackRate(PlaybackSession.seeking, rate))) NotePlaybackRate(rate);
+  PlaybackSessionRecord &s = PlaybackSession;
+  if (!s.seeking) return;
+  double rate = s.stage ? 1.0 : PitchRate(cents);
+  if (SUCCEEDED(SetPlaybackRate(s.seeking, rate))) s.rateAsked = rate;
 }
 
 // The cents box is the only store of the pitch: read, shift, write back as "%d".

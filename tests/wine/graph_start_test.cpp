@@ -90,7 +90,7 @@ TEST_F(GraphStart, AGraphThatNeverGetsThereEndsItsSongAfterTheLimit) {
     PlayPause(MainWindow);
     ASSERT_EQ(0, PlayCursor.current);
     Sleep(20);
-    DrawPosition(MainWindow);
+    TickPlayer(MainWindow);
     EXPECT_EQ(c.songAfterTick, PlayCursor.current);
     EXPECT_EQ(Playing, PlayerState.state);
     EXPECT_TRUE(IsWindowEnabled(NextButton));
@@ -99,7 +99,7 @@ TEST_F(GraphStart, AGraphThatNeverGetsThereEndsItsSongAfterTheLimit) {
   PlayPause(MainWindow);
   ASSERT_EQ(Paused, PlayerState.state);
   const int song = PlayCursor.current;
-  DrawPosition(MainWindow);
+  TickPlayer(MainWindow);
   EXPECT_EQ(song, PlayCursor.current);
 }
 
