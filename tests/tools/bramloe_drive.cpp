@@ -125,42 +125,51 @@ static BOOL CALLBACK CloseBox(HWND window, LPARAM main) {
 
 // Milliseconds from posting Play to the first sample above a tenth of full scale in
 // the capture; -1 after 20 s.
-static double PlayToSound(HWND main, const char *capturePath) {
+static int VerbPlayToSound(HWND main, int, char **a) {
   LARGE_INTEGER size = {}, start;
-  HANDLE capture = OpenCapture(capturePath, &size);
-  if (capture == INVALID_HANDLE_VALUE) return -1;
-  QueryPerformanceCounter(&start);
-  PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
-  double ms = MillisecondsToFirstSound(capture, size, start);
-  CloseHandle(capture);
-  return ms;
+  double ms = -1;
+  HANDLE capture = OpenCapture(a[0], &size);
+  if (capture != INVALID_HANDLE_VALUE) {
+    QueryPerformanceCounter(&start);
+    PostMessageA(main, WM_COMMAND, ID_PLAY, 0);
+    ms = MillisecondsToFirstSound(capture, size, start);
+    CloseHandle(capture);
+  }
+  std::printf("%.1f\n", ms);
+  return 0;
 }
 
-static void WaitText(HWND window, const char *wanted, bool equal, int span, char *text,
-                     int size) {
-  DWORD start = GetTickCount();
+// Waits until the control reads (equal) or no longer reads TEXT; prints what it reads.
+static int WaitForText(HWND main, int id, char **a, bool equal) {
+  DWORD start = GetTickCount(), span = std::strtoul(a[2], nullptr, 10);
+  char text[1024];
   for (;;) {
-    TextOf(window, text, size);
-    if ((std::strcmp(text, wanted) == 0) == equal) return;
-    if (GetTickCount() - start >= static_cast<DWORD>(span)) return;
+    TextOf(Control(main, id), text, sizeof text);
+    if ((std::strcmp(text, a[1]) == 0) == equal || GetTickCount() - start >= span) break;
     Sleep(10);
   }
+  std::printf("%s\n", text);
+  return 0;
 }
+static int VerbWaitText(HWND main, int id, char **a) { return WaitForText(main, id, a, true); }
+static int VerbWaitChange(HWND main, int id, char **a) { return WaitForText(main, id, a, false); }
 
 // The caption read before and after the control, the same both times: the control's
-// text belongs to that song, not to one started between the two reads.
-static bool WaitWith(HWND main, HWND window, const char *wanted, int span, char *caption,
-                     int size) {
-  DWORD start = GetTickCount();
-  char text[1024], after[1024];
+// text belongs to that song, not to one started between the two reads. Prints that
+// caption (nothing on time-out).
+static int VerbWaitWith(HWND main, int id, char **a) {
+  DWORD start = GetTickCount(), span = std::strtoul(a[2], nullptr, 10);
+  char caption[1024], text[1024], after[1024];
   for (;;) {
-    TextOf(main, caption, size);
-    TextOf(window, text, sizeof text);
+    TextOf(main, caption, sizeof caption);
+    TextOf(Control(main, id), text, sizeof text);
     TextOf(main, after, sizeof after);
-    if (!std::strcmp(text, wanted) && !std::strcmp(caption, after)) return true;
-    if (GetTickCount() - start >= static_cast<DWORD>(span)) return false;
+    if (!std::strcmp(text, a[1]) && !std::strcmp(caption, after)) break;
+    if (GetTickCount() - start >= span) return 0;
     Sleep(10);
   }
+  std::printf("%s\n", caption);
+  return 0;
 }
 
 // The progress frame in the main window's client pixels, from the same font measures
@@ -187,11 +196,11 @@ static int Permille(int part, int whole) { return whole > 0 ? part * 1000 / whol
 
 // Ink of the text view: dark pixels of its area and a checksum of where they are. They
 // are read through the main window's device context, which covers its children.
-static void Ink(HWND main) {
+static int VerbInk(HWND main, int, char **) {
   HWND view = FindWindowExA(main, nullptr, TEXT_VIEW_CLASS, nullptr);
   if (!view) {
     std::printf("no view\n");
-    return;
+    return 1;
   }
   RECT area;
   GetClientRect(view, &area);
@@ -222,13 +231,15 @@ static void Ink(HWND main) {
   DeleteDC(copy);
   ReleaseDC(main, dc);
   std::printf("%lu %08lx\n", dark, sum & 0xFFFFFFFFul);
+  return 0;
 }
 
 // Song starts and ends as the Next button shows them: every end of a song resets the
 // graph, which disables Next, and every start enables it again. A new caption under an
 // enabled Next is an end and a start too quick to be seen. Nothing here sends the
 // player a message, so a busy player does not hold the watch up.
-static void WatchStarts(HWND main, DWORD span) {
+static int VerbStarts(HWND main, int, char **a) {
+  DWORD span = std::strtoul(a[0], nullptr, 10);
   HWND next = GetDlgItem(main, ID_NEXT);
   DWORD start = GetTickCount();
   bool enabled = IsWindowEnabled(next) != 0;
@@ -249,10 +260,11 @@ static void WatchStarts(HWND main, DWORD span) {
     enabled = now;
     Sleep(2);
   }
+  return 0;
 }
 
 // The working set is the one memory figure Wine reports truly for another process.
-static int PrintMemory(HWND main) {
+static int VerbMemory(HWND main, int, char **) {
   DWORD id = 0;
   GetWindowThreadProcessId(main, &id);
   HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
@@ -284,7 +296,7 @@ static BOOL CALLBACK FindSettingDialog(HWND window, LPARAM lParam) {
 
 // The dialog is modal inside the player: it is opened by a posted command, so that this
 // process is not held until it closes, and OK is pressed by a posted click.
-static int FillSettings(HWND main, const char *music, const char *text) {
+static int VerbSettings(HWND main, int, char **a) {
   PostMessageA(main, WM_COMMAND, ID_SETTINGS, 0);
   DialogSearch search = {main, nullptr};
   for (int waited = 0; waited < 20000 && !search.found; waited += 20) {
@@ -302,9 +314,9 @@ static int FillSettings(HWND main, const char *music, const char *text) {
   TextOf(GetDlgItem(dialog, IDC_TEXT_FOLDER), was, sizeof was);
   std::printf("text %s\n", was);
   SendMessageA(GetDlgItem(dialog, IDC_MUSIC_FOLDER), WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(music));
+               reinterpret_cast<LPARAM>(a[0]));
   SendMessageA(GetDlgItem(dialog, IDC_TEXT_FOLDER), WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(text));
+               reinterpret_cast<LPARAM>(a[1]));
   PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
   for (int waited = 0; IsWindow(dialog) && waited < 20000; waited += 20) Sleep(20);
   std::printf(IsWindow(dialog) ? "still open\n" : "closed\n");
@@ -321,13 +333,13 @@ static int PrintTitle(HWND main) {
   return 0;
 }
 
-static int VerbWait(HWND, char **a) {
+static int VerbWait(HWND, int, char **a) {
   HWND main = WaitForMain(true, a[0] ? Number(a[0]) : 10000);
   return main ? PrintTitle(main) : 1;
 }
 
 // A sent message is taken only once start-up is over and the loop fetches messages.
-static int VerbReady(HWND, char **a) {
+static int VerbReady(HWND, int, char **a) {
   DWORD ms = a[0] ? Number(a[0]) : 10000;
   HWND main = WaitForMain(true, ms);
   DWORD_PTR answer = 0;
@@ -335,11 +347,11 @@ static int VerbReady(HWND, char **a) {
   return PrintTitle(main);
 }
 
-static int VerbGone(HWND, char **a) { return WaitForMain(false, Number(a[0])) ? 1 : 0; }
+static int VerbGone(HWND, int, char **a) { return WaitForMain(false, Number(a[0])) ? 1 : 0; }
 
-static int VerbTitle(HWND main, char **) { return PrintTitle(main); }
+static int VerbTitle(HWND main, int, char **) { return PrintTitle(main); }
 
-static int VerbFocus(HWND main, char **) {
+static int VerbFocus(HWND main, int, char **) {
   GUITHREADINFO info = {};
   info.cbSize = sizeof info;
   if (!GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info)) return 1;
@@ -347,29 +359,23 @@ static int VerbFocus(HWND main, char **) {
   return 0;
 }
 
-static int VerbCommand(HWND main, char **a) {
-  int id = IdOf(a[0]);
-  if (id < 0) return 2;
+static int VerbCommand(HWND main, int id, char **) {
   return PostMessageA(main, WM_COMMAND, id, 0) ? 0 : 1;
 }
 
-static int VerbText(HWND main, char **a) {
-  int id = IdOf(a[0]);
-  if (id < 0) return 2;
+static int VerbText(HWND main, int id, char **) {
   char text[1024];
   TextOf(Control(main, id), text, sizeof text);
   std::printf("%s\n", text);
   return 0;
 }
 
-static int VerbSetText(HWND main, char **a) {
-  int id = IdOf(a[0]);
-  if (id < 0) return 2;
+static int VerbSetText(HWND main, int id, char **a) {
   SendMessageA(Control(main, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1]));
   return 0;
 }
 
-static int VerbWatch(HWND main, char **a) {
+static int VerbWatch(HWND main, int, char **a) {
   DWORD start = GetTickCount(), span = Number(a[0]);
   int wanted = a[1] ? std::atoi(a[1]) : 0, printed = 0;
   char text[1024], last[1024] = "";
@@ -386,38 +392,13 @@ static int VerbWatch(HWND main, char **a) {
   return 0;
 }
 
-static int VerbPlayToSound(HWND main, char **a) {
-  std::printf("%.1f\n", PlayToSound(main, a[0]));
-  return 0;
-}
-
-static int WaitTextVerb(HWND main, char **a, bool equal) {
-  int id = IdOf(a[0]);
-  if (id < 0) return 2;
-  char text[1024];
-  WaitText(Control(main, id), a[1], equal, std::atoi(a[2]), text, sizeof text);
-  std::printf("%s\n", text);
-  return 0;
-}
-static int VerbWaitText(HWND main, char **a) { return WaitTextVerb(main, a, true); }
-static int VerbWaitChange(HWND main, char **a) { return WaitTextVerb(main, a, false); }
-
-static int VerbWaitWith(HWND main, char **a) {
-  int id = IdOf(a[0]);
-  if (id < 0) return 2;
-  char caption[1024];
-  if (WaitWith(main, Control(main, id), a[1], std::atoi(a[2]), caption, sizeof caption))
-    std::printf("%s\n", caption);
-  return 0;
-}
-
-static int VerbBar(HWND main, char **) {
+static int VerbBar(HWND main, int, char **) {
   LayoutEdges edges = Progress(main);
   std::printf("%d %d\n", BarLength(main, edges), edges.right - edges.left);
   return 0;
 }
 
-static int VerbBarWait(HWND main, char **a) {
+static int VerbBarWait(HWND main, int, char **a) {
   LayoutEdges edges = Progress(main);
   bool atLeast = !std::strcmp(a[0], "ge");
   int wanted = std::atoi(a[1]), span = std::atoi(a[2]), permille = 0;
@@ -433,7 +414,7 @@ static int VerbBarWait(HWND main, char **a) {
   return 0;
 }
 
-static int VerbBarTrace(HWND main, char **a) {
+static int VerbBarTrace(HWND main, int, char **a) {
   LayoutEdges edges = Progress(main);
   DWORD start = GetTickCount(), span = Number(a[0]);
   for (DWORD at = 0; at <= span; at = GetTickCount() - start) {
@@ -444,7 +425,7 @@ static int VerbBarTrace(HWND main, char **a) {
   return 0;
 }
 
-static int VerbClickPoint(HWND main, char **a) {
+static int VerbClickPoint(HWND main, int, char **a) {
   LayoutEdges edges = Progress(main);
   POINT at = {edges.left + (edges.right - edges.left) * std::atoi(a[0]) / 1000,
               (edges.top + edges.bottom) / 2};
@@ -453,26 +434,12 @@ static int VerbClickPoint(HWND main, char **a) {
   return 0;
 }
 
-static int VerbInk(HWND main, char **) {
-  Ink(main);
-  return 0;
-}
-
-static int VerbSettings(HWND main, char **a) { return FillSettings(main, a[0], a[1]); }
-
-static int VerbStarts(HWND main, char **a) {
-  WatchStarts(main, Number(a[0]));
-  return 0;
-}
-
-static int VerbMemory(HWND main, char **) { return PrintMemory(main); }
-
-static int VerbBoxes(HWND main, char **) {
+static int VerbBoxes(HWND main, int, char **) {
   EnumWindows(CloseBox, reinterpret_cast<LPARAM>(main));
   return 0;
 }
 
-static int VerbClose(HWND main, char **) {
+static int VerbClose(HWND main, int, char **) {
   PostMessageA(main, WM_CLOSE, 0, 0);
   for (int waited = 0; IsWindow(main) && waited < 10000; waited += 50) Sleep(50);
   std::printf(IsWindow(main) ? "still open\n" : "closed\n");
@@ -483,7 +450,7 @@ struct Verb {
   const char *name, *arguments, *does;
   int least;       // arguments it needs
   bool waitsSelf;  // finds (or misses) the window by its own wait
-  int (*run)(HWND main, char **arguments);
+  int (*run)(HWND main, int id, char **arguments);
 };
 
 static const Verb Verbs[] = {
@@ -526,10 +493,11 @@ int main(int argc, char **argv) {
   if (!verb || argc - 2 < verb->least) return Usage();
   char **arguments = argv + 2;  // argv ends with a null pointer: optional ones read as null
   // A name ids.h lacks is a wrong call, said at once rather than after the wait.
-  if (!std::strncmp(verb->arguments, "NAME", 4) && IdOf(arguments[0]) < 0) return 2;
+  int id = std::strncmp(verb->arguments, "NAME", 4) ? 0 : IdOf(arguments[0]);
+  if (id < 0) return 2;
   if (verb->waitsSelf) {
     SayStarted();
-    return verb->run(nullptr, arguments);
+    return verb->run(nullptr, 0, arguments);
   }
   HWND main = WaitForMain(true, 10000);
   if (!main) {
@@ -537,5 +505,5 @@ int main(int argc, char **argv) {
     return 1;
   }
   SayStarted();
-  return verb->run(main, arguments);
+  return verb->run(main, id, arguments);
 }
