@@ -30,6 +30,28 @@ int PressUnderBox(HWND owner, const char *text, const char *caption, UINT type) 
   return IDOK;
 }
 
+// The graph tells of the end of the current song, and its message is handled.
+void EndCurrentSong() {
+  IMediaEventSink *sink = nullptr;
+  if (!PlaybackSession.graph || FAILED(PlaybackSession.graph->QueryInterface(
+                                    IID_IMediaEventSink, reinterpret_cast<void **>(&sink))))
+    return;
+  sink->Notify(EC_COMPLETE, 0, 0);
+  sink->Release();
+  DrainEvents(MainWindow);
+}
+
+// The first box stays open while the song ends, as a box the user has not closed.
+size_t boxesUnderTheFirst;
+int EndSongUnderTheFirstBox(HWND owner, const char *text, const char *caption, UINT type) {
+  RecordBox(owner, text, caption, type);
+  if (Boxes().size() == 1) {
+    EndCurrentSong();
+    boxesUnderTheFirst = Boxes().size();
+  }
+  return IDOK;
+}
+
 class SongChain_ : public PlayerWindow {
  protected:
   void SetUp() override {
@@ -37,15 +59,18 @@ class SongChain_ : public PlayerWindow {
     pressedUnderBox = 0;
   }
 
-  // The graph tells of the end of the current song, as its renderer would.
   void EndSong() {
     ASSERT_NE(nullptr, PlaybackSession.graph);
-    IMediaEventSink *sink = nullptr;
-    ASSERT_TRUE(SUCCEEDED(PlaybackSession.graph->QueryInterface(
-        IID_IMediaEventSink, reinterpret_cast<void **>(&sink))));
-    sink->Notify(EC_COMPLETE, 0, 0);
-    sink->Release();
+    EndCurrentSong();
     Pump(100);
+  }
+
+  // a.wav, then a song whose file is gone, then c.wav, in list order.
+  void AddGoodGoneGood() {
+    AddSong("a.wav");
+    const std::string gone = folder + "\\gone.wav";
+    lstrcpynA(MusicList.paths[MusicList.count++], gone.c_str(), PATH_BYTES);
+    AddSong("c.wav");
   }
 
   // Stopped, and it stays so: nothing starts by itself, the graph is empty.
@@ -90,10 +115,7 @@ TEST_F(SongChain_, ACommandPressedWhileTheChainsBoxIsOpenIsObeyedOnceItCloses) {
       {ID_NEXT, Playing, 2},
       {ID_PLAY, Playing, 2},
   };
-  AddSong("a.wav");
-  const std::string gone = folder + "\\gone.wav";
-  lstrcpynA(MusicList.paths[MusicList.count++], gone.c_str(), PATH_BYTES);
-  AddSong("c.wav");
+  AddGoodGoneGood();
   for (const UnderBoxCase &c : cases) {
     SCOPED_TRACE(c.command);
     StopSong(MainWindow);
@@ -118,6 +140,23 @@ TEST_F(SongChain_, ACommandPressedWhileTheChainsBoxIsOpenIsObeyedOnceItCloses) {
   StopSong(MainWindow);
   PlayPause(MainWindow);
   ExpectPlaying(0);
+}
+
+// The end of a song comes while another box of the program is open: the song that
+// cannot start tells it once that box has closed, and the chain goes on.
+TEST_F(SongChain_, NoBoxOfTheChainOpensUnderAnotherBox) {
+  AddGoodGoneGood();
+  PlayPause(MainWindow);
+  ExpectPlaying(0);
+  Boxes().clear();
+  boxesUnderTheFirst = 0;
+  MessageBoxHook = EndSongUnderTheFirstBox;
+  ShowMessageBox(MainWindow, "BRAMLOE 0.02", "バージョン情報", MB_OK);
+  EXPECT_EQ(1u, boxesUnderTheFirst);
+  Pump(100);
+  ASSERT_EQ(2u, Boxes().size());
+  EXPECT_EQ("open", Boxes()[1].caption);
+  ExpectPlaying(2);
 }
 
 }  // namespace
