@@ -28,19 +28,38 @@ bramloe_flags(bramloe_win)
 target_include_directories(bramloe_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(bramloe_win PUBLIC bramloe_core soundtouch ${BRAMLOE_WIN_LIBS})
 
+# The icon: drawn by a script kept in the repository, packed by icoutils' icotool.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+find_program(BRAMLOE_ICOTOOL icotool REQUIRED)
+set(BRAMLOE_ICON_DIR ${CMAKE_BINARY_DIR}/resources)
+add_custom_command(OUTPUT ${BRAMLOE_ICON_DIR}/bramloe.ico
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/src/resources/draw_icon.py ${BRAMLOE_ICON_DIR}
+  COMMAND ${BRAMLOE_ICOTOOL} -c -o ${BRAMLOE_ICON_DIR}/bramloe.ico
+          ${BRAMLOE_ICON_DIR}/icon-16.png ${BRAMLOE_ICON_DIR}/icon-32.png
+          ${BRAMLOE_ICON_DIR}/icon-48.png -r ${BRAMLOE_ICON_DIR}/icon-256.png
+  DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/draw_icon.py VERBATIM)
+add_custom_target(bramloe_icon DEPENDS ${BRAMLOE_ICON_DIR}/bramloe.ico)
+
 set(BRAMLOE_RC ${CMAKE_SOURCE_DIR}/src/resources/bramloe.rc)
 set_source_files_properties(${BRAMLOE_RC} PROPERTIES
-  OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/ids.h)
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/src/resources/ids.h;${CMAKE_SOURCE_DIR}/src/resources/version.h;${CMAKE_SOURCE_DIR}/src/resources/bramloe.manifest;${BRAMLOE_ICON_DIR}/bramloe.ico"
+  INCLUDE_DIRECTORIES ${BRAMLOE_ICON_DIR}
+  COMPILE_DEFINITIONS "BRAMLOE_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};BRAMLOE_VERSION_MINOR=${PROJECT_VERSION_MINOR}")
 
 add_executable(bramloe WIN32 ${CMAKE_SOURCE_DIR}/src/app/bramloe_main_win.cpp ${BRAMLOE_RC})
 bramloe_flags(bramloe)
 target_link_libraries(bramloe PRIVATE bramloe_win)
+add_dependencies(bramloe bramloe_icon)
+# The link map names every library the static link took in; the release's notices are
+# read from it (scripts/release.py).
+target_link_options(bramloe PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/bramloe.map)
 
 # The match report: a console program over the same matching and scanning code.
 if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/match_report_main_win.cpp)
   add_executable(bramloe-match ${CMAKE_SOURCE_DIR}/src/app/match_report_main_win.cpp)
   bramloe_flags(bramloe-match)
   target_link_libraries(bramloe-match PRIVATE bramloe_win)
+  target_link_options(bramloe-match PRIVATE -Wl,-Map=${CMAKE_BINARY_DIR}/bramloe-match.map)
 endif()
 
 # Small programs the tests start (a logger standing in for the editor, drivers that
@@ -59,7 +78,8 @@ endforeach()
 file(GLOB BRAMLOE_WINE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/wine/*.cpp)
 add_executable(bramloe_wintests ${BRAMLOE_NATIVE_TESTS} ${BRAMLOE_WINE_TESTS} ${BRAMLOE_RC})
 bramloe_flags(bramloe_wintests)
-target_link_libraries(bramloe_wintests PRIVATE bramloe_win gtest_main)
+target_link_libraries(bramloe_wintests PRIVATE bramloe_win gtest_main version)
+add_dependencies(bramloe_wintests bramloe_icon)
 target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
   BRAMLOE_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(bramloe_wintests TEST_PREFIX "wine." DISCOVERY_TIMEOUT 120

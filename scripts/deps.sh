@@ -8,7 +8,7 @@ set -euo pipefail
 pkgs=(cmake make g++ g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 wine
       xvfb xdotool locales fonts-ipafont-gothic googletest libgtest-dev libbenchmark-dev
       gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
-      lame vorbis-tools imagemagick python3 dpkg-dev)
+      lame vorbis-tools imagemagick icoutils python3 dpkg-dev)
 
 missing=()
 if [ "${1:-}" != locale ]; then

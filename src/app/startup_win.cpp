@@ -38,7 +38,7 @@ ATOM RegisterWindowClasses(HINSTANCE instance) {
   WNDCLASSA main = {};
   main.lpfnWndProc = MainWindowProc;
   main.hInstance = instance;
-  main.hIcon = LoadIconA(instance, MAIN_ICON_NAME);  // not in the resources: the default icon
+  main.hIcon = LoadIconA(instance, MAIN_ICON_NAME);
   main.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   main.lpszMenuName = RES_MENU;

@@ -9,6 +9,8 @@ double PitchRate(int cents) {
   return (double)std::pow(2.0L, (long double)cents * (long double)perCent);
 }
 
+double PlayableRate(double rate) { return std::isfinite(rate) && rate > 0.0 ? rate : 1.0; }
+
 int ShiftCents(int cents, int change) {
   long long shifted = (long long)cents + change;
   if (shifted > INT_MAX) return INT_MAX;

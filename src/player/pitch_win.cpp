@@ -26,13 +26,14 @@ const char StoredNotice[] = "記憶しました";
 // Six ideographic spaces and one ASCII space: covers the notice and one byte more.
 const char NoticeBlank[] = "　　　　　　 ";
 
-// A refused rate is ignored: the cents box keeps the new value all the same. With the
-// keep-tempo stage in the graph the stage moves the pitch and the rate stays 1.
+// A refused rate is ignored: the cents box keeps the new value all the same, as it does
+// for cents whose rate is no number the graph could take. With the keep-tempo stage in
+// the graph the stage moves the pitch and the rate stays 1.
 void ApplyPitch(int cents) {
   SetKeepTempoCents(cents);
   PlaybackSessionRecord &s = PlaybackSession;
   if (!s.seeking) return;
-  double rate = s.stage ? 1.0 : PitchRate(cents);
+  double rate = s.stage ? 1.0 : PlayableRate(PitchRate(cents));
   if (SUCCEEDED(SetPlaybackRate(s.seeking, rate))) s.rateAsked = rate;
 }
 

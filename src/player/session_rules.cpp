@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "library/library.h"
+
 const char OggRefusedMessage[] = "oggを使用するためには対応ドライバが必要";
 const char CreateCaption[] = "Create";
 // The three dashes differ on purpose: each text is shown as it always was.
@@ -25,6 +27,15 @@ int WarmUpSongIndex(const char (*paths)[PATH_BYTES], int count, int oggFlag) {
     return i;
   }
   return -1;
+}
+
+// A dot in a folder's name is no extension; a longer extension is left off rather
+// than cut, since a cut one would name another type.
+void WarmUpCopyName(const char *songPath, unsigned long processId, char *out,
+                    unsigned long size) {
+  const char *extension = NameExtension(PathName(songPath));
+  if (std::strlen(extension) > 16) extension = "";
+  std::snprintf(out, size, "bramloe-warm-up-%lu%s", processId, extension);
 }
 
 struct GraphErrorText {

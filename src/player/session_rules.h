@@ -12,6 +12,16 @@ bool IsRefusedOggPath(const char *path, int oggFlag);
 // the one the other songs use. -1 when there is none.
 int WarmUpSongIndex(const char (*paths)[PATH_BYTES], int count, int oggFlag);
 
+// How much of that song is copied for the warm-up: enough for a decoder to know it
+// and start.
+const unsigned long WARM_UP_COPY_BYTES = 256 * 1024;
+const unsigned long WARM_UP_NAME_BYTES = 64;
+
+// The file name of the warm-up's copy of the song at songPath, the process's own: with
+// the song's extension (at most 15 bytes after the dot), which picks its decoder.
+void WarmUpCopyName(const char *songPath, unsigned long processId, char *out,
+                    unsigned long size);
+
 // The message for a failure code of the media framework, or null when it has none.
 const char *GraphErrorMessage(long code);
 

@@ -110,20 +110,55 @@ bool GraphStartOverdue() {
 // while the user has yet to press Play. The thread starts once the window is up: made
 // while the main thread was still setting up its windowing, it could deadlock with it
 // inside Wine.
+// What it renders is a copy of the song's first bytes in the temporary folder: a graph
+// holds its file open, and the user's own must stay free to rename, delete or retag.
 static char warmUpPath[PATH_BYTES];
+static char warmUpCopy[MAX_PATH];
 static HANDLE warmUpThread;
+static HANDLE warmUpEndAsked;  // set by a Play or the exit; made once, never closed
 
-static DWORD WINAPI WarmUp(void *) {
-  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 0;
+void (*WarmUpHeld)(const char *copy, HRESULT rendered, HANDLE endAsked) = nullptr;
+
+static bool EndAsked() { return WaitForSingleObject(warmUpEndAsked, 0) == WAIT_OBJECT_0; }
+
+// The song is opened shared every way and closed as soon as its bytes are read.
+static bool CopySongStart(char *bytes) {
+  HANDLE song = CreateFileA(warmUpPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (song == INVALID_HANDLE_VALUE) return false;
+  DWORD total = 0, got = 0;
+  while (total < WARM_UP_COPY_BYTES && ReadFile(song, bytes + total, WARM_UP_COPY_BYTES - total, &got, nullptr) && got)
+    total += got;
+  CloseHandle(song);
+  if (total == 0) return false;
+  HANDLE copy = CreateFileA(warmUpCopy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  if (copy == INVALID_HANDLE_VALUE) return false;
+  DWORD put = 0;
+  const bool written = WriteFile(copy, bytes, total, &put, nullptr) && put == total;
+  CloseHandle(copy);
+  return written;
+}
+
+static void RenderCopy() {
+  if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
   WCHAR widePath[MAX_PATH];
   IGraphBuilder *graph = nullptr;
-  if (MultiByteToWideChar(CP_ACP, 0, warmUpPath, -1, widePath, MAX_PATH) &&
+  if (MultiByteToWideChar(CP_ACP, 0, warmUpCopy, -1, widePath, MAX_PATH) &&
       SUCCEEDED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                  reinterpret_cast<void **>(&graph)))) {
-    graph->RenderFile(widePath, nullptr);  // what it fails on, Play will say
+    const HRESULT result = graph->RenderFile(widePath, nullptr);  // what it fails on, Play will say
+    if (WarmUpHeld) WarmUpHeld(warmUpCopy, result, warmUpEndAsked);
     graph->Release();
   }
   CoUninitialize();
+}
+
+// A render not yet begun when the end is asked is skipped: the Play's own takes its cost.
+static DWORD WINAPI WarmUp(void *) {
+  char *bytes = static_cast<char *>(HeapAlloc(GetProcessHeap(), 0, WARM_UP_COPY_BYTES));
+  if (bytes && !EndAsked() && CopySongStart(bytes) && !EndAsked()) RenderCopy();
+  if (bytes) HeapFree(GetProcessHeap(), 0, bytes);
+  DeleteFileA(warmUpCopy);  // also what a failed copy left
   return 0;
 }
 
@@ -131,15 +166,24 @@ void StartWarmUp() {
   if (warmUpThread) return;
   const int index = WarmUpSongIndex(MusicList.paths, MusicList.count, DecoderFlags.ogg);
   if (index < 0) return;
+  char name[WARM_UP_NAME_BYTES];
+  WarmUpCopyName(MusicList.paths[index], GetCurrentProcessId(), name, sizeof name);
+  const DWORD folder = GetTempPathA(MAX_PATH, warmUpCopy);
+  if (folder == 0 || folder + std::strlen(name) >= MAX_PATH) return;
+  std::memcpy(warmUpCopy + folder, name, std::strlen(name) + 1);
   std::memcpy(warmUpPath, MusicList.paths[index], PATH_BYTES);
+  if (!warmUpEndAsked) warmUpEndAsked = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  if (!warmUpEndAsked) return;
+  ResetEvent(warmUpEndAsked);
   warmUpThread = CreateThread(nullptr, 0, WarmUp, nullptr, 0, nullptr);
 }
 
-// A file that holds its decoder up must not hold the exit up with it: after a while the
-// thread is left to end with the process.
+// A file that holds its decoder up must not hold the exit, or a Play, up with it: after
+// a while the thread is left to end with the process, and its copy is tried once more.
 void EndWarmUp() {
   if (!warmUpThread) return;
-  WaitForSingleObject(warmUpThread, 5000);
+  SetEvent(warmUpEndAsked);
+  if (WaitForSingleObject(warmUpThread, 5000) != WAIT_OBJECT_0) DeleteFileA(warmUpCopy);
   CloseHandle(warmUpThread);
   warmUpThread = nullptr;
 }
@@ -179,6 +223,9 @@ bool OpenSong(const char *path, int cents, SongFailure *failure) {
     FailWith(failure, nullptr, nullptr, OggRefusedMessage);
     return false;
   }
+  // A Play during the warm-up waits for it rather than rendering beside it: the
+  // decoders it has loaded are what makes this render quick.
+  EndWarmUp();
   PlaybackSessionRecord &s = PlaybackSession;
   if (s.song) ResetSession(MainWindow);  // a song renders only into an empty graph
   IBaseFilter *renderer = s.graph ? AddAudioRenderer(s.graph) : nullptr;

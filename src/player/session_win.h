@@ -45,11 +45,15 @@ bool OpenSong(const char *path, int cents, SongFailure *failure);
 bool OpenAndRun(const char *path, int cents = 0);
 void ShowGraphError(HRESULT result, const char *caption);
 
-// After the scan: renders one song of the MusicList into a graph of its own on a thread
-// of its own and lets it go, never run; EndWarmUp waits for that thread. See
-// session_win.cpp.
+// After the scan: renders a temporary copy of the first bytes of one song of the
+// MusicList into a graph of its own on a thread of its own and lets it go, never run;
+// EndWarmUp asks it to end and waits for that thread (a while at most). OpenSong calls
+// it first. See session_win.cpp.
 void StartWarmUp();
 void EndWarmUp();
+// For tests: called on the warm-up's thread while it holds its rendered graph, with the
+// copy and the render's result; endAsked is set once a Play or the exit ends the warm-up.
+extern void (*WarmUpHeld)(const char *copy, HRESULT rendered, HANDLE endAsked);
 
 // Run and Stop of the current graph; every Run and Stop of the player goes through them.
 HRESULT RunGraph();

@@ -1,3 +1,5 @@
 #include "shell/version.h"
 
-const char VersionText[] = "BRAMLOE 0.02";
+#include "resources/version.h"
+
+const char VersionText[] = "BRAMLOE " BRAMLOE_VERSION;

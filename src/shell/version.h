@@ -1,4 +1,4 @@
 // The program's name and version, as the About box shows it.
 #pragma once
 
-extern const char VersionText[];  // "BRAMLOE 0.02"
+extern const char VersionText[];  // "BRAMLOE " and the version

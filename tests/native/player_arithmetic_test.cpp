@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "player/pitch.h"
@@ -13,6 +15,27 @@ TEST(PitchRate, OctavesAndCents) {
   EXPECT_DOUBLE_EQ(0.25, PitchRate(-2400));
   EXPECT_NEAR(1.0174796921026863, PitchRate(30), 1e-15);
   EXPECT_NEAR(1.0594630943592953, PitchRate(100), 1e-15);
+}
+
+// The rate the graph is handed for stored or typed cents: never infinite, never 0.
+TEST(PitchRate, OnlyFinitePositiveRatesArePlayed) {
+  const struct {
+    int cents;
+    double rate;
+  } cases[] = {
+      {0, 1.0}, {1200, 2.0}, {-1200, 0.5},
+      {1228799, PitchRate(1228799)},     // the largest that is still a double
+      {1228800, 1.0},                    // 2^1024
+      {99999999, 1.0}, {INT_MAX, 1.0},
+      {-1288000, PitchRate(-1288000)},   // below the normal doubles, yet above 0
+      {-1300000, 1.0}, {-99999999, 1.0}, {INT_MIN, 1.0},
+  };
+  for (const auto &c : cases) EXPECT_EQ(c.rate, PlayableRate(PitchRate(c.cents))) << c.cents;
+  EXPECT_GT(PitchRate(1228799), 1e308);
+  EXPECT_GT(PitchRate(-1288000), 0.0);
+  for (double rate : {std::nan(""), HUGE_VAL, -HUGE_VAL, 0.0, -0.0, -2.0})
+    EXPECT_EQ(1.0, PlayableRate(rate)) << rate;
+  EXPECT_EQ(0.25, PlayableRate(0.25));
 }
 
 TEST(PitchEntryKey, OnlyEqualsSignsChange) {

@@ -115,3 +115,22 @@ TEST(SessionRules, TheWarmUpSongIsTheFirstThatWouldPlayThroughTheDecoders) {
   EXPECT_EQ(WarmUpSongIndex(paths, 1, 1), -1);
   EXPECT_EQ(WarmUpSongIndex(paths, 0, 0), -1);
 }
+
+TEST(SessionRules, TheWarmUpCopyKeepsTheSongsExtension) {
+  struct Case {
+    const char *song, *name;
+  } cases[] = {
+      {"C:\\m\\a.wav", "bramloe-warm-up-42.wav"},
+      {"C:\\m\\b.tar.MP3", "bramloe-warm-up-42.MP3"},
+      {"C:\\old.ogg.files\\c", "bramloe-warm-up-42"},  // a folder's dot is no extension
+      {"C:\\a.b\x95\x5C", "bramloe-warm-up-42.b\x95\x5C"},  // 0x5C as a second byte
+      {"e.ogg", "bramloe-warm-up-42.ogg"},
+      {"C:\\m\\f.123456789012345", "bramloe-warm-up-42.123456789012345"},
+      {"C:\\m\\g.1234567890123456", "bramloe-warm-up-42"},  // too long to be one
+  };
+  for (const Case &c : cases) {
+    char name[WARM_UP_NAME_BYTES];
+    WarmUpCopyName(c.song, 42, name, sizeof name);
+    EXPECT_STREQ(c.name, name) << c.song;
+  }
+}

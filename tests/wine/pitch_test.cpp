@@ -168,3 +168,18 @@ TEST_F(Pitch, StoredPitchIsRestoredWhenTheSongStarts) {
 }
 
 }  // namespace
+
+// Cents whose rate is no double (stored, shifted or typed) play at 1 and stay shown.
+TEST_F(Pitch, CentsBeyondAnyRatePlayAtOne) {
+  std::string song = AddSong("far.wav");
+  WritePrivateProfileStringA("BRAMLOE", song.c_str(), "99999999", iniPath.c_str());
+  ASSERT_TRUE(PlayNext(MainWindow));
+  EXPECT_EQ("99999999", CentsText());
+  RaisePitch5(MainWindow);
+  EXPECT_EQ("100000004", CentsText());
+  SetWindowTextA(CentsEdit, "-99999999");
+  ReapplyPitch(MainWindow);
+  EXPECT_EQ("-99999999", CentsText());
+  ExpectRates({1.0, 1.0, 1.0});
+  EXPECT_EQ(1.0, PlaybackSession.rateAsked);
+}
