@@ -10,29 +10,22 @@ set -u
 rounds=${1:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
-source "$here/player_library.sh"
-source <(sed -n 's/^#define \(ID_[A-Z_]*\) \([0-9]*\).*/\1=\2/p' "$here/../src/resources/ids.h")
-dir=$BRAMLOE_BUILD/win
-cmake --build "$dir" -j2 --target bramloe bramloe_drive >/dev/null || exit 1
-harness_up
+source "$here/common.sh"
+build_win bramloe bramloe_drive || exit 1
+harness_up || exit 1
 player_bench_up
 
 round() {  # keeptempo value; appends the CPU figure to the side's list
-  local launched pid
-  player_settings "$ini" "$lib"
-  printf 'keeptempo=%s\r\n' "$1" >>"$ini"
-  wine "$dir/bramloe.exe" </dev/null >/dev/null 2>&1 &
-  launched=$!
-  wine "$dir/bramloe_drive.exe" wait </dev/null >/dev/null 2>&1
-  pid=$(exe_pid "$launched" bramloe.exe | head -1); pid=${pid:-$launched}
-  wine "$dir/bramloe_drive.exe" command "$ID_PLAY" </dev/null >/dev/null 2>&1
-  sleep 1
-  wine "$dir/bramloe_drive.exe" settext "$ID_CENTS" 300 </dev/null >/dev/null 2>&1
-  wine "$dir/bramloe_drive.exe" command 1 </dev/null >/dev/null 2>&1  # Enter: apply it
+  local pid
+  player_settings "$ini" "$lib" "keeptempo=$1"
+  bench_player_start
+  drive command ID_PLAY
+  drive waittext ID_PLAY '&Pause' 10000 >/dev/null
+  drive settext ID_CENTS 300
+  drive command IDOK  # Enter: apply it
   sleep 1
   if [ "$1" = 1 ]; then cpu_on+=("$(cpu_of "$pid")"); else cpu_off+=("$(cpu_of "$pid")"); fi
-  wine "$dir/bramloe_drive.exe" close </dev/null >/dev/null 2>&1
-  wait "$launched"
+  player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
 }
 
 cpu_on=() cpu_off=()

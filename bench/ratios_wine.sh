@@ -6,25 +6,30 @@
 #                  WaitForCompletion) on the same file;
 #   startup ratio  process start to the first paint of the main window, with a library
 #                  of 5000 songs and 2000 texts, against blank_window;
-#   play ratio     Play to the first captured sound, against bare_play's Run to sound;
+#   play ratio     Play to the first captured sound (the random pick, the text lookup
+#                  over 2000 texts, the text load, rendering and running the graph, the
+#                  sound device's own latency), against bare_play's Run to sound;
 #   cpu floor      the same CPU figure of ticking_play (bare_play with a window whose
 #                  1 ms position timer asks the position on every tick, as the player's
 #                  timer is specified to) against bare_play: the least any player with
 #                  that timer costs here, under the cpu ratio.
 #
+# and beside them the player's own figures: Play to sound (median, min, max) and the CPU
+# of bramloe.exe alone, idle before Play and while the song plays.
+#
 #   BRAMLOE_BUILD=build [BRAMLOE_EXE=other/bramloe.exe] bash bench/ratios_wine.sh [ROUNDS]
 #
-# Prints the three ratio lines last. Keeps an existing BRAMLOE.INI aside and puts it back.
+# Prints the ratio lines last. Keeps an existing BRAMLOE.INI aside and puts it back.
 set -u
 rounds=${1:-5}  # the machine varies by a third from run to run: five medians hold better
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
-source "$here/player_library.sh"
-dir=$BRAMLOE_BUILD/win
+source "$here/common.sh"
+dir=$BRAMLOE_WIN
 exe=${BRAMLOE_EXE:-$dir/bramloe.exe}  # another build of the player, to compare
-cmake --build "$dir" -j2 --target bramloe bramloe_drive bare_play_winbench blank_window_winbench \
-  first_paint_winbench ticking_play_winbench >/dev/null || exit 1
-harness_up
+build_win bramloe bramloe_drive bare_play_winbench blank_window_winbench first_paint_winbench \
+  ticking_play_winbench || exit 1
+harness_up || exit 1
 player_bench_up
 tone=$(winpath "$lib/tone.wav")
 now() { date +%s.%N; }
@@ -43,18 +48,27 @@ launch_to_paint() {  # exe, class
   painted=$(echo "$(tr -d '\r' <"$out") - $t0" | bc)
 }
 
+# Percent of a core used by the given process alone over a few seconds.
+own_cpu() {  # pid, seconds
+  local a b
+  a=$(ticks "$1"); sleep "$2"; b=$(ticks "$1")
+  echo "scale=2; ($b - $a) * 100 / $(getconf CLK_TCK) / $2" | bc
+}
+
 player_round() {
   local pid
   launch_to_paint "$exe" BramloeWClass
   startup_player+=("$painted")
-  wine "$dir/bramloe_drive.exe" wait </dev/null >/dev/null 2>&1
+  player_pid=$launched
+  drive ready 30000 >/dev/null || { echo "bramloe.exe did not start"; exit 1; }
   pid=$(exe_pid "$launched" bramloe.exe | head -1); pid=${pid:-$launched}
   sleep 1
-  play_player+=("$(wine "$dir/bramloe_drive.exe" playtosound "$capture" </dev/null 2>/dev/null | tr -d '\r')")
+  idle_own+=("$(own_cpu "$pid" 5)")
+  play_player+=("$(drive playtosound "$capture")")
   sleep 1
+  playing_own+=("$(own_cpu "$pid" 5)")
   cpu_player+=("$(cpu_of "$pid")")
-  wine "$dir/bramloe_drive.exe" close </dev/null >/dev/null 2>&1
-  wait "$launched"
+  player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
 }
 
 baseline_round() {
@@ -66,15 +80,17 @@ baseline_round() {
   : >"$out"
   wine "$dir/bare_play_winbench.exe" "$tone" 14000 "$capture" >"$out" 2>/dev/null </dev/null &
   local launcher=$!
-  for _ in $(seq 400); do [ -s "$out" ] && break; sleep 0.05; done
+  # Its first line is Run to sound, its second the time RenderFile took.
+  wait_until 30 "bare_play's two lines" lines_in "$out" 2 || exit 1
   pid=$(exe_pid "$launcher" bare_play_winbench.exe | head -1); pid=${pid:-$launcher}
-  for _ in $(seq 100); do [ "$(wc -l <"$out")" -ge 2 ] && break; sleep 0.05; done
   play_bare+=("$(tr -d '\r' <"$out" | sed -n 1p)")
   render_bare+=("$(tr -d '\r' <"$out" | sed -n 2p)")
   sleep 1
   cpu_bare+=("$(cpu_of "$pid")")
   wait "$launcher"
 }
+
+lines_in() { [ "$(wc -l <"$1")" -ge "$2" ]; }
 
 floor_round() {
   local pid launcher
@@ -87,7 +103,7 @@ floor_round() {
 }
 
 startup_player=() startup_blank=() play_player=() play_bare=() render_bare=() cpu_player=() cpu_bare=()
-cpu_floor=()
+cpu_floor=() idle_own=() playing_own=()
 wine "$dir/first_paint_winbench.exe" NoSuchWindowClass 1 </dev/null >/dev/null 2>&1 &  # warm the wineserver
 sleep 1; kill $! 2>/dev/null; wait $! 2>/dev/null
 for r in $(seq "$rounds"); do
@@ -95,10 +111,14 @@ for r in $(seq "$rounds"); do
   else floor_round; baseline_round; player_round; fi
 done
 python3 - "${startup_player[*]}" "${startup_blank[*]}" "${play_player[*]}" "${play_bare[*]}" \
-  "${cpu_player[*]}" "${cpu_bare[*]}" "${render_bare[*]}" "${cpu_floor[*]}" <<'PY'
+  "${cpu_player[*]}" "${cpu_bare[*]}" "${render_bare[*]}" "${cpu_floor[*]}" "${idle_own[*]}" \
+  "${playing_own[*]}" <<'PY'
 import statistics, sys
-sp, sb, pp, pb, cp, cb, rb, cf = ([float(x) for x in a.split()] for a in sys.argv[1:9])
+sp, sb, pp, pb, cp, cb, rb, cf, io, po = ([float(x) for x in a.split()] for a in sys.argv[1:11])
 m = statistics.median
+print('play to sound   %.0f ms median (min %.0f, max %.0f), %d runs' % (m(pp), min(pp), max(pp), len(pp)))
+print('CPU idle        %.2f %% of a core (bramloe.exe alone, median)' % m(io))
+print('CPU playing     %.2f %% of a core (bramloe.exe alone, median; the song, its graph and the 1 ms timer)' % m(po))
 print('startup   bramloe %.3f s, blank window %.3f s (medians of %d)' % (m(sp), m(sb), len(sp)))
 print('play      bramloe %.0f ms, bare program %.0f ms (its RenderFile, before Run: %.0f ms)'
       % (m(pp), m(pb), m(rb) if rb else float('nan')))

@@ -5,7 +5,5 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/env.sh"
-dir=$BRAMLOE_BUILD/win
-cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$BRAMLOE_SOURCE/cmake/mingw-w64.cmake" >/dev/null
-cmake --build "$dir" -j2 --target scan_winbench >/dev/null
-bash "$BRAMLOE_SOURCE/scripts/wine-run.sh" "$dir/scan_winbench.exe" "$@" | tr -d '\r'
+build_win scan_winbench
+bash "$BRAMLOE_SOURCE/scripts/wine-run.sh" "$BRAMLOE_WIN/scan_winbench.exe" "$@" | tr -d '\r'

@@ -17,12 +17,9 @@ set -u
 starts=${1:-500}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
-export BRAMLOE_BUILD=${BRAMLOE_BUILD:-$root/build}
-dir=$BRAMLOE_BUILD/win
-if [ ! -f "$dir/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null || exit 1
-fi
-cmake --build "$dir" -j2 --target bramloe bramloe_drive bramloe_in_profile bramloe_window_driver graph_cycles_winbench >/dev/null || exit 1
+source "$root/scripts/env.sh"
+dir=$BRAMLOE_WIN
+build_win bramloe bramloe_drive bramloe_in_profile graph_cycles_winbench || exit 1
 
 # The end-to-end preamble, with a harness of this run's own.
 unset BRAMLOE_HARNESS_UP
@@ -35,31 +32,24 @@ e2e_workdir soak
 # not even by a fuzzy match.
 mkdir -p "$work/music" "$work/text"
 python3 - "$work" <<'PY'
-import subprocess, sys
-from wav import write_tone
+import sys
+from media import write_tone
 work = sys.argv[1]
 with open(work + '/lengths', 'w') as lengths:
     for n in range(40):
         seconds = 0.3 + 0.7 * n / 39
         name = ('歌' if n % 2 == 0 else '曲') + '%02d' % n
         base = work + '/music/' + name
-        if n % 4 == 3:
-            write_tone(work + '/tone.wav', 300 + 10 * n, seconds, 9000)
-            subprocess.run(['lame', '--quiet', '-b', '96', work + '/tone.wav', base + '.mp3'], check=True)
-        else:
-            write_tone(base + '.wav', 300 + 10 * n, seconds, 9000)
+        write_tone(base + ('.mp3' if n % 4 == 3 else '.wav'), 300 + 10 * n, seconds, 9000)
         if n % 2 == 0:
             with open(work + '/text/' + name + '.txt', 'wb') as f:
                 f.write(('%s\n歌詞\n' % name).encode('cp932'))
         lengths.write('%s %d\n' % (name, seconds * 1000))
 PY
-rm -f "$work/tone.wav"
 declare -A length_ms
 while read -r name ms; do length_ms[$name]=$ms; done <"$work/lengths"
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
-  "$(winpath "$work/music")" "$(winpath "$work/text")" >"$ini"
+write_settings "$ini" "$work/music" "$work/text" aimai=1 skip=0 editor=notepad
 
-drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 descendants() { local c; for c in $(pgrep -P "$1"); do echo "$c"; descendants "$c"; done; }
 # The Unix process that runs bramloe.exe in this run's prefix. Wine starts a program
@@ -74,12 +64,12 @@ unix_pid() {
 player_pid= watcher_pid=
 start_player() {
   WINEDEBUG=${SOAK_WINEDEBUG:--all} e2e_start_player "$work/player.${count:-0}.log" || exit 1
-  [ "$(drive wait)" = window ] || { echo "soak: the main window did not appear"; exit 1; }
+  drive wait >/dev/null || { echo "soak: the main window did not appear"; exit 1; }
   # Straight into the file: a filter in between would hold the lines in its buffer.
   "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" starts 86400000 </dev/null 2>/dev/null \
     >>"$work/events" &
   watcher_pid=$!
-  drive command "$ID_PLAY"
+  drive command ID_PLAY
 }
 end_player() {
   [ -z "$player_pid" ] && return
@@ -138,8 +128,8 @@ unstick() {
   stall "$1"
   save_stacks "$work/stall-$stalls.txt"
   echo "soak: the threads' stacks are in $work/stall-$stalls.txt"
-  if "$src/scripts/wine-run.sh" "$bin/bramloe_window_driver.exe" ready 2000 </dev/null >/dev/null 2>&1; then
-    drive command "$ID_NEXT"
+  if drive ready 2000 >/dev/null; then
+    drive command ID_NEXT
   else
     end_player
     start_player

@@ -6,18 +6,16 @@
 #
 #   BRAMLOE_BUILD=build bash bench/startup_window.sh [RUNS]
 #
-# Needs the win tree built (scripts/test.sh or scripts/run.sh). The settings file it
-# writes is its run's own (the harness gives each run a prefix).
+# The settings file it writes is its run's own (the harness gives each run a prefix).
 set -u
 runs=${1:-5}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/harness.sh"
-dir=$BRAMLOE_BUILD/win
-cmake --build "$dir" -j2 --target bramloe bramloe_window_driver >/dev/null || exit 1
+build_win bramloe bramloe_drive || exit 1
 harness_up || exit 1
-trap harness_down EXIT
-exe=$dir/bramloe.exe
-driver=$dir/bramloe_window_driver.exe
+trap 'player_stop; harness_down' EXIT
+exe=$BRAMLOE_WIN/bramloe.exe
+driver=$BRAMLOE_WIN/bramloe_drive.exe
 ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
 lib=$BRAMLOE_BUILD/bench-library
 
@@ -41,32 +39,29 @@ now() { date +%s.%N; }
 
 measure() {  # name, library folder
   local name=$1 root=$2 windows=() readies=()
-  printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\n' "$(winpath "$root/music")" \
-    "$(winpath "$root/text")" >"$ini"
-  wine "$driver" gone 1 </dev/null >/dev/null 2>&1  # warm the wineserver
+  write_settings "$ini" "$root/music" "$root/text"
+  drive gone 1 >/dev/null  # warm the wineserver
   for _ in $(seq "$runs"); do
     # The waiter must be polling before the player starts: it says so by a file.
     rm -f "$lib/waiter.started"
     BRAMLOE_DRIVER_STARTED=$(winpath "$lib/waiter.started") wine "$driver" ready 60000 </dev/null >/dev/null 2>&1 &
-    local waiter=$! i
-    for i in $(seq 200); do [ -e "$lib/waiter.started" ] && break; sleep 0.05; done
-    [ -e "$lib/waiter.started" ] || { echo "the window driver did not start within 10 s"; exit 1; }
+    local waiter=$!
+    wait_until 10 "the driver's start" test -e "$lib/waiter.started" || exit 1
     local t0 t1 t2 window=""
     t0=$(now)
     wine "$exe" </dev/null >/dev/null 2>&1 &
-    local player=$!
+    player_pid=$!
     while [ -z "$window" ]; do
       window=$(xdotool search --name '^BRAMLOE' 2>/dev/null | head -1)
       [ -z "$window" ] && sleep 0.005
-      kill -0 "$player" 2>/dev/null || { echo "bramloe.exe ended before showing its window"; exit 1; }
+      kill -0 "$player_pid" 2>/dev/null || { echo "bramloe.exe ended before showing its window"; exit 1; }
     done
     t1=$(now)
-    wait "$waiter"
+    wait "$waiter" || { echo "bramloe.exe did not answer within 60 s"; exit 1; }
     t2=$(now)
     windows+=("$(echo "$t1 - $t0" | bc)")
     readies+=("$(echo "$t2 - $t0" | bc)")
-    wine "$driver" close </dev/null >/dev/null 2>&1
-    wait "$player"
+    player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
   done
   python3 - "$name" "${windows[*]}" "${readies[*]}" <<'PY'
 import statistics, sys

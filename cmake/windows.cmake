@@ -80,7 +80,8 @@ add_executable(bramloe_wintests ${BRAMLOE_NATIVE_TESTS} ${BRAMLOE_WINE_TESTS} ${
 bramloe_flags(bramloe_wintests)
 target_link_libraries(bramloe_wintests PRIVATE bramloe_win gtest_main version)
 add_dependencies(bramloe_wintests bramloe_icon)
-target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}")
+target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
+  BRAMLOE_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(bramloe_wintests TEST_PREFIX "wine." DISCOVERY_TIMEOUT 120
   DISCOVERY_MODE PRE_TEST
   PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 300

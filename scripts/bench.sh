@@ -13,29 +13,24 @@ here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/deps.sh"
 source "$here/env.sh"
 dir=$BRAMLOE_BUILD/native
-win=$BRAMLOE_BUILD/win
 only=
 if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then only=$1; shift; fi
-cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON \
-  >"$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; exit 1; }
 results=$BRAMLOE_BUILD/bench-results
 mkdir -p "$results"
 for src in "$BRAMLOE_SOURCE"/bench/*_bench.cpp; do
   name=$(basename "$src" .cpp)
   [ -z "$only" ] || [ "$name" = "${only}_bench" ] || continue
-  cmake --build "$dir" -j2 --target "$name" >"$dir.bench-build.log" 2>&1 ||
-    { grep -E 'error' "$dir.bench-build.log" | head -20; exit 1; }
+  build_tree native "$name" -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON || exit 1
   echo "== $name"
   "$dir/$name" --benchmark_out="$results/$name.json" --benchmark_out_format=json "$@"
 done
 [ -z "$only" ] || exit 0
 
-cmake -S "$BRAMLOE_SOURCE" -B "$win" -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$BRAMLOE_SOURCE/cmake/mingw-w64.cmake" >"$win.configure.log" 2>&1 ||
-  { cat "$win.configure.log"; exit 1; }
+# The Windows tree optimised too; each script builds the programs it runs.
+build_tree win bramloe -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON "$BRAMLOE_TOOLCHAIN" || exit 1
 for script in "$BRAMLOE_SOURCE"/bench/*.sh; do
   name=$(basename "$script" .sh)
-  [ "$name" != player_library ] || continue  # sourced by the others
+  [ "$name" != common ] || continue  # sourced by the others
   [ "$name" != soak ] || continue  # a quarter of an hour: its own command, bench/soak.sh
   echo "== $name"
   bash "$script" | tee "$results/$name.txt"

@@ -17,11 +17,20 @@ export BRAMLOE_READY_PREFIX=$BRAMLOE_BUILD/wineprefix
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Code page 932 inside Wine needs the Japanese locale; LC_ALL would override LANG. Bash
-# warns at every assignment of a locale that does not exist yet, so on a fresh machine
-# the locale is generated first.
+# Code page 932 inside Wine needs the Japanese locale; LC_ALL would override LANG. On a
+# fresh machine the locale is generated first. A shell that read the locale archive
+# before it held the locale (the script's own, when this or deps.sh generated it) cannot
+# switch to it and warns at every assignment: the script then starts again, once, in a
+# fresh shell, which reads the new archive. A shell that is no script (one that sourced
+# this file by hand) keeps its own locale; the programs it starts get the Japanese one.
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
-  bash "$BRAMLOE_SOURCE/scripts/deps.sh" locale
+  bash "$BRAMLOE_SOURCE/scripts/deps.sh" locale || return 1
 fi
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+if [ -n "$( (LC_ALL=ja_JP.UTF-8) 2>&1)" ] && [ -z "${BRAMLOE_LOCALE_RESTART:-}" ] && [ -f "$0" ]; then
+  export BRAMLOE_LOCALE_RESTART=1
+  exec "$BASH" "$0" "$@"
+fi
+export LANG=ja_JP.UTF-8 2>/dev/null
+export LC_ALL=ja_JP.UTF-8 2>/dev/null
+
+source "$BRAMLOE_SOURCE/scripts/lib.sh"

@@ -15,15 +15,11 @@ Usage: make-demo.py OUTPUT_FOLDER   (creates OUTPUT_FOLDER/music and OUTPUT_FOLD
 import array
 import math
 import os
-import shutil
 import struct
-import subprocess
 import sys
-import tempfile
 
-from wav import wav_bytes
+from media import RATE, id3v1, write_samples
 
-RATE = 44100
 NOTE = {n: i for i, n in enumerate("C C# D D# E F F# G G# A A# B".split())}
 
 
@@ -51,27 +47,11 @@ def render(melody, beat=0.42):
 
 
 def write_wav(path, pcm):
-    with open(path, "wb") as f:
-        f.write(wav_bytes(array.array("h", pcm), channels=1, rate=RATE))
-
-
-def id3v1(title, artist):
-    def field(text, size):
-        data = text.encode("cp932")[:size]
-        return data + b"\0" * (size - len(data))
-    return b"TAG" + field(title, 30) + field(artist, 30) + field("", 30) + b"1914" + field("", 30) + b"\xff"
+    write_samples(path, array.array("h", pcm), channels=1)
 
 
 def write_mp3(path, pcm, title, artist):
-    with tempfile.TemporaryDirectory() as tmp:
-        source = os.path.join(tmp, "tune.wav")
-        write_wav(source, pcm)
-        if shutil.which("lame"):
-            subprocess.run(["lame", "--quiet", "-b", "96", source, path], check=True)
-        else:  # the tag is what this song shows; a WAV body plays as well
-            shutil.copy(source, path)
-    with open(path, "ab") as f:
-        f.write(id3v1(title, artist))
+    write_samples(path, array.array("h", pcm), channels=1, tag=id3v1(title, artist, year="1914"))
 
 
 SAKURA = ("A4 A4 B4:2 A4 A4 B4:2 A4 B4 C5 B4 A4 B4 A4 F4:2 E4 C4 E4 F4 E4 E4 C4 B3:2 "

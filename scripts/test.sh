@@ -8,20 +8,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 bash "$here/deps.sh" || exit 1
 source "$here/harness.sh"
 jobs=$(nproc)
-
-configure_and_build() {  # name, extra cmake arguments...
-  local dir=$BRAMLOE_BUILD/$1; shift
-  cmake -S "$BRAMLOE_SOURCE" -B "$dir" -DBRAMLOE_WERROR=ON "$@" >"$dir.configure.log" 2>&1 ||
-    { cat "$dir.configure.log"; return 1; }
-  cmake --build "$dir" -j"$jobs" >"$dir.build.log" 2>&1 ||
-    { grep -E 'error|Error' "$dir.build.log" | head -40; return 1; }
-}
-
 echo "== build"
-mkdir -p "$BRAMLOE_BUILD"
-configure_and_build native || exit 1
-configure_and_build native-asan -DBRAMLOE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || exit 1
-configure_and_build win -DCMAKE_TOOLCHAIN_FILE="$BRAMLOE_SOURCE/cmake/mingw-w64.cmake" || exit 1
+build_tree native all -DBRAMLOE_WERROR=ON || exit 1
+build_tree native-asan all -DBRAMLOE_WERROR=ON -DBRAMLOE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug || exit 1
+build_tree win all -DBRAMLOE_WERROR=ON "$BRAMLOE_TOOLCHAIN" || exit 1
 
 passed=0 failed=0 skipped=0 status=0
 run_ctest() {  # name, ctest arguments...

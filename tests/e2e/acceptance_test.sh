@@ -31,7 +31,7 @@ song_s=30 grow=$((1000 / 30))
 first=$work/first chosen=$work/chosen dropped=$work/dropped
 python3 - "$work" "$song_s" <<'PY'
 import os, sys
-from wav import write_tone
+from media import write_tone
 work, song_s = sys.argv[1], int(sys.argv[2])
 def wav(path, hz, seconds):
     write_tone(path, hz, seconds, amplitude=9000)
@@ -51,12 +51,10 @@ for name, hz in [('第一', 770), ('第二', 880), ('第三', 990)]:
     wav(work + '/dropped/' + name + '.wav', hz, 1.5)
     text(work + '/chosen/歌詞/' + name + '.txt', name + '\n')
 PY
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
-  "$(winpath "$first/music")" "$(winpath "$first/text")" > "$ini"
+write_settings "$ini" "$first/music" "$first/text" aimai=1 skip=0 editor=notepad
 music_folder=$(winpath "$chosen/music")
 text_folder=$(winpath "$chosen/歌詞")
 
-drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
 xid() { xdotool search --onlyvisible --name '^BRAMLOE' 2>/dev/null | head -1; }
 key() { local w; w=$(xid); xdotool windowfocus --sync "$w" key "$@"; }
 # drive_armed FILE ARGUMENTS...: the driver in the background, its output in FILE;
@@ -67,8 +65,9 @@ drive_armed() {
   rm -f "$work/armed"
   BRAMLOE_DRIVER_STARTED=$(winpath "$work/armed") drive "$@" >"$out" &
   armed_pid=$!
-  while [ ! -e "$work/armed" ] && kill -0 "$armed_pid" 2>/dev/null; do sleep 0.05; done
+  wait_until 20 "the armed driver" armed || fail "the driver did not look in time"
 }
+armed() { [ -e "$work/armed" ] || ! kill -0 "$armed_pid" 2>/dev/null; }
 click_at() {  # permille across the progress bar
   local x y
   read -r x y <<<"$(drive clickpoint "$1")"
@@ -86,40 +85,28 @@ tone_of() {
     第一) echo 770 ;; 第二) echo 880 ;; 第三) echo 990 ;; *) echo "?" ;; esac
 }
 rate_of() { python3 -c "print('%f' % 2 ** ($1 / 1200))"; }
-logged_rate() {  # log, rate: waits up to 5 s for the graph to be asked for that rate
-  local i
-  for i in $(seq 50); do
-    grep -qF "SetRate" "$1" && grep "SetRate" "$1" | grep -qF ">(${2})" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+asked_rate() { grep "SetRate" "$1" | grep -qF ">(${2})"; }
+logged_rate() { wait_until 5 "rate $2 asked of the graph" asked_rate "$@"; }  # log, rate
+inked() { ink=$(drive ink); [ "${ink%% *}" -gt "$1" ]; }
 ink_above() {  # dark pixels: waits up to 5 s for the text view to show more than that
-  local i ink
-  for i in $(seq 25); do
-    ink=$(drive ink)
-    [ "${ink%% *}" -gt "$1" ] && { echo "$ink"; return 0; }
-    sleep 0.2
-  done
+  local ink
+  wait_until 5 "the text view's ink above $1" inked "$1"
+  local met=$?
   echo "$ink"
-  return 1
+  return $met
 }
 start_player() {  # log file
   WINEDEBUG=fixme+quartz e2e_start_player "$1" || exit 1
   # Keys go to the X window, so wait until the program takes messages and the window
   # is on the display.
-  "$src/scripts/wine-run.sh" "$bin/bramloe_window_driver.exe" ready 20000 </dev/null >/dev/null 2>&1 ||
-    { fail "the main window did not appear"; exit 1; }
-  local i
-  for i in $(seq 100); do [ -n "$(xid)" ] && return; sleep 0.1; done
-  fail "no X window named BRAMLOE"; exit 1
+  drive ready 20000 >/dev/null || { fail "the main window did not appear"; exit 1; }
+  wait_until 10 "an X window named BRAMLOE" x_window_shown || { fail "no X window named BRAMLOE"; exit 1; }
 }
+x_window_shown() { [ -n "$(xid)" ]; }
 end_player() {  # how: posts it and waits up to 15 s for the process to end with 0
   drive command "$1" >/dev/null
-  local waited=0
-  while kill -0 "$player_pid" 2>/dev/null && [ $waited -lt 150 ]; do sleep 0.1; waited=$((waited + 1)); done
-  if kill -0 "$player_pid" 2>/dev/null; then
-    fail "bramloe.exe still runs 15 s after Exit"
+  if ! wait_until 15 "the end of bramloe.exe after $1" player_ended; then
+    fail "bramloe.exe still runs 15 s after $1"
     e2e_stop_player
     return
   fi
@@ -134,7 +121,7 @@ started=$(now_ms)
 step "start on the first library"
 log1=$work/run1.log
 start_player "$log1"
-[ "$(drive text 0)" = BRAMLOE ] || fail "title at start: $(drive text 0)"
+[ "$(drive title)" = BRAMLOE ] || fail "title at start: $(drive title)"
 blank=$(drive ink)
 echo "  empty text view: $blank"
 
@@ -147,8 +134,8 @@ closed" ] || fail "the dialog did not show the first folders or did not close on
 
 step "Play"
 key p
-[ "$(drive waittext $ID_PLAY '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing"
-caption=$(drive text 0)
+[ "$(drive waittext ID_PLAY '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing"
+caption=$(drive title)
 echo "  $caption"
 song=$(song_of "$caption")
 [ -n "$song" ] && [ "$(tone_of "$song")" != "?" ] ||
@@ -159,20 +146,20 @@ ink=$(ink_above $((${blank%% *} + 1000))) || fail "no text drawn in the text vie
 echo "  text view: $ink"
 
 step "pitch: D (倍) then Ctrl+Left"
-[ "$(drive text $ID_CENTS)" = 0 ] || fail "cents at the first song: $(drive text $ID_CENTS)"
+[ "$(drive text ID_CENTS)" = 0 ] || fail "cents at the first song: $(drive text ID_CENTS)"
 key d
-[ "$(drive waittext $ID_CENTS 1200 5000)" = 1200 ] || fail "D does not show 1200"
+[ "$(drive waittext ID_CENTS 1200 5000)" = 1200 ] || fail "D does not show 1200"
 logged_rate "$log1" "$(rate_of 1200)" || fail "no SetRate($(rate_of 1200)) after D"
 key ctrl+Left
-[ "$(drive waittext $ID_CENTS 1175 5000)" = 1175 ] || fail "Ctrl+Left does not show 1175"
+[ "$(drive waittext ID_CENTS 1175 5000)" = 1175 ] || fail "Ctrl+Left does not show 1175"
 logged_rate "$log1" "$(rate_of 1175)" || fail "no SetRate($(rate_of 1175)) after Ctrl+Left"
 
 step "Mem for $song"
 stored=$song
 entry="$music_folder\\$stored.wav=1175"
 key m
-for i in $(seq 50); do ini_text | grep -qxF "$entry" && break; sleep 0.1; done
-ini_text | grep -qxF "$entry" || fail "M wrote no entry '$entry'"
+entry_written() { ini_text | grep -qxF "$entry"; }
+wait_until 5 "the entry '$entry'" entry_written || fail "M wrote no entry '$entry'"
 
 step "Next"
 [ "$(drive barwait ge 100 10000 | cut -d' ' -f1)" != -1 ] || fail "the bar does not grow"
@@ -180,13 +167,13 @@ drive_armed "$work/next.bar" barwait lt 50 5000
 key n
 wait "$armed_pid"
 [ "$(cut -d' ' -f1 <"$work/next.bar")" != -1 ] || fail "N did not start a song afresh"
-caption=$(drive text 0)
+caption=$(drive title)
 song=$(song_of "$caption")
 echo "  $caption"
 [ -n "$song" ] || fail "after Next the title line does not name its text: $caption"
 if [ "$song" = "$stored" ]; then want=1175; else want=0; fi
-[ "$(drive waittext $ID_CENTS $want 3000)" = $want ] ||
-  fail "cents after Next: $(drive text $ID_CENTS), expected $want for $song"
+[ "$(drive waittext ID_CENTS $want 3000)" = $want ] ||
+  fail "cents after Next: $(drive text ID_CENTS), expected $want for $song"
 if [ "$song" != "$stored" ]; then
   ink2=$(drive ink)
   [ "${ink2#* }" != "${ink#* }" ] || fail "the text view did not change with the song ($ink2)"
@@ -209,7 +196,7 @@ echo "  bar ${p0}‰ before the click at ${target}‰, ${p1}‰ after, within $(
 # The bar grows by itself: the click must account for more.
 [ "$waited" != -1 ] && [ $((p1 - p0 - (after - before) * grow / 1000)) -gt 150 ] ||
   fail "the click did not move the position (${p0}‰ to ${p1}‰ in $((after - before)) ms)"
-caption=$(drive text 0)
+caption=$(drive title)
 
 step "Top"
 # Without Top the song would end at most (1000 - p1) × $song_s ms after the reading
@@ -230,7 +217,7 @@ echo "$trace" | awk '
     if (!bad && last < lowest + 50) bad = "it did not grow again"
     if (bad) { print bad; exit 1 }
   }' >"$work/top.verdict" || fail "Top: the bar after Top: $(cat "$work/top.verdict")"
-[ "$(drive text 0)" = "$caption" ] || fail "Top changed the song: $(drive text 0)"
+[ "$(drive title)" = "$caption" ] || fail "Top changed the song: $(drive title)"
 
 step "a click near the end: the song ends and the next one follows by itself"
 # From the start again, so that only the click can bring the end within reach.
@@ -249,8 +236,8 @@ case $(cat "$work/end.verdict") in
   no-next) fail "no song followed the end of the song" ;;
   *) echo "  next song at $(cat "$work/end.verdict") ms of the trace" ;;
 esac
-[ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "not playing after the end of a song"
-caption=$(drive text 0)
+[ "$(drive text ID_PLAY)" = "&Pause" ] || fail "not playing after the end of a song"
+caption=$(drive title)
 echo "  $caption"
 [ -n "$(song_of "$caption")" ] || fail "the following song's title line: $caption"
 
@@ -262,7 +249,7 @@ answer=$(python3 "$src/tests/e2e/xdnd_drop.py" "$(xid)" $((vx / 2)) $((vy / 2)) 
 echo "$answer" | sed 's/^/  /'
 [ "$answer" = "accepted
 finished" ] || fail "the window did not take the drop"
-[ "$(drive text 0)" = "$caption" ] || fail "the drop changed the song playing"
+[ "$(drive title)" = "$caption" ] || fail "the drop changed the song playing"
 capture_from=$(stat -c %s "$BRAMLOE_CAPTURE")
 key n
 captions=$(drive watch 30000 3)  # the three dropped songs, however slow their starts
@@ -292,7 +279,7 @@ echo "  heard: $heard"
 
 step "Exit"
 [ -z "$(drive boxes)" ] || fail "unexpected message boxes"
-end_player $ID_EXIT
+end_player ID_EXIT
 ini_text | sed 's/^/  ini: /'
 ini_text | grep -qxF "musicpath=$music_folder" || fail "musicpath is not the folder chosen in the dialog"
 ini_text | grep -qxF "textpath=$text_folder" || fail "textpath is not the folder chosen in the dialog"
@@ -302,26 +289,26 @@ step "start again: the stored pitch comes back with $stored"
 log2=$work/run2.log
 start_player "$log2"
 key p
-[ "$(drive waittext $ID_PLAY '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing after the restart"
+[ "$(drive waittext ID_PLAY '&Pause' 10000)" = "&Pause" ] || fail "P did not start playing after the restart"
 found=""
 for i in $(seq 30); do
-  caption=$(drive text 0)
+  caption=$(drive title)
   song=$(song_of "$caption")
   [ "$(tone_of "$song")" = "?" ] && { fail "after the restart a song outside the kept folders: $caption"; break; }
   if [ "$song" = "$stored" ]; then
     found=1
-    [ "$(drive waittext $ID_CENTS 1175 3000)" = 1175 ] || fail "the stored pitch is not restored: $(drive text $ID_CENTS)"
+    [ "$(drive waittext ID_CENTS 1175 3000)" = 1175 ] || fail "the stored pitch is not restored: $(drive text ID_CENTS)"
     logged_rate "$log2" "$(rate_of 1175)" || fail "the restored pitch did not set rate $(rate_of 1175)"
     break
   fi
-  [ "$(drive waittext $ID_CENTS 0 3000)" = 0 ] || fail "$song starts at $(drive text $ID_CENTS) cents, stored nothing"
-  drive command $ID_NEXT
+  [ "$(drive waittext ID_CENTS 0 3000)" = 0 ] || fail "$song starts at $(drive text ID_CENTS) cents, stored nothing"
+  drive command ID_NEXT
   drive barwait lt 50 5000 >/dev/null
 done
 [ -n "$found" ] || fail "$stored did not come up in 30 songs"
-echo "  $caption at $(drive text $ID_CENTS) cents"
+echo "  $caption at $(drive text ID_CENTS) cents"
 [ -z "$(drive boxes)" ] || fail "unexpected message boxes"
-end_player $ID_EXIT
+end_player ID_EXIT
 
 echo "session took $(($(now_ms) - started)) ms"
 [ $status = 0 ] && echo "acceptance: one whole session ok"

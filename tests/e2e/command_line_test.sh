@@ -13,7 +13,7 @@ e2e_workdir e2e-command-line
 mkdir -p "$work/scanned" "$work/two words" "$work/songs"
 python3 - "$work" <<'PY'
 import sys
-from wav import write_tone
+from media import write_tone
 work = sys.argv[1]
 for path, hz in [('/scanned/無題.wav', 550), ('/two words/月の光.wav', 660),
                  ('/songs/さくら.wav', 440), ('/songs/third.wav', 880), ('/songs/café.wav', 330)]:
@@ -24,7 +24,6 @@ printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=\r\naimai=1\r\nskip=0\r\neditor=no
   "$(winpath "$work/scanned")" > "$ini"
 
 unset BRAMLOE_PLAYER_PID
-drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
 bramloe() { "$src/scripts/wine-run.sh" "$bin/bramloe.exe" "$@" </dev/null >/dev/null 2>&1; }
 plain_windows() { xdotool search --name '^BRAMLOE$' 2>/dev/null | wc -l; }
 pids=()
@@ -34,17 +33,17 @@ e2e_at_exit stop_all
 # that title plays.
 plays_after() {  # caption before, title
   local caption
-  caption=$(drive waitchange 0 "$1" 10000)
+  caption=$(drive waitchange CAPTION "$1" 10000)
   case "$caption" in
     "BRAMLOE: "*":"$2"   TXT:"*) ;;  # the title may be a pattern
     *) fail "expected $2 to play, the caption reads '$caption'" ;;
   esac
-  [ "$(drive text "$ID_PLAY")" = '&Pause' ] || fail "$2: Play/Pause does not read &Pause"
+  [ "$(drive text ID_PLAY)" = '&Pause' ] || fail "$2: Play/Pause does not read &Pause"
 }
 next_plays() {  # title
   local before
-  before=$(drive text 0)
-  drive command "$ID_NEXT"
+  before=$(drive title)
+  drive command ID_NEXT
   plays_after "$before" "$1"
 }
 
@@ -53,7 +52,7 @@ next_plays() {  # title
 bramloe "$(winpath "$work/two words/月の光.wav")" "$(winpath "$work/songs/さくら.wav")" \
   "$(winpath "$work/songs/missing-é.wav")" &
 pids+=($!)
-[ "$(drive wait)" = window ] || fail "the main window did not appear"
+drive wait >/dev/null || fail "the main window did not appear"
 box=""
 for i in $(seq 50); do box=$(drive boxes); [ -n "$box" ] && break; sleep 0.1; done
 [ "$box" = "box BRAMLOE: ファイル名に使えない文字があるか長すぎるため、開けないファイルがありました" ] ||
@@ -64,7 +63,7 @@ next_plays 月の光  # two songs in the list: the scanned one and the missing o
 [ "$(plain_windows)" = 0 ] || fail "a window titled BRAMLOE alone before the second start"
 
 # A second start with files: the running player takes them; the second ends by itself.
-before=$(drive text 0)
+before=$(drive title)
 started=$(date +%s%N)
 timeout 20 "$src/scripts/wine-run.sh" "$bin/bramloe.exe" "$(winpath "$work/songs/third.wav")" \
   "$(winpath "$work/songs/café.wav")" </dev/null >/dev/null 2>&1

@@ -15,9 +15,8 @@ fi
 bin=${BRAMLOE_BUILD_DIR:?}
 status=0
 fail() { echo "FAIL: $*"; status=1; }
-# The command and control IDs under their names in ids.h (ID_PLAY=106, ...), read from
-# the header itself so that no script spells a number.
-eval "$(sed -n 's/^#define \(IDC\{0,1\}_[A-Z0-9_]*\) \([0-9][0-9]*\)$/\1=\2/p' "$src/src/resources/ids.h")"
+# Controls and commands are named to the driver (drive, scripts/lib.sh) as ids.h names
+# them, so no script spells a number.
 
 # Cleanups run at exit, last registered first, before the harness goes down.
 e2e_cleanups=()
@@ -57,27 +56,18 @@ e2e_wine() {
 # e2e_start_player LOG [ARGUMENTS...]: bramloe.exe in the background with the arguments,
 # its Wine messages in LOG.
 # player_pid is the launcher's Unix process (stopping it stops the player), and
-# BRAMLOE_PLAYER_PID the player's Windows process id, by which the drivers find its
-# window and no other.
+# BRAMLOE_PLAYER_PID the player's Windows process id, by which the driver finds its
+# window and no other. Returns once the launcher has started it; player_close
+# (scripts/lib.sh) ends it by its close box, e2e_stop_player by its launcher.
 e2e_start_player() {
   rm -f "$work/started.pid"
   e2e_wine "$bin/bramloe.exe" "${@:2}" </dev/null >/dev/null 2>"$1" &
   player_pid=$!
-  local i
-  for i in $(seq 200); do
-    [ -s "$work/started.pid" ] && break
-    kill -0 "$player_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  [ -s "$work/started.pid" ] || { fail "bramloe.exe was not started within 10 s"; return 1; }
+  wait_until 10 "the start of bramloe.exe" e2e_launched ||
+    { fail "bramloe.exe was not started"; return 1; }
+  [ -s "$work/started.pid" ] || { fail "the launcher ended without starting bramloe.exe"; return 1; }
   BRAMLOE_PLAYER_PID=$(tr -dc 0-9 <"$work/started.pid")
   export BRAMLOE_PLAYER_PID
 }
-
-# e2e_stop_player: ends the player by its launcher, when it still runs.
-e2e_stop_player() {
-  [ -n "${player_pid:-}" ] || return 0
-  kill "$player_pid" 2>/dev/null
-  wait "$player_pid" 2>/dev/null
-  player_pid=
-}
+e2e_launched() { [ -s "$work/started.pid" ] || ! kill -0 "$player_pid" 2>/dev/null; }
+e2e_stop_player() { player_stop; }

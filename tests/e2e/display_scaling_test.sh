@@ -11,14 +11,13 @@ e2e_workdir e2e-display-scaling
 mkdir -p "$work/music" "$work/text"
 python3 - "$work" <<'PY'
 import sys
-from wav import write_tone
+from media import write_tone
 write_tone(sys.argv[1] + '/music/さくら.wav', 440, 30)
 open(sys.argv[1] + '/text/さくら.txt', 'wb').write('さくら さくら 弥生の空は'.encode('cp932'))
 PY
 longest=$(printf 'さくら さくら 弥生の空は' | iconv -t CP932 | wc -c)
 printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
   "$(winpath "$work/music")" "$(winpath "$work/text")" > "$ini"
-drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 e2e_at_exit e2e_stop_player
 top_row=(ID_PLAY ID_STOP ID_CENTS ID_RATE ID_OCTAVE_DOWN ID_OCTAVE_UP ID_MEM)
 
@@ -26,12 +25,10 @@ top_row=(ID_PLAY ID_STOP ID_CENTS ID_RATE ID_OCTAVE_DOWN ID_OCTAVE_UP ID_MEM)
 # size, and the ink of the text view once the song's text shows, into $work/$1.
 measure() {  # name
   e2e_start_player /dev/null || exit 1
-  [ "$(drive wait)" = window ] || fail "$1: the main window did not appear"
-  drive command "$ID_PLAY"
-  drive waittext "$ID_PLAY" '&Pause' 10000 >/dev/null
-  local ids=() id
-  for id in "${top_row[@]}"; do ids+=("${!id}"); done
-  drive rects "${ids[@]}" 0 "$ID_TOP" "$ID_NEXT" >"$work/$1.rects"
+  drive wait >/dev/null || fail "$1: the main window did not appear"
+  drive command ID_PLAY
+  drive waittext ID_PLAY '&Pause' 10000 >/dev/null
+  drive rects "${top_row[@]}" TEXT_VIEW ID_TOP ID_NEXT >"$work/$1.rects"
   sleep 0.5  # the text view repaints
   drive ink >"$work/$1.ink"
   [ "$(drive close)" = closed ] || fail "$1: the main window did not close"

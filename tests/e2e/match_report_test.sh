@@ -15,9 +15,9 @@ work = sys.argv[1]
 music, text = work + '/music', work + '/text'
 for d in (music, music + '/表', text, text + '/表', work + '/empty-music', work + '/empty-text'):
     os.makedirs(d, exist_ok=True)
+from media import id3v1
 def tag(title, artist):
-    field = lambda s: s.encode('cp932').ljust(30, b' ')
-    return b'TAG' + field(title) + field(artist) + b'\0' * 64 + b'\xff'
+    return id3v1(title, artist, pad=b' ')
 songs = {'Sakura (Live).wav': b'', 'さくら.wav': b'', '表.wav': b'', '表/ソ.wav': b'',
          'ｻｸﾗ.wav': b'', 'SongC.wav': b'', 'AB.wav': b'', 'x.mp3': tag('Ｍｙ Ｓｏｎｇ', 'Foo')}
 for name, tail in songs.items():
@@ -100,7 +100,7 @@ PY
 # The settings file is the one in the profile folder (the test's own).
 named=$(run "$report" --help | tr -d '\r' | sed -n 's/^settings file: //p')
 [ "$named" = "$(winpath "$profile")\BRAMLOE.INI" ] || fail "settings file named in --help: '$named'"
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=0\r\nskip=1\r\n' "$M" "$T" >"$ini"
+write_settings "$ini" "$work/music" "$work/text" aimai=0 skip=1
 from_ini=$(run "$report" --utf8 2>&1 | tr -d '\r')
 overridden=$(run "$report" --utf8 --aimai on 2>&1 | tr -d '\r')
 rm -f "$ini"  # the checks below start from no settings file

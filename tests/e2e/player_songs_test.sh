@@ -10,12 +10,11 @@ mkdir -p "$work/music" "$work/text"
 
 python3 - "$work" <<'PY'
 import sys
-from wav import write_tone
+from media import id3v1, write_tone
 work = sys.argv[1]
 def wav(path, hz, seconds=1.2, tag=None):
     # An ID3v1 tag after the data: the title comes from it.
-    tail = b'TAG' + tag.encode('cp932').ljust(30, b'\0') + b'\0' * 95 if tag else b''
-    write_tone(path, hz, seconds, tail=tail)
+    write_tone(path, hz, seconds, tag=id3v1(tag) if tag else b'')
 wav(work + '/music/さくら.wav', 440)
 wav(work + '/music/月の光.wav', 660)
 wav(work + '/music/track03.wav', 880, tag='Moon River')
@@ -26,22 +25,13 @@ for name, words in [('さくら', 'さくら さくら\n弥生の空は\n'), ('�
 PY
 
 # A fresh settings file in the test's profile folder.
-printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\neditor=notepad\r\n' \
-  "$(winpath "$work/music")" "$(winpath "$work/text")" > "$ini"
+write_settings "$ini" "$work/music" "$work/text" aimai=1 skip=0 editor=notepad
 
-drive() { "$src/scripts/wine-run.sh" "$bin/bramloe_drive.exe" "$@" </dev/null 2>/dev/null | tr -d '\r' | iconv -f CP932 -t UTF-8; }
 start_player() {  # log file
   WINEDEBUG=fixme+quartz e2e_start_player "$1" || exit 1
-  [ "$(drive wait)" = window ] || fail "the main window did not appear"
+  drive wait >/dev/null || fail "the main window did not appear"
 }
-stop_player() {
-  [ "$(drive close)" = closed ] || fail "the main window did not close"
-  # The player ends once its window is gone; one that does not is stopped.
-  local i
-  for i in $(seq 100); do kill -0 "$player_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$player_pid" 2>/dev/null && fail "bramloe.exe still runs 10 s after its window closed"
-  e2e_stop_player
-}
+stop_player() { player_close || fail "bramloe.exe did not end with status 0 by its close box"; }
 e2e_at_exit e2e_stop_player
 # The left channel's loudest sample in the capture after an offset.
 loudest_after() {
@@ -65,14 +55,14 @@ tone_of() {
 
 log1=$work/run1.log
 start_player "$log1"
-[ "$(drive text $ID_PLAY)" = "&Play" ] || fail "Play/Pause does not read &Play at start"
+[ "$(drive text ID_PLAY)" = "&Play" ] || fail "Play/Pause does not read &Play at start"
 capture_start=$(stat -c %s "$BRAMLOE_CAPTURE")
-drive command $ID_PLAY
+drive command ID_PLAY
 # Four captions (the first may still be the bare name): three songs at least. The bound
 # is generous, since a start under Wine can take seconds on a busy machine.
 captions=$(drive watch 30000 4)
 echo "$captions" | sed 's/^/  caption /'
-[ "$(drive text $ID_PLAY)" = "&Pause" ] || fail "Play/Pause does not read &Pause while playing"
+[ "$(drive text ID_PLAY)" = "&Pause" ] || fail "Play/Pause does not read &Pause while playing"
 tones=""
 while read -r ms caption; do
   [ -z "$caption" ] && continue
@@ -100,30 +90,29 @@ n=${#want[@]}; [ "${#got[@]}" -lt "$n" ] && n=${#got[@]}
 # 倍 asks for rate 2.0 while a song plays. The songs are short and may follow on at
 # any moment, so Mem is pressed after Stop, which keeps the current song: Mem stores
 # the cents for the song chosen last, playing or not.
-drive settext $ID_CENTS 0
-drive command $ID_OCTAVE_UP
-drive command $ID_STOP
-stored_caption=$(drive text 0)
-drive settext $ID_CENTS 0
-drive command $ID_OCTAVE_UP
-[ "$(drive text $ID_CENTS)" = 1200 ] || fail "倍 does not show 1200"
-drive command $ID_MEM
+drive settext ID_CENTS 0
+drive command ID_OCTAVE_UP
+drive command ID_STOP
+stored_caption=$(drive title)
+drive settext ID_CENTS 0
+drive command ID_OCTAVE_UP
+[ "$(drive text ID_CENTS)" = 1200 ] || fail "倍 does not show 1200"
+drive command ID_MEM
 # The command is posted: up to 5 s for the player to write the entry.
 stored_entry() { iconv -f CP932 -t UTF-8 "$ini" 2>/dev/null | tr -d '\r' | grep -q '=1200$'; }
-for _ in $(seq 50); do stored_entry && break; sleep 0.1; done
-stored_entry || fail "Mem wrote no entry within 5 s"
+wait_until 5 "the entry Mem writes" stored_entry || fail "Mem wrote no entry within 5 s"
 rates "$log1" | grep -qx '2.000000' || fail "no SetRate(2.000000) in Wine's log"
 stored_tone=$(tone_of "$stored_caption")
 echo "  stored 1200 for: $stored_caption"
 
 # Stop, then Play: playing again, and heard within 3 s.
-drive command $ID_STOP
-[ "$(drive waittext $ID_PLAY '&Play' 3000)" = "&Play" ] || fail "Stop does not bring back &Play"
+drive command ID_STOP
+[ "$(drive waittext ID_PLAY '&Play' 3000)" = "&Play" ] || fail "Stop does not bring back &Play"
 before=$(stat -c %s "$BRAMLOE_CAPTURE")
-drive command $ID_PLAY
-[ "$(drive waittext $ID_PLAY '&Pause' 3000)" = "&Pause" ] || fail "Play after Stop does not play"
-for _ in $(seq 30); do [ "$(loudest_after "$before")" -gt 3000 ] && break; sleep 0.1; done
-[ "$(loudest_after "$before")" -gt 3000 ] || fail "no sound within 3 s of Play after Stop"
+drive command ID_PLAY
+[ "$(drive waittext ID_PLAY '&Pause' 3000)" = "&Pause" ] || fail "Play after Stop does not play"
+heard_after() { [ "$(loudest_after "$before")" -gt 3000 ]; }
+wait_until 3 "sound after Play" heard_after || fail "no sound within 3 s of Play after Stop"
 [ -z "$(drive boxes)" ] || fail "unexpected message boxes"
 stop_player
 
@@ -134,8 +123,8 @@ start_player "$log2"
 # Next, 2 s for the song with the stored pitch to show it, whichever song that is.
 found=""
 for i in $(seq 30); do
-  drive command $ID_NEXT
-  caption=$(drive waitwith $ID_CENTS 1200 2000)
+  drive command ID_NEXT
+  caption=$(drive waitwith ID_CENTS 1200 2000)
   [ -n "$caption" ] && { found=$caption; break; }
 done
 if [ -z "$found" ]; then

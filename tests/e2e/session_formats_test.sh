@@ -6,18 +6,10 @@ source "$(dirname "$0")/common.sh"
 tool=$bin/bramloe_play_file.exe
 e2e_workdir e2e-formats
 
-python3 - "$work" <<'PY'
-import struct, sys
-from wav import write_tone
-work = sys.argv[1]
-write_tone(work + '/tone.wav', 440, 1, amplitude=12000)
-track = bytes([0, 0x90, 0x3C, 0x40, 0x60, 0x80, 0x3C, 0x40, 0, 0xFF, 0x2F, 0])
-with open(work + '/tune.mid', 'wb') as f:
-    f.write(b'MThd' + struct.pack('>IHHH', 6, 0, 1, 96) + b'MTrk' + struct.pack('>I', len(track)) + track)
-PY
-lame --quiet -b 128 "$work/tone.wav" "$work/tone.mp3"
-oggenc --quiet -o "$work/tone.ogg" "$work/tone.wav"
-
+for name in tone.wav tone.mp3 tone.ogg; do
+  python3 "$src/scripts/media.py" tone "$work/$name" 440 1 --amplitude 12000
+done
+python3 "$src/scripts/media.py" midi "$work/tune.mid"
 
 # Prints the length (s) and the frequency (Hz) of the sound captured after offset.
 measure() {

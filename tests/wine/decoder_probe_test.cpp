@@ -61,6 +61,7 @@ class ProbeOverStandInClasses : public ::testing::Test {
     ProbeDecoders();
     RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
   }
+  RecordsGuard records;
   std::string own;
   HKEY root = nullptr;
 };
@@ -93,7 +94,6 @@ TEST_F(ProbeOverStandInClasses, OggKeyOverThePrefixsClassesTurnsTheFlagOnAndOff)
   Remove(ogg.c_str());
   ProbeOverRoot();
   EXPECT_EQ(0, DecoderFlags.ogg);
-  MusicList.count = 0;
   RemoveTree(folder);
 }
 

@@ -11,6 +11,7 @@
 
 #include "library/library.h"
 #include "library/library_win.h"
+#include "records_guard.h"
 
 namespace {
 
@@ -32,15 +33,7 @@ HDROP MakeDrop(const std::vector<std::string> &names) {
 
 class DroppedFiles : public ::testing::Test {
  protected:
-  void SetUp() override {
-    MusicList.count = 0;
-    TextList.count = 0;
-  }
-  void TearDown() override {
-    MusicList.count = 0;
-    TextList.count = 0;
-    PlayCursor = {-1, 0};
-  }
+  RecordsGuard records;
 };
 
 TEST_F(DroppedFiles, ReplaceTheMusicListInDropOrder) {

@@ -45,29 +45,16 @@ std::vector<std::string> SearchOrder(const std::string &folder) {
 class FolderScan : public ::testing::Test {
  protected:
   void SetUp() override {
-    keptSettings = Settings;
-    keptFlags = DecoderFlags;
-    keptCursor = PlayCursor;
     GetCurrentDirectoryA(sizeof keptDirectory, keptDirectory);
-    MusicList.count = 0;
-    TextList.count = 0;
-    DecoderFlags = {0, 0};
     root = MakeScratchFolder("scan");
   }
   void TearDown() override {
     SetCurrentDirectoryA(keptDirectory);  // a current folder cannot be removed
     RemoveTree(root);
-    Settings = keptSettings;
-    DecoderFlags = keptFlags;
-    PlayCursor = keptCursor;
-    MusicList.count = 0;
-    TextList.count = 0;
   }
   std::string At(const char *relative) { return root + "\\" + relative; }
 
-  SettingsRecord keptSettings;
-  DecoderFlagsRecord keptFlags;
-  PlayCursorRecord keptCursor;
+  RecordsGuard records;
   char keptDirectory[MAX_PATH];
   std::string root;
 };
@@ -226,7 +213,6 @@ TEST_F(FolderScan, PathsLongerThan259CharactersArePassedOver) {
   MakeFolder(folder + "\\" + std::string(8, 'd'));  // 259: no room for its pattern
   MakeLongFile(folder + "\\" + std::string(8, 'd') + "\\c.wav");
 
-  MusicList.count = 0;
   std::memset(MusicList.paths, 'x', sizeof MusicList.paths[0] * 8);
   ScanMusicFolder(root.c_str());
   EXPECT_EQ((std::set<std::string>{folder + "\\a.wav", folder + "\\s\\b.wav", folder + "\\s\\bb.wav"}),

@@ -141,7 +141,7 @@ TEST_F(HostileFiles, NameOutsideTheCodePage) {
   const std::string wide = music + "\\";
   std::wstring name(wide.begin(), wide.end());
   name += L"b\x00E9\x0101\x4E02.wav";  // é ā and a CJK ideograph that code page 932 lacks
-  std::string tone = wav::ToneWav(440, 3);
+  std::string tone = media::Tone(440, 3);
   HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, file);
   DWORD written = 0;
@@ -177,7 +177,7 @@ TEST_F(HostileFiles, MusicFolderThatDisappearsWhilePlaying) {
   MakeFolder(music);
   for (const char *name : {"a.wav", "b.wav", "c.wav"}) {
     const std::string path = music + "\\" + name;
-    MakeFile(path, wav::ToneWav(440, 3));
+    MakeFile(path, media::Tone(440, 3));
     lstrcpynA(MusicList.paths[MusicList.count++], path.c_str(), PATH_BYTES);
   }
   PlayPause(MainWindow);

@@ -231,16 +231,6 @@ TEST_F(KeepTempoStage, BuffersCutInsideAFrameKeepTheSamplesInStep) {
   for (size_t i = 0; i < windows.size(); i++) EXPECT_TRUE(tone::Near(windows[i], 880, 0.02)) << i;
 }
 
-// A song's samples with the tone's stereo layout: parts of hz for seconds each.
-std::string TonesWav(std::initializer_list<std::pair<int, double>> parts) {
-  std::vector<short> samples;
-  for (const auto &part : parts) {
-    std::vector<short> more = wav::ToneSamples(part.first, part.second);
-    samples.insert(samples.end(), more.begin(), more.end());
-  }
-  return wav::WavBytes(samples);
-}
-
 IBaseFilter *StageInGraph() {
   IBaseFilter *filter = nullptr;
   if (!PlaybackSession.graph || FAILED(PlaybackSession.graph->FindFilterByName(L"keep tempo", &filter)))
@@ -316,7 +306,7 @@ TEST_F(KeepTempoPlayer, TonesAreHeardAtTheirCentsInTheirOwnLength) {
   KeepTempo = 1;
   for (const auto &c : cases) {
     SCOPED_TRACE(c.cents);
-    long before = Play(wav::ToneWav(440, 3), c.cents);
+    long before = Play(media::Tone(440, 3), c.cents);
     ASSERT_EQ(Playing, PlayerState.state);
     EXPECT_NE(nullptr, StageInGraph());
     ExpectRates({1.0});  // the pitch moves, the rate does not
@@ -335,7 +325,7 @@ TEST_F(KeepTempoPlayer, TonesAreHeardAtTheirCentsInTheirOwnLength) {
 // Off, the graph and the rate are as without the option; Wine takes the rate and
 // plays the tone as it is.
 TEST_F(KeepTempoPlayer, OffTheRateIsAskedAsBefore) {
-  long before = Play(wav::ToneWav(440, 2), "1200");
+  long before = Play(media::Tone(440, 2), "1200");
   EXPECT_EQ(nullptr, StageInGraph());
   ExpectRates({2.0});
   std::vector<short> heard = HeardToTheEnd(before);
@@ -349,7 +339,7 @@ TEST_F(KeepTempoPlayer, OffTheRateIsAskedAsBefore) {
 // own tests count the samples exactly.
 TEST_F(KeepTempoPlayer, TheLastNoteIsHeardWhole) {
   KeepTempo = 1;
-  long before = Play(TonesWav({{440, 2.8}, {550, 0.2}}), "1200");
+  long before = Play(media::Tones("440:2.8 550:0.2"), "1200");
   std::vector<short> heard = HeardToTheEnd(before);
   tone::Span span = tone::LoudSpan(heard);
   std::vector<double> windows = tone::WindowFrequencies(heard, span.first, span.last + 1, 441, 44100);
@@ -363,7 +353,7 @@ TEST_F(KeepTempoPlayer, TheLastNoteIsHeardWhole) {
 // new one plays on from there to the end.
 TEST_F(KeepTempoPlayer, ASeekLeavesNothingFromBeforeTheJump) {
   KeepTempo = 1;
-  Play(TonesWav({{440, 3.0}, {660, 3.0}}), "1200");
+  Play(media::Tones("440:3 660:3"), "1200");
   ASSERT_TRUE(WaitForPosition(1.0));
   long atJump = FileSize(capture);
   const RECT &bar = ProgressRect;
@@ -388,7 +378,7 @@ TEST_F(KeepTempoPlayer, ASeekLeavesNothingFromBeforeTheJump) {
 // K while a song plays: the stage goes in where the song stands, and out again; the
 // song goes on, and the rate follows.
 TEST_F(KeepTempoPlayer, SwitchedWhilePlayingTheSongGoesOn) {
-  long before = Play(wav::ToneWav(440, 4), "1200");
+  long before = Play(media::Tone(440, 4), "1200");
   HMENU menu = GetMenu(MainWindow);
   EXPECT_FALSE(GetMenuState(menu, ID_KEEP_TEMPO, MF_BYCOMMAND) & MF_CHECKED);
   ASSERT_TRUE(WaitForPosition(1.3));

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+#include "records_guard.h"
+
 // A fresh folder under the temp folder, named after the test and this process; a
 // name already taken (by a folder an ended process left) is passed over, since only
 // the process whose CreateDirectoryA succeeds owns the folder.

@@ -24,6 +24,7 @@
 #include "textview/textbuffer.h"
 #include "textview/textview_win.h"
 #include "wine/library_scratch.h"
+#include "wine/records_guard.h"
 
 namespace mainwindowtest {
 
@@ -205,9 +206,6 @@ class MainWindowTest : public ::testing::Test {
     Messages().clear();
     Boxes().clear();
     MessageBoxHook = RecordBox;
-    MusicList.count = 0;
-    TextList.count = 0;
-    PlayCursor = {-1, 0};
     PlayerState = {Stopped, -1, 0.0, 0};
     TextBuffer.lineCount = 0;
     TextView = TextViewRecord{};
@@ -235,9 +233,6 @@ class MainWindowTest : public ::testing::Test {
     viewBrush = nullptr;
     MessageBoxHook = nullptr;
     profile.Restore();
-    MusicList.count = 0;
-    TextList.count = 0;
-    PlayCursor = {-1, 0};
     PlayerState = {Stopped, -1, 0.0, 0};
   }
 
@@ -291,6 +286,7 @@ class MainWindowTest : public ::testing::Test {
     return path;
   }
 
+  RecordsGuard records;
   ScratchProfile profile;
   std::string folder, settingsPath;
   HBRUSH viewBrush = nullptr;

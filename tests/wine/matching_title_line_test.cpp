@@ -22,17 +22,11 @@ class TitleLineCaption : public mainwindowtest::MainWindowTest {
   void SetUp() override {
     MainWindowTest::SetUp();
     if (HasFatalFailure()) return;
-    Settings = SettingsRecord{};
     Settings.aimai = 1;
-    MusicList.count = 0;
-    TextList.count = 0;
     InvalidateTextKeys();
   }
   void TearDown() override {
     MainWindowTest::TearDown();
-    Settings = SettingsRecord{};
-    MusicList.count = 0;
-    TextList.count = 0;
     InvalidateTextKeys();
   }
   // A music file with an ID3v1 tag, appended to the MusicList.

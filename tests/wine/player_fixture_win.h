@@ -7,7 +7,7 @@
 // Before dshow.h, whose strsafe.h retires wsprintfA.
 #include "wine/library_scratch.h"
 #include "wine/main_window_fixture_win.h"
-#include "wav.h"
+#include "wine/media_win.h"
 
 #include <dshow.h>
 
@@ -93,7 +93,7 @@ class PlayerWindow : public MainWindowTest {
   // Writes a tone as a song file and appends it to the MusicList, in list order.
   std::string AddSong(const std::string &name, int hz = 440, double seconds = 3) {
     std::string path = folder + "\\" + name;
-    MakeFile(path, wav::ToneWav(hz, seconds));
+    MakeFile(path, media::Tone(hz, seconds));
     lstrcpynA(MusicList.paths[MusicList.count++], path.c_str(), PATH_BYTES);
     return path;
   }

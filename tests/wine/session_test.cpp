@@ -13,8 +13,8 @@
 #include "shell/message_box_win.h"
 #include "player/session_rules.h"
 #include "player/session_win.h"
-#include "wav.h"
 #include "wine/main_window_fixture_win.h"
+#include "wine/media_win.h"
 #include "wine/sound_capture_win.h"
 
 using namespace capturetest;
@@ -22,77 +22,9 @@ using namespace mainwindowtest;
 
 namespace {
 
-using wav::Put16;
-using wav::Put32;
-
-std::string SineWav(int hz, double seconds) { return wav::ToneWav(hz, seconds, 12000); }
-
-// A one-note standard MIDI file.
-std::string OneNoteMidi() {
-  std::string track("\x00\x90\x3C\x40\x60\x80\x3C\x40\x00\xFF\x2F\x00", 12);
-  std::string midi("MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x60MTrk", 18);
-  midi += std::string("\x00\x00\x00", 3) + static_cast<char>(track.size());
-  return midi + track;
-}
-
-// An uncompressed AVI of 10 frames of 32 x 24 pixels at 10 frames a second.
-std::string SmallAvi() {
-  const unsigned w = 32, h = 24, frames = 10, frameSize = w * 3 * h;
-  std::string avih;
-  Put32(avih, 100000);
-  Put32(avih, frameSize * 10);
-  Put32(avih, 0);
-  Put32(avih, 0x10);  // has an index
-  Put32(avih, frames);
-  Put32(avih, 0);
-  Put32(avih, 1);
-  Put32(avih, frameSize);
-  Put32(avih, w);
-  Put32(avih, h);
-  for (int i = 0; i < 4; i++) Put32(avih, 0);
-  std::string strh = "vidsDIB ";
-  Put32(strh, 0);
-  Put32(strh, 0);
-  Put32(strh, 0);
-  Put32(strh, 1);
-  Put32(strh, 10);
-  Put32(strh, 0);
-  Put32(strh, frames);
-  Put32(strh, frameSize);
-  Put32(strh, 0xFFFFFFFF);
-  Put32(strh, 0);
-  Put16(strh, 0);
-  Put16(strh, 0);
-  Put16(strh, w);
-  Put16(strh, h);
-  std::string strf;
-  Put32(strf, 40);
-  Put32(strf, w);
-  Put32(strf, h);
-  Put16(strf, 1);
-  Put16(strf, 24);
-  Put32(strf, 0);
-  Put32(strf, frameSize);
-  for (int i = 0; i < 4; i++) Put32(strf, 0);
-  auto chunk = [](const std::string &id, const std::string &data) {
-    std::string c = id;
-    Put32(c, static_cast<unsigned>(data.size()));
-    return c + data;
-  };
-  std::string strl = "strl" + chunk("strh", strh) + chunk("strf", strf);
-  std::string hdrl = "hdrl" + chunk("avih", avih) + chunk("LIST", strl);
-  std::string movi = "movi", idx1;
-  for (unsigned f = 0; f < frames; f++) {
-    std::string pixels(frameSize, static_cast<char>(f * 25));
-    idx1 += "00db";
-    Put32(idx1, 0x10);
-    Put32(idx1, static_cast<unsigned>(movi.size()));
-    Put32(idx1, frameSize);
-    movi += chunk("00db", pixels);
-  }
-  std::string body = "AVI " + chunk("LIST", hdrl) + chunk("LIST", movi) + chunk("idx1", idx1);
-  return chunk("RIFF", body);
-}
+std::string SineWav(int hz, double seconds) { return media::Tone(hz, seconds, 12000); }
+using media::OneNoteMidi;
+using media::SmallAvi;
 
 // The result RenderFile gives for a file in a graph of the test's own.
 HRESULT RenderResultOf(const std::string &path) {

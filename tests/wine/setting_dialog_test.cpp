@@ -130,11 +130,7 @@ bool ScriptedPicker(BROWSEINFOA *info, char *path) {
 class SettingDialog : public ::testing::Test {
  protected:
   void SetUp() override {
-    keptSettings = Settings;
-    keptCursor = PlayCursor;
-    keptFlags = DecoderFlags;
     GetCurrentDirectoryA(sizeof keptDirectory, keptDirectory);
-    DecoderFlags = {0, 0};
     root = MakeScratchFolder("dialog");
     music = root + "\\music";
     texts = root + "\\texts";
@@ -142,7 +138,6 @@ class SettingDialog : public ::testing::Test {
     MakeFolder(texts);
     MakeFile(music + "\\a.wav");
     MakeFile(texts + "\\a.txt");
-    Settings = SettingsRecord{};
     std::strcpy(Settings.musicpath, music.c_str());
     std::strcpy(Settings.textpath, texts.c_str());
     std::strcpy(Settings.editor, "notepad");
@@ -160,11 +155,6 @@ class SettingDialog : public ::testing::Test {
     FolderPicker = nullptr;
     SetCurrentDirectoryA(keptDirectory);  // a current folder cannot be removed
     RemoveTree(root);
-    Settings = keptSettings;
-    PlayCursor = keptCursor;
-    DecoderFlags = keptFlags;
-    MusicList.count = 0;
-    TextList.count = 0;
   }
 
   HWND OpenModeless() {
@@ -179,9 +169,7 @@ class SettingDialog : public ::testing::Test {
     EXPECT_EQ(std::vector<std::string>{"C:\\before.txt"}, Texts());
   }
 
-  SettingsRecord keptSettings;
-  PlayCursorRecord keptCursor;
-  DecoderFlagsRecord keptFlags;
+  RecordsGuard records;
   char keptDirectory[MAX_PATH];
   std::string root, music, texts;
 };

@@ -29,7 +29,6 @@ class SettingsFile : public ::testing::Test {
   void TearDown() override {
     SetEnvironmentVariableA("USERPROFILE", hadProfile ? keptProfile.c_str() : nullptr);
     RemoveTree(folder);
-    Settings = {"", "", "notepad", 1, 0};
   }
   std::string Read(const char *key) {
     char value[600];
@@ -37,6 +36,7 @@ class SettingsFile : public ::testing::Test {
     return value;
   }
 
+  RecordsGuard records;
   bool hadProfile = false;
   std::string keptProfile, folder, iniPath;
 };
@@ -92,21 +92,19 @@ TEST_F(SettingsFile, ATooLongProfileStillGivesAWorkingFile) {
 }
 
 TEST_F(SettingsFile, MissingFileOrSectionGivesDefaults) {
-  LoadSettings();
-  EXPECT_STREQ("notepad", Settings.editor);
-  EXPECT_STREQ("", Settings.textpath);
-  EXPECT_STREQ("", Settings.musicpath);
-  EXPECT_EQ(1, Settings.aimai);
-  EXPECT_EQ(0, Settings.skip);
-
-  MakeFile(iniPath, "[Other]\r\neditor=vi\r\naimai=0\r\nskip=1\r\n");
-  Settings = {"x", "y", "z", 5, 5};
-  LoadSettings();
-  EXPECT_STREQ("notepad", Settings.editor);
-  EXPECT_STREQ("", Settings.textpath);
-  EXPECT_STREQ("", Settings.musicpath);
-  EXPECT_EQ(1, Settings.aimai);
-  EXPECT_EQ(0, Settings.skip);
+  // No file, then a file with every key in another section.
+  for (const char *file : {static_cast<const char *>(nullptr),
+                           "[Other]\r\neditor=vi\r\naimai=0\r\nskip=1\r\n"}) {
+    SCOPED_TRACE(file ? file : "no file");
+    if (file) MakeFile(iniPath, file);
+    Settings = {"x", "y", "z", 5, 5};
+    LoadSettings();
+    EXPECT_STREQ("notepad", Settings.editor);
+    EXPECT_STREQ("", Settings.textpath);
+    EXPECT_STREQ("", Settings.musicpath);
+    EXPECT_EQ(1, Settings.aimai);
+    EXPECT_EQ(0, Settings.skip);
+  }
 }
 
 TEST_F(SettingsFile, LoadsEveryKeyOfTheSection) {

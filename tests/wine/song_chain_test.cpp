@@ -87,9 +87,8 @@ class SongChain_ : public PlayerWindow {
 TEST_F(SongChain_, AVanishedMusicFolderGivesAtMostTwoBoxesAndRestsStopped) {
   const std::string music = folder + "\\music";
   MakeFolder(music);
-  for (int i = 0; i < 30; i++) MakeFile(music + "\\song" + std::to_string(i) + ".wav", wav::ToneWav(440, 2));
+  for (int i = 0; i < 30; i++) MakeFile(music + "\\song" + std::to_string(i) + ".wav", media::Tone(440, 2));
   lstrcpynA(Settings.musicpath, music.c_str(), PATH_BYTES);
-  MusicList.count = 0;
   PlayCursor = {-1, 1};  // random order, as after the scan of the settings' folder
   ScanMusicFolder(music.c_str());
   ASSERT_EQ(30, MusicList.count);
@@ -147,7 +146,6 @@ TEST_F(SongChain_, ACommandPressedWhileTheChainsBoxIsOpenIsObeyedOnceItCloses) {
 // cannot start tells it once that box has closed, and the chain goes on.
 TEST_F(SongChain_, NoBoxOfTheChainOpensUnderAnotherBox) {
   AddGoodGoneGood();
-  PlayCursor = {-1, 0};
   PlayPause(MainWindow);
   ExpectPlaying(0);
   Boxes().clear();

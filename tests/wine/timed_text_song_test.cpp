@@ -57,7 +57,6 @@ TEST_F(TimedTextSong, TextWalkListsTimedTextsAfterTheOthers) {
   MakeFolder(texts + "\\sub");
   for (const char *name : {"a.lrc", "a.txt", "sub\\b.LRC", "sub\\c.TXT", "d.Lrc", "e.lrc.txt"})
     MakeFile(texts + "\\" + name, "x");
-  TextList.count = 0;
   ScanTextFolder(texts.c_str());
   InvalidateTextKeys();
   ASSERT_EQ(5, TextList.count);

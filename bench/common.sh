@@ -1,10 +1,11 @@
-# Sourced by the Wine benchmarks that play: a library at the lists' capacities (5000
-# songs, one 40 s tone hard-linked under every name; 2000 texts, so that 40% of the
-# songs have one), the settings file that names it, and the processes to measure.
+# Sourced by the Wine benchmarks (after scripts/harness.sh): a library at the lists'
+# capacities (5000 songs, one 40 s tone hard-linked under every name; 2000 texts, so
+# that 40% of the songs have one), the settings file that names it, and the CPU time of
+# the processes measured.
 player_library() {  # folder
   python3 - "$1" <<'PY'
 import os, sys
-from wav import write_tone
+from media import write_tone
 lib = sys.argv[1]
 music, text = os.path.join(lib, 'music'), os.path.join(lib, 'text')
 if not os.path.isdir(music):
@@ -22,9 +23,10 @@ if not os.path.isdir(music):
 PY
 }
 
-player_settings() {  # settings file, library folder
-  printf '[BRAMLOE]\r\nmusicpath=%s\r\ntextpath=%s\r\naimai=1\r\nskip=0\r\n' \
-    "$(winpath "$2/music")" "$(winpath "$2/text")" >"$1"
+player_settings() {  # settings file, library folder, more entries...
+  local file=$1 lib=$2
+  shift 2
+  write_settings "$file" "$lib/music" "$lib/text" aimai=1 skip=0 "$@"
 }
 
 ticks() {  # utime + stime of the given processes, in clock ticks
@@ -52,10 +54,17 @@ player_bench_up() {
   ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
   lib=$BRAMLOE_BUILD/bench-play40
   [ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null
-  trap '[ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
+  trap 'player_stop; [ -f "$lib.kept.ini" ] && mv "$lib.kept.ini" "$ini"; harness_down' EXIT
   player_library "$lib"
   player_settings "$ini" "$lib"
   capture=$(winpath "$BRAMLOE_CAPTURE")
+}
+
+# bench_player_start: player_start, and pid the Unix process of bramloe.exe itself.
+bench_player_start() {
+  player_start || exit 1
+  pid=$(exe_pid "$player_pid" bramloe.exe | head -1)
+  pid=${pid:-$player_pid}
 }
 
 # The wineserver of this prefix: the one whose environment names it.
