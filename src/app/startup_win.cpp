@@ -46,6 +46,7 @@ ATOM RegisterWindowClasses(HINSTANCE instance) {
   RegisterClassA(&main);
 
   WNDCLASSA view = {};
+  view.style = CS_DBLCLKS;  // a double click on a timed line loops it
   view.lpfnWndProc = TextViewProc;
   view.hInstance = instance;
   view.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
