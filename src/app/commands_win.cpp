@@ -7,13 +7,17 @@
 #include "matching/matching.h"
 #include "player/keep_tempo_win.h"
 #include "player/player.h"
+#include "player/practice_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "settings/song_memory.h"
+#include "settings/song_memory_win.h"
 #include "shell/message_box_win.h"
 #include "shell/shell_win.h"
 #include "shell/version.h"
 #include "textview/textview_win.h"
+#include "textview/timed_text.h"
 
 const char AboutCaption[] = "バージョン情報";
 
@@ -65,3 +69,18 @@ void ToggleKeepTempo(HWND mainWindow) {
   ShowKeepTempoCheck(mainWindow);
   SwitchKeepTempo(mainWindow);
 }
+
+// The lines of this song's text sooner or later, stored at once for the song.
+static void MoveLyrics(int steps) {
+  if (PlayCursor.current < 0) return;
+  const long offset = StepLyricsOffset(LyricsOffset, steps);
+  ShiftLyricsInView(offset);
+  char text[32];
+  FormatOffsetValue(offset, text, sizeof text);
+  WriteSongValue(OFFSET_SECTION, MusicList.paths[PlayCursor.current], text);
+  FormatLyricsNotice(offset, text, sizeof text);
+  ShowCountedNotice(text);
+}
+
+void ShowLyricsSooner(HWND) { MoveLyrics(1); }
+void ShowLyricsLater(HWND) { MoveLyrics(-1); }

@@ -13,5 +13,9 @@ void ReloadText(HWND mainWindow);
 void ToggleKeepTempo(HWND mainWindow);
 void ShowKeepTempoCheck(HWND mainWindow);
 
+// The lyrics' lines shown 100 ms sooner or later for this song (X and Z).
+void ShowLyricsSooner(HWND mainWindow);
+void ShowLyricsLater(HWND mainWindow);
+
 // The editor's command line into the shell's WorkBuffer, as LaunchEditor hands it to WinExec.
 const char *FormatEditorCommand();

@@ -7,6 +7,7 @@
 #include "app/routes_win.h"
 #include "library/library_win.h"
 #include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
@@ -141,6 +142,7 @@ static void PaintMainWindow(HWND hwnd) {
   TextOutA(dc, x, y, "cent", 4);
   EndPaint(hwnd, &paint);
   ForgetPositionBar();  // the frame may have been painted empty over the bar
+  DrawLoopMarks(hwnd);
 }
 
 static void EndMainWindow(HWND hwnd) {

@@ -1,6 +1,7 @@
 #include "app/startup_win.h"
 
 #include "app/main_window_win.h"
+#include "app/routes_win.h"
 #include "library/library_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
@@ -66,6 +67,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand) {
   ShowWindow(MainWindow, showCommand);
   RECT client = {0, 0, 0, 0};
   GetClientRect(MainWindow, &client);
+  RouteTextViewClicks();
   if (!CreateTextView(instance, client.right, client.bottom)) return FALSE;
   if (!CreateControls(instance, client.right, client.bottom)) return FALSE;
   UpdateWindow(MainWindow);

@@ -8,6 +8,8 @@
 
 #include "player/keep_tempo_dmo_win.h"
 #include "player/pitch_win.h"
+#include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -116,7 +118,7 @@ bool InsertKeepTempoStage(IGraphBuilder *graph, const char *songPath) {
   if (!graph) return false;
   char text[PATH_BYTES];
   ReadPitchEntry(songPath, text, sizeof text);
-  SetKeepTempoCents(ParseDecimal(text));
+  SetKeepTempoCents(KeepTempo ? ParseDecimal(text) : 0);  // off, the rate carries the cents
   return InsertStage(graph);
 }
 
@@ -148,29 +150,24 @@ void ForgetKeepTempoStage() { stageInGraph = false; }
 
 // A graph is changed only while stopped: a playing song is stopped, changed, put back
 // where it stood and run again, which costs a moment's gap rather than the song.
-void SwitchKeepTempo(HWND) {
+void SwitchKeepTempo(HWND mainWindow) {
   char text[PATH_BYTES];
   GetWindowTextA(CentsEdit, text, sizeof text);
   const int cents = ParseDecimal(text);
   IGraphBuilder *graph = PlaybackSession.graph;
-  const bool wanted = KeepTempo != 0;
+  const bool wanted = PracticeStageWanted();
   IPin *rendererIn = graph && wanted != stageInGraph ? AudioRendererInput(graph) : nullptr;
   if (rendererIn) {
     rendererIn->Release();
-    IMediaSeeking *seeking = PlaybackSession.seeking;
-    LONGLONG position = 0;
-    if (seeking && FAILED(seeking->GetCurrentPosition(&position))) position = 0;
+    const LONGLONG position = SongTimeNow();  // the song's own time, whatever the tempo
     const bool running = PlayerState.state == Playing;
     if (running) StopGraph();
-    SetKeepTempoCents(cents);
+    SetKeepTempoCents(KeepTempo ? cents : 0);
     if (wanted)
       InsertStage(graph);
     else
       RemoveStage(graph);
-    LONGLONG stop = 0;
-    if (seeking)
-      seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, &stop,
-                            AM_SEEKING_NoPositioning);
+    SeekSongTo(mainWindow, position);
     if (running) RunGraph();
   }
   ApplyPitch(cents);

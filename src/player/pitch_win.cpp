@@ -7,6 +7,7 @@
 #include "player/keep_tempo_win.h"
 #include "player/pitch.h"
 #include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -30,9 +31,11 @@ const char NoticeBlank[] = "　　　　　　 ";
 // A refused rate is ignored: the cents box keeps the new value all the same. With the
 // keep-tempo stage in the graph the stage moves the pitch and the rate stays 1.
 void ApplyPitch(int cents) {
-  SetKeepTempoCents(cents);
+  // A stage in the graph for the tempo alone leaves the cents to the rate.
+  const bool stagePitch = KeepTempo && KeepTempoStageActive();
+  SetKeepTempoCents(KeepTempo ? cents : 0);
   if (!PlaybackSession.seeking) return;
-  double rate = KeepTempoStageActive() ? 1.0 : PitchRate(cents);
+  double rate = stagePitch ? 1.0 : PitchRate(cents);
   if (SUCCEEDED(SetPlaybackRate(PlaybackSession.seeking, rate))) NotePlaybackRate(rate);
 }
 
@@ -67,11 +70,10 @@ void SpinPitch(HWND, HWND scrollBar, int code) {
 // with '=' made '|', since the profile functions split a line at its first '='.
 void StorePitch(HWND) {
   if (PlayCursor.current < 0) return;
-  ShowNotice(StoredNotice);
-  ForgetPositionBar();  // in a small window the notice covers the bar
-  NoticeCountdown = 100;
+  ShowCountedNotice(StoredNotice);
   GetWindowTextA(CentsEdit, WorkBuffer, sizeof WorkBuffer);
   WritePitchEntry(MusicList.paths[PlayCursor.current], WorkBuffer);
+  StorePractice(MusicList.paths[PlayCursor.current]);
 }
 
 void CountDownNotice() {

@@ -4,6 +4,8 @@
 #include "matching/matching_win.h"
 #include "player/pitch_win.h"
 #include "player/player.h"
+#include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
@@ -40,6 +42,7 @@ bool PlayNext(HWND mainWindow) {
   PlayerState.matchedText = ChooseSong(MusicList.count, Settings.skip, FindText);
   LoadText(PlayerState.matchedText);
   const char *path = MusicList.paths[PlayCursor.current];
+  RestorePractice(path);  // the tempo decides whether the graph takes the stage
   if (!OpenAndRun(path)) return false;
   ShowOrHideVideo();
   int cents = RestoreStoredPitch(path);
@@ -70,6 +73,8 @@ void PlayPause(HWND mainWindow) {
       SetPlayCaption("&Play");
       return;
     default:
+      // A graph run again goes on from its own time, which a tempo has left behind.
+      if (Practice.tempo != TEMPO_DEFAULT) SeekSongTo(mainWindow, SongTimeNow());
       RunGraph();
       PlayerState.state = Playing;
       SetPlayCaption("&Pause");

@@ -9,4 +9,6 @@ void ForgetPositionBar();
 void NotePlaybackRate(double rate);
 void SeekByClick(HWND mainWindow, LPARAM lParam);
 void SeekToTop(HWND mainWindow);
+// Seeks the song to target, its own time in 100 ns units, and repaints the frame.
+void SeekSongTo(HWND mainWindow, LONGLONG target);
 void DrainEvents(HWND mainWindow);

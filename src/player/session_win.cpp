@@ -4,6 +4,7 @@
 
 #include "library/library.h"
 #include "player/keep_tempo_win.h"
+#include "player/practice_win.h"
 #include "player/session_rules.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
@@ -220,7 +221,8 @@ bool OpenAndRun(const char *path) {
     ResetSession(MainWindow);
     return false;
   }
-  if (KeepTempo) InsertKeepTempoStage(s.graph, path);  // without it, as if the option were off
+  // Without it, as if the option were off and the tempo 100.
+  if (PracticeStageWanted()) InsertKeepTempoStage(s.graph, path);
   if (s.video) AttachVideo(s.video);
   result = RunGraph();
   if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running
