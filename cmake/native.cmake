@@ -43,8 +43,12 @@ foreach(src ${BRAMLOE_FUZZ_TARGETS})
   add_test(NAME fuzz.${corpus} COMMAND ${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${corpus})
 endforeach()
 
-# The release archives, made by scripts/release.py over a stand-in tree of its own.
+# The release archives, made by scripts/release.py over a stand-in tree of its own, and
+# the floors of src/ (README's "Where the code lives"): no include of a higher floor and
+# no include circle. Once per test command: the sanitizer tree leaves them out.
 if(NOT BRAMLOE_SANITIZE)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
   add_test(NAME release.archives COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/release/release_test.py)
+  add_test(NAME floors COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/floors/floors_test.py
+                              ${CMAKE_SOURCE_DIR})
 endif()

@@ -163,6 +163,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_LBUTTONDOWN: RouteProgressClick(hwnd, lParam); break;
     case WM_DROPFILES: TakeDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
     case WM_GRAPH_EVENT: RouteGraphEvent(hwnd); break;
+    case WM_BOXES_CLOSED: RouteBoxesClosed(hwnd); break;
     // The wheel goes to the focus, a button: it scrolls the text wherever it turns.
     case WM_MOUSEWHEEL: return SendMessageA(TextViewWindow, message, wParam, lParam);
     default: break;

@@ -59,7 +59,7 @@ LRESULT RouteCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The position display and the Mem notice's countdown.
 void RouteTimerTick(HWND hwnd) {
-  DrawPosition(hwnd);
+  TickPlayer(hwnd);
   CountDownNotice();
 }
 
@@ -85,3 +85,6 @@ void RouteTextViewClicks() {
   SeekSongToLine = SeekSongToLineTime;
   LoopSongLine = LoopSongRange;
 }
+
+// The last open message box has closed: what was pressed, or waited, under it.
+void RouteBoxesClosed(HWND hwnd) { ObeyHeldCommand(hwnd); }

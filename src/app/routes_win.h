@@ -27,3 +27,4 @@ void RouteProgressClick(HWND hwnd, LPARAM lParam);
 void RouteGraphEvent(HWND hwnd);
 // What the text view asks of the song when a timed line is clicked.
 void RouteTextViewClicks();
+void RouteBoxesClosed(HWND hwnd);

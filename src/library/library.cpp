@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "library/sjis_bytes.h"
+
 MusicListRecord MusicList;
 unsigned (*MusicFolderChanges)() = nullptr;
 TextListRecord TextList;
@@ -25,16 +27,13 @@ bool IsTimedTextFileName(const char *name) {
 }
 
 const char *PathName(const char *path) {
-  const char *name = path;
-  for (const unsigned char *p = reinterpret_cast<const unsigned char *>(path); *p; ++p) {
-    const bool lead = (*p >= 0x81 && *p <= 0x9F) || (*p >= 0xE0 && *p <= 0xFC);
-    if (lead && p[1]) {
-      ++p;  // 0x5C is a valid second byte (ソ, 表)
-    } else if (*p == '\\') {
-      name = reinterpret_cast<const char *>(p + 1);
-    }
-  }
-  return name;
+  const char *separator = LastSingleByte(path, '\\');
+  return separator ? separator + 1 : path;
+}
+
+const char *NameExtension(const char *name) {
+  const char *dot = LastSingleByte(name, '.');
+  return dot ? dot : name + std::strlen(name);
 }
 
 bool IsDriveRoot(const char *folder) {

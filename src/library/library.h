@@ -50,6 +50,8 @@ bool IsTimedTextFileName(const char *name);
 
 // The name part of a path: after its last '\' that is not a second byte.
 const char *PathName(const char *path);
+// Where a name's extension begins: its last '.' that is not a second byte, else its end.
+const char *NameExtension(const char *name);
 
 // A drive root such as "D:\" (exactly three characters, ':' then '\').
 bool IsDriveRoot(const char *folder);

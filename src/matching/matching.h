@@ -1,8 +1,10 @@
-// Matching: Shift-JIS byte classes, match keys, song titles and text names, the text
+// Matching: character boundaries, match keys, song titles and text names, the text
 // lookup and the title line. Portable; the caption itself is set in matching_win.cpp.
 #pragma once
 
 #include <cstddef>
+
+#include "library/sjis_bytes.h"
 
 enum {
   KEY_BYTES = 256,         // a MatchKey, song key or text key: at most 255 bytes and the NUL
@@ -12,8 +14,7 @@ enum {
 
 // ---- Byte classes (code page 932) ----
 
-bool IsLeadRangeByte(unsigned char b);   // 0x81-0x9F, 0xE0-0xFC
-bool IsTrailRangeByte(unsigned char b);  // 0x40-0x7E, 0x80-0xFC
+// IsLeadRangeByte and IsTrailRangeByte: library/sjis_bytes.h.
 
 // 1 when text[index] is the first byte of a double-byte character, else 0.
 int IsLeadByteAt(const char *text, int index);

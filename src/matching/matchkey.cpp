@@ -1,11 +1,7 @@
-// Shift-JIS byte classes and the MatchKey conversion.
+// Character boundaries over Shift-JIS text and the MatchKey conversion.
 #include "matching/matching.h"
 
 #include <cstring>
-
-bool IsLeadRangeByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-bool IsTrailRangeByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
 // A byte outside the lead range always ends a character, so the run of lead-range
 // bytes before index starts on a boundary and its bytes pair up.

@@ -49,24 +49,11 @@ bool ReadTagFields(const unsigned char *tag, char *title, char *artist) {
 }
 
 void PathStem(const char *path, char *stem) {
-  const unsigned char *p = reinterpret_cast<const unsigned char *>(path);
-  int lastSlash = -1, lastDot = -1, end = 0;
-  // 0x5C is a valid second byte (ソ 0x835C, 表 0x955C): step over whole characters.
-  while (p[end]) {
-    if (IsLeadRangeByte(p[end]) && p[end + 1]) {
-      end += 2;
-      continue;
-    }
-    if (p[end] == '\\') lastSlash = end;
-    if (p[end] == '.') lastDot = end;
-    ++end;
-  }
-  const int name = lastSlash + 1;
-  const int stop = lastDot > lastSlash ? lastDot : end;
-  int length = stop - name;
+  const char *name = PathName(path);
+  int length = static_cast<int>(NameExtension(name) - name);
   if (length > KEY_BYTES) length = KEY_BYTES;  // enough to see where a 255-byte cut falls
   char whole[KEY_BYTES + 1];
-  std::memcpy(whole, path + name, length);
+  std::memcpy(whole, name, length);
   whole[length] = '\0';
   length = CutAtCharacter(whole, KEY_BYTES - 1);
   std::memcpy(stem, whole, length);

@@ -4,7 +4,6 @@
 
 #include "library/library.h"
 #include "player/keep_tempo_dmo_win.h"
-#include "player/keep_tempo_win.h"
 #include "player/pitch.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
@@ -32,11 +31,11 @@ const char NoticeBlank[] = "　　　　　　 ";
 // keep-tempo stage in the graph the stage moves the pitch and the rate stays 1.
 void ApplyPitch(int cents) {
   // A stage in the graph for the tempo alone leaves the cents to the rate.
-  const bool stagePitch = KeepTempo && KeepTempoStageActive();
   SetKeepTempoCents(KeepTempo ? cents : 0);
-  if (!PlaybackSession.seeking) return;
-  double rate = stagePitch ? 1.0 : PitchRate(cents);
-  if (SUCCEEDED(SetPlaybackRate(PlaybackSession.seeking, rate))) NotePlaybackRate(rate);
+  PlaybackSessionRecord &s = PlaybackSession;
+  if (!s.seeking) return;
+  double rate = s.stage && KeepTempo ? 1.0 : PitchRate(cents);
+  if (SUCCEEDED(SetPlaybackRate(s.seeking, rate))) s.rateAsked = rate;
 }
 
 // The cents box is the only store of the pitch: read, shift, write back as "%d".
@@ -68,6 +67,13 @@ void SpinPitch(HWND, HWND scrollBar, int code) {
 
 // The value is stored as the box shows it, parsed or not; the key is the song's path
 // with '=' made '|', since the profile functions split a line at its first '='.
+void ShowCountedNotice(const char *text) {
+  ShowNotice(text);
+  ForgetPositionBar();  // in a small window the notice covers the bar
+  NoticeCountdown = 100;
+}
+
+// The tempo and the loop are stored beside the cents.
 void StorePitch(HWND) {
   if (PlayCursor.current < 0) return;
   ShowCountedNotice(StoredNotice);

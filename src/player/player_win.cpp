@@ -1,12 +1,16 @@
 #include "player/player_win.h"
 
+#include <dshow.h>
+
 #include "library/library.h"
 #include "matching/matching_win.h"
+#include "player/keep_tempo_win.h"
 #include "player/pitch_win.h"
 #include "player/player.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
+#include "player/song_chain.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -17,14 +21,13 @@
 
 const char NoMusicMessage[] = "音楽ファイルが見つからない";
 
-// The song's stored pitch goes into the cents box as stored; what does not parse
-// plays at 0. Returns the cents.
-static int RestoreStoredPitch(const char *songPath) {
-  char text[PATH_BYTES];
-  ReadPitchEntry(songPath, text, sizeof text);
-  SetWindowTextA(CentsEdit, text);
-  return ParseDecimal(text);
-}
+// The chain's run of failures, the failure that waits for a box to close before it is
+// decided, and the command pressed while a box was open.
+static ChainRun chainRun;
+static bool chainRunning;
+static bool chainWaits;
+static SongFailure waitingFailure;
+static HeldCommand heldCommand = HELD_NONE;
 
 // Seconds; 0 when the graph cannot tell, which leaves the bar empty.
 static double SongDuration() {
@@ -34,18 +37,25 @@ static double SongDuration() {
   return length * 1e-7;
 }
 
-bool PlayNext(HWND mainWindow) {
+// The stored pitch is read once: the stage starts at it, the cents box shows it as
+// stored, and what does not parse plays at 0.
+static bool StartNextSong(HWND mainWindow, SongFailure *failure) {
   if (MusicList.count == 0) {
-    ShowMessageBox(mainWindow, NoMusicMessage, "BRAMLOE", MB_OK);
+    failure->owner = mainWindow;
+    failure->caption = "BRAMLOE";
+    lstrcpynA(failure->text, NoMusicMessage, sizeof failure->text);
     return false;
   }
   PlayerState.matchedText = ChooseSong(MusicList.count, Settings.skip, FindText);
   LoadText(PlayerState.matchedText);
   const char *path = MusicList.paths[PlayCursor.current];
+  char stored[PATH_BYTES];
+  ReadPitchEntry(path, stored, sizeof stored);
+  const int cents = ParseDecimal(stored);
   RestorePractice(path);  // the tempo decides whether the graph takes the stage
-  if (!OpenAndRun(path)) return false;
-  ShowOrHideVideo();
-  int cents = RestoreStoredPitch(path);
+  if (!OpenSong(path, cents, failure)) return false;
+  if (PlaybackSession.video) ShowOrHideVideo(PlaybackSession.video);
+  SetWindowTextA(CentsEdit, stored);
   PlayerState.duration = SongDuration();
   ApplyPitch(cents);  // after Run: the rate lives in the running graph
   EnableWindow(NextButton, TRUE);
@@ -56,17 +66,47 @@ bool PlayNext(HWND mainWindow) {
   return true;
 }
 
+bool PlayNext(HWND mainWindow) {
+  SongFailure failure;
+  if (StartNextSong(mainWindow, &failure)) return true;
+  ShowSongFailure(failure);
+  return false;
+}
+
 static void SetPlayCaption(const char *caption) { SetWindowTextA(PlayButton, caption); }
+
+// Nothing plays and the graph is empty: the state says so, and Play starts the next song.
+static void SettleStopped() {
+  PlayerState.state = Stopped;
+  SetPlayCaption("&Play");
+}
+
+// A command pressed while a box is open would run inside the box's loop, under the
+// code that waits for the box: it waits instead, and is obeyed once the box closes.
+static bool HeldByBox(HeldCommand command) {
+  if (!MessageBoxOpen()) return false;
+  heldCommand = HoldCommand(heldCommand, command);
+  NotifyWhenBoxesClose();
+  return true;
+}
+
+// A command of the user's ends whatever the chain was waiting to do.
+static void StartPlaying(HWND mainWindow) {
+  chainWaits = false;
+  if (!PlayNext(mainWindow)) {
+    SettleStopped();
+    return;
+  }
+  PlayerState.state = Playing;
+  SetPlayCaption("&Pause");
+  SetFocus(NextButton);
+}
 
 // Pausing stops the graph rather than pausing it; Run resumes where it stood.
 void PlayPause(HWND mainWindow) {
+  if (HeldByBox(HELD_PLAY)) return;
   switch (PlayerState.state) {
-    case Stopped:
-      if (!PlayNext(mainWindow)) return;
-      PlayerState.state = Playing;
-      SetPlayCaption("&Pause");
-      SetFocus(NextButton);
-      return;
+    case Stopped: StartPlaying(mainWindow); return;
     case Playing:
       StopGraph();
       PlayerState.state = Paused;
@@ -74,7 +114,7 @@ void PlayPause(HWND mainWindow) {
       return;
     default:
       // A graph run again goes on from its own time, which a tempo has left behind.
-      if (Practice.tempo != TEMPO_DEFAULT) SeekSongTo(mainWindow, SongTimeNow());
+      if (PlaybackSession.stage && Practice.tempo != TEMPO_DEFAULT) SeekSongTo(mainWindow, SongTimeNow());
       RunGraph();
       PlayerState.state = Playing;
       SetPlayCaption("&Pause");
@@ -82,15 +122,10 @@ void PlayPause(HWND mainWindow) {
   }
 }
 
-// A song that could not start leaves an empty graph: the state says so, and Play
-// starts the next one.
-static void SettleStopped() {
-  PlayerState.state = Stopped;
-  SetPlayCaption("&Play");
-}
-
 // The bar is cleared by invalidating its frame; WM_PAINT draws it empty.
 void NextSong(HWND mainWindow) {
+  if (HeldByBox(HELD_NEXT)) return;
+  chainWaits = false;
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
   ResetSession(mainWindow);
   if (PlayNext(mainWindow)) {
@@ -102,23 +137,131 @@ void NextSong(HWND mainWindow) {
   SetFocus(NextButton);
 }
 
-// One song that cannot start does not end the music: after its message the chain goes
-// on with the one after it, once around the list at most, so a folder where nothing
-// plays ends stopped rather than looping. The state is otherwise left as it was.
-bool PlayFollowingSong(HWND mainWindow) {
-  int tries = 0;
-  do {  // an empty list gets its message once
-    if (PlayNext(mainWindow)) return true;
-  } while (++tries < MusicList.count);
-  SettleStopped();
-  return false;
-}
-
 // The current song index stays: the next Play goes on after it.
 void StopSong(HWND mainWindow) {
+  if (HeldByBox(HELD_STOP)) return;
+  chainWaits = false;
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
   ResetSession(mainWindow);
-  PlayerState.state = Stopped;
-  SetPlayCaption("&Play");
+  SettleStopped();
   SetFocus(PlayButton);
+}
+
+// The folder a scanned list came from is gone (renamed, unplugged): no song of it can
+// start, so the chain need not try them all. A dropped list has no such folder.
+static bool MusicFolderGone() {
+  if (!PlayCursor.shuffle || !Settings.musicpath[0]) return false;
+  const DWORD attributes = GetFileAttributesA(Settings.musicpath);
+  return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Songs are tried until one starts. Of a run of songs that cannot start only the first
+// is told, and never under another box of the program: then the decision waits for it
+// to close. A whole round of failures, or a vanished folder, rests Stopped; a command
+// pressed under the chain's box takes over once the box closes.
+static void GoOnWithChain(HWND mainWindow) {
+  chainRunning = true;
+  bool started = false, rested = false;
+  for (;;) {
+    SongFailure failure;
+    if (chainWaits) {
+      failure = waitingFailure;
+      chainWaits = false;
+    } else if (StartNextSong(mainWindow, &failure)) {
+      started = true;
+      break;
+    }
+    const ChainStep step = ChainFailed(&chainRun, MusicList.count, MessageBoxOpen(), MusicFolderGone());
+    if (step.next == CHAIN_WAIT) {
+      waitingFailure = failure;
+      chainWaits = true;
+      NotifyWhenBoxesClose();
+      break;
+    }
+    if (step.showBox) ShowSongFailure(failure);
+    if (heldCommand != HELD_NONE) break;
+    if (step.next == CHAIN_REST) {
+      SettleStopped();
+      rested = true;
+      break;
+    }
+  }
+  chainRunning = false;
+  InvalidateRect(mainWindow, &ProgressRect, TRUE);
+  // Nothing started: the focus rule gives Play, the one button that can start a song.
+  HWND button = started ? NextButton : rested ? PlayButton : nullptr;
+  if (button && GetFocus() != button) SetFocus(button);
+}
+
+// The song has ended, or its start was given up: a fresh graph and a new run.
+static void EndOfSong(HWND mainWindow) {
+  if (chainRunning) return;  // from the loop of the chain's own box
+  StopGraph();
+  ResetSession(mainWindow);
+  chainRun = ChainRun{0, false};
+  chainWaits = false;
+  GoOnWithChain(mainWindow);
+}
+
+void TickPlayer(HWND mainWindow) {
+  if (GraphStarting()) {
+    // A start given up opens no box under another one: the next tick after it closes.
+    if (PlayerState.state == Playing && GraphStartOverdue() && !MessageBoxOpen()) EndOfSong(mainWindow);
+    return;
+  }
+  DrawPosition(mainWindow);
+}
+
+// Empties the queue; every event is freed before it is looked at. After an end of song
+// the loop goes on with the new graph's queue: the old one's events went with it.
+void DrainEvents(HWND mainWindow) {
+  while (PlaybackSession.events) {
+    long code;
+    LONG_PTR first, second;
+    if (FAILED(PlaybackSession.events->GetEvent(&code, &first, &second, 0))) return;
+    PlaybackSession.events->FreeEventParams(code, first, second);
+    if (code == EC_COMPLETE) EndOfSong(mainWindow);
+  }
+}
+
+void ObeyHeldCommand(HWND mainWindow) {
+  if (MessageBoxOpen()) {  // another box opened before this message came
+    NotifyWhenBoxesClose();
+    return;
+  }
+  const HeldCommand command = heldCommand;
+  heldCommand = HELD_NONE;
+  if (command == HELD_NONE) {
+    if (chainWaits) GoOnWithChain(mainWindow);
+    return;
+  }
+  chainWaits = false;
+  switch (HeldCommandAction(command, PlayerState.state, PlaybackSession.song)) {
+    case DO_STOP: StopSong(mainWindow); return;
+    case DO_NEXT: NextSong(mainWindow); return;
+    case DO_START: StartPlaying(mainWindow); return;
+    case DO_PAUSE:
+    case DO_RESUME: PlayPause(mainWindow); return;
+    default: return;
+  }
+}
+
+// A graph is changed only while stopped: a playing song is stopped, changed, put back
+// where it stood and run again, which costs a moment's gap rather than the song.
+void SwitchKeepTempo(HWND mainWindow) {
+  char text[PATH_BYTES];
+  GetWindowTextA(CentsEdit, text, sizeof text);
+  const int cents = ParseDecimal(text);
+  PlaybackSessionRecord &s = PlaybackSession;
+  const bool wanted = PracticeStageWanted();
+  if (s.graph && wanted != s.stage && GraphHasAudio(s.graph)) {
+    const LONGLONG position = SongTimeNow();  // the song's own time, whatever the tempo
+    const bool running = PlayerState.state == Playing;
+    if (running) StopGraph();
+    // With keep tempo off the stage keeps the pitch, and the rate carries the cents.
+    s.stage = wanted ? InsertKeepTempoStage(s.graph, KeepTempo ? cents : 0) : !RemoveKeepTempoStage(s.graph);
+    SeekSongTo(mainWindow, position);
+    if (running) RunGraph();
+  }
+  ApplyPitch(cents);
 }

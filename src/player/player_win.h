@@ -1,16 +1,28 @@
-// The play-next sequence and the Play/Pause, Next and Stop commands (Win32).
+// The player's controller (Win32): the play-next sequence, Play/Pause, Next and Stop,
+// the unattended chain of songs (the end of a song, a start given up), and switching
+// keep tempo. It alone decides what plays next; the units below it draw, pitch and
+// wrap the graph.
 #pragma once
 #include <windows.h>
 
 extern const char NoMusicMessage[];  // "音楽ファイルが見つからない"
 
-// Starts the next song: true when one is playing.
+// Starts the next song: true when one is playing. A song that cannot start is told.
 bool PlayNext(HWND mainWindow);
 
-// The end-of-song start: PlayNext, and after a song that cannot start the ones after it,
-// once around the list; false, with the state Stopped, when none starts.
-bool PlayFollowingSong(HWND mainWindow);
-
+// Pressed while a message box of the program is open, these wait until it closes.
 void PlayPause(HWND mainWindow);  // command 106
 void NextSong(HWND mainWindow);   // command 107
 void StopSong(HWND mainWindow);   // command 128
+
+// After the setting or the tempo changed: the song that plays or pauses gets the stage,
+// or loses it, where it stands, and the pitch is applied anew.
+void SwitchKeepTempo(HWND mainWindow);
+
+// Every tick of the position timer: a start that never gets there is given up (the
+// chain goes on), else the position is drawn.
+void TickPlayer(HWND mainWindow);
+// The graph's events: an end of song goes on with the chain.
+void DrainEvents(HWND mainWindow);
+// WM_BOXES_CLOSED: the command held by a box, or the chain that waited for it.
+void ObeyHeldCommand(HWND mainWindow);

@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <climits>
 
-#include "player/player.h"
-#include "player/player_win.h"
 #include "player/position.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
 #include "shell/layout.h"
+#include "shell/player_state.h"
 #include "shell/shell_win.h"
 #include "textview/textview_win.h"
 
@@ -21,14 +20,14 @@
 struct BarRecord {
   int left, top, height, width;  // the black run drawn; width 0 after a paint
   IMediaSeeking *seeking;        // what the forecast was made for
+  double rate;                   // the rate asked of the graph, which bounds the bar's speed
   double duration;
   int span;
   LONGLONG dueAt;  // performance counter: the position is asked for again from here
   int uncovered;   // the widest bar no child window covers; -1 not measured yet
 };
 
-static BarRecord Bar = {0, 0, 0, 0, nullptr, 0.0, 0, 0, -1};
-static double RateAsked = 1.0;
+static BarRecord Bar = {0, 0, 0, 0, nullptr, 1.0, 0.0, 0, 0, -1};
 
 static LONGLONG Now() {
   LARGE_INTEGER counter;
@@ -40,11 +39,6 @@ void ForgetPositionBar() {
   Bar.width = 0;
   Bar.dueAt = 0;
   Bar.uncovered = -1;
-}
-
-void NotePlaybackRate(double rate) {
-  RateAsked = rate;
-  Bar.dueAt = 0;
 }
 
 // A child window drawn over the bar (only in a window too small for its layout) would
@@ -72,13 +66,11 @@ static void ForecastNextPixel(const BarRecord &bar, int width, LONGLONG position
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   // The song's time moves at the rate and the tempo together.
-  const double speed = RateAsked * PlayedTempo() / TEMPO_DEFAULT;
+  const double speed = bar.rate * PlayedTempo() / TEMPO_DEFAULT;
   double wait = PositionBarPixelWait(bar.span, width, position * 1e-7, bar.duration, speed);
   Bar.dueAt = wait < 0 ? 0 : wait > 3600 ? now + 3600 * frequency.QuadPart
                                          : now + static_cast<LONGLONG>(wait * frequency.QuadPart);
 }
-
-static void StartFollowingSong(HWND mainWindow);
 
 // One PatBlt a tick at most, and only when the bar grows or was wiped. No position (no
 // song, or a stopped graph) draws nothing.
@@ -86,15 +78,17 @@ void DrawPosition(HWND mainWindow) {
   // The order matters: a graph is asked for its position only once it has been seen
   // running. Until then the framework finishes the start on threads of its own that
   // hold the graph's lock, and a query waits for them here, on the thread the window
-  // answers on. A graph that never gets there ends its song, so the player goes on.
-  if (GraphStarting()) {
-    if (PlayerState.state == Playing && GraphStartOverdue()) StartFollowingSong(mainWindow);
-    return;
-  }
+  // answers on. A graph that never gets there is given up by the player's tick.
+  if (GraphStarting()) return;
   IMediaSeeking *seeking = PlaybackSession.seeking;
   if (!seeking) return;
+  const double rate = PlaybackSession.rateAsked;
   const RECT &frame = ProgressRect;
   const int span = frame.right - frame.left, height = 2 * LayoutMetrics.charWidth;
+  if (Bar.rate != rate) {  // a new rate: the forecast no longer holds, the pixels do
+    Bar.rate = rate;
+    Bar.dueAt = 0;
+  }
   const bool same = Bar.seeking == seeking && Bar.duration == PlayerState.duration &&
                     Bar.span == span && Bar.left == frame.left && Bar.top == frame.top &&
                     Bar.height == height;
@@ -111,7 +105,7 @@ void DrawPosition(HWND mainWindow) {
     return;
   }
   FollowSongPosition(position);
-  if (!same) Bar = {frame.left, frame.top, height, 0, seeking, PlayerState.duration, span, 0, -1};
+  if (!same) Bar = {frame.left, frame.top, height, 0, seeking, rate, PlayerState.duration, span, 0, -1};
   int width = PositionBarWidth(span, position * 1e-7, PlayerState.duration);
   if (width > Bar.width) {
     HDC dc = GetDC(mainWindow);
@@ -148,26 +142,3 @@ void SeekByClick(HWND mainWindow, LPARAM lParam) {
 }
 
 void SeekToTop(HWND mainWindow) { SeekSongTo(mainWindow, 0); }
-
-// The song has ended: a fresh graph and the next song that starts.
-static void StartFollowingSong(HWND mainWindow) {
-  StopGraph();
-  ResetSession(mainWindow);
-  const bool started = PlayFollowingSong(mainWindow);
-  InvalidateRect(mainWindow, &ProgressRect, TRUE);
-  // Nothing started: the focus rule gives Play, the one button that can start a song.
-  HWND button = started ? NextButton : PlayButton;
-  if (GetFocus() != button) SetFocus(button);
-}
-
-// Empties the queue; every event is freed before it is looked at. After an end of song
-// the loop goes on with the new graph's queue: the old one's events went with it.
-void DrainEvents(HWND mainWindow) {
-  while (PlaybackSession.events) {
-    long code;
-    LONG_PTR first, second;
-    if (FAILED(PlaybackSession.events->GetEvent(&code, &first, &second, 0))) return;
-    PlaybackSession.events->FreeEventParams(code, first, second);
-    if (code == EC_COMPLETE) StartFollowingSong(mainWindow);
-  }
-}

@@ -2,6 +2,12 @@
 
 #include <cstdio>
 
+#include "settings/settings.h"
+
+PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
+
+bool PracticeStageWanted() { return KeepTempo || Practice.tempo != TEMPO_DEFAULT; }
+
 const char TempoNoticeFormat[] = "テンポ %d%%";
 // Every notice is at most 12 bytes, which the notice's blank covers.
 const char LoopStartNotice[] = "ループ 始点";

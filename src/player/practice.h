@@ -58,6 +58,19 @@ void ChangeClockTempo(SongClock *clock, int64_t graphTime, int tempo);
 // After a seek (or a start) the graph and the song stand at the same time.
 void SeekClock(SongClock *clock, int64_t songTime);
 
+// What is practised on the song that plays.
+struct PracticeRecord {
+  int tempo;        // percent of the song's own
+  LoopRecord loop;
+  SongClock clock;  // the song's time from the graph's
+};
+
+extern PracticeRecord Practice;
+
+// Whether the song's graph needs the keep-tempo stage: the tempo kept, or a tempo of
+// its own.
+bool PracticeStageWanted();
+
 // The x of a song time over a progress frame of span pixels for a song of duration
 // seconds; -1 when it has none.
 int LoopMarkX(int span, long ms, double duration);

@@ -5,21 +5,13 @@
 #include <cstdio>
 
 #include "player/keep_tempo_dmo_win.h"
-#include "player/keep_tempo_win.h"
-#include "player/pitch_win.h"
-#include "player/position_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
-#include "shell/notice_win.h"
 #include "shell/player_state.h"
 #include "shell/shell_win.h"
 #include "textview/textview_win.h"
-
-PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
-
-bool PracticeStageWanted() { return KeepTempo || Practice.tempo != TEMPO_DEFAULT; }
 
 void RestorePractice(const char *songPath) {
   char text[64];
@@ -52,7 +44,7 @@ void StorePractice(const char *songPath) {
 }
 
 // A song whose sound the stage does not take plays at its own tempo, whatever was asked.
-int PlayedTempo() { return KeepTempoStageActive() ? Practice.tempo : TEMPO_DEFAULT; }
+int PlayedTempo() { return PlaybackSession.stage ? Practice.tempo : TEMPO_DEFAULT; }
 
 LONGLONG SongTimeOfGraph(LONGLONG graphTime) {
   SongClock clock = Practice.clock;
@@ -75,12 +67,6 @@ LONGLONG SongTimeNow() {
 
 long SongMsNow() { return static_cast<long>(SongTimeNow() / 10000); }
 
-void ShowCountedNotice(const char *text) {
-  ShowNotice(text);
-  ForgetPositionBar();  // in a small window the notice covers the bar
-  NoticeCountdown = 100;
-}
-
 bool LoopWatched() { return Practice.loop.stage == LOOP_ON; }
 
 // Two pixels in the selection colour at each end, the frame's height, drawn over the bar.
@@ -101,37 +87,10 @@ void DrawLoopMarks(HWND mainWindow) {
   ReleaseDC(mainWindow, dc);
 }
 
-// The frame is painted anew, the bar and the marks with it.
-static void RedrawFrame() { InvalidateRect(MainWindow, &ProgressRect, TRUE); }
-
-void LoopSongRange(long startMs, long endMs) {
-  if (endMs < 0) endMs = static_cast<long>(PlayerState.duration * 1000);
-  if (!SetLoopRange(&Practice.loop, startMs, endMs)) return;
-  ShowCountedNotice(LoopOnNotice);
-  const long now = SongMsNow();
-  if (now < startMs || now >= endMs) SeekSongTo(MainWindow, static_cast<LONGLONG>(startMs) * 10000);
-  RedrawFrame();
-}
-
-void PressLoop(HWND) {
-  ShowCountedNotice(PressLoopKey(&Practice.loop, SongMsNow()));
-  RedrawFrame();
-}
-
-// The song's time goes on from where it stands at the new tempo; the stage comes in or
-// goes out when it is needed now and was not, or the other way round.
-static void ChangeTempo(int steps) {
-  const int tempo = StepTempo(Practice.tempo, steps);
-  char notice[32];
-  FormatTempoNotice(tempo, notice, sizeof notice);
-  ShowCountedNotice(notice);
-  if (tempo == Practice.tempo) return;
+// The song's time goes on from where it stands, at the new tempo.
+void SetPracticeTempo(int tempo) {
   LONGLONG graph = 0;
   if (GraphTime(&graph)) Practice.clock = {SongTimeOfGraph(graph), graph, tempo};
   Practice.tempo = Practice.clock.tempo = tempo;
   SetKeepTempoTempo(tempo);
-  SwitchKeepTempo(MainWindow);
 }
-
-void TempoDown(HWND) { ChangeTempo(-1); }
-void TempoUp(HWND) { ChangeTempo(1); }

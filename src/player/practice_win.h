@@ -4,17 +4,6 @@
 #include <windows.h>
 
 #include "player/practice.h"
-
-struct PracticeRecord {
-  int tempo;        // percent of the song's own
-  LoopRecord loop;
-  SongClock clock;  // the song's time from the graph's
-};
-
-extern PracticeRecord Practice;
-
-// Whether the song's graph needs the stage: the tempo kept, or a tempo of its own.
-bool PracticeStageWanted();
 // At a song's start, before its graph is built: its stored tempo, loop and lyrics'
 // shift, and the song's clock from 0.
 void RestorePractice(const char *songPath);
@@ -32,17 +21,10 @@ void NoteSongSeek(LONGLONG songTime);
 LONGLONG SongTimeNow();
 long SongMsNow();
 
-// The notice, erased by the countdown as Mem's is.
-void ShowCountedNotice(const char *text);
-
 // Whether the position must be watched on every tick: a loop that jumps back.
 bool LoopWatched();
 // The loop's marks over the progress frame; nothing without a loop.
 void DrawLoopMarks(HWND mainWindow);
-// Loops from startMs to endMs (-1: the song's end), as a double click on a line does.
-void LoopSongRange(long startMs, long endMs);
-
-// Commands.
-void TempoDown(HWND mainWindow);
-void TempoUp(HWND mainWindow);
-void PressLoop(HWND mainWindow);
+// A new tempo for the song that plays (the stage, if any, takes it with its next
+// samples); whether the graph needs the stage now is the controller's to settle.
+void SetPracticeTempo(int tempo);

@@ -3,8 +3,9 @@
 #include <cstring>
 
 #include "library/library.h"
+#include "player/graph_win.h"
 #include "player/keep_tempo_win.h"
-#include "player/practice_win.h"
+#include "player/practice.h"
 #include "player/session_rules.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
@@ -21,22 +22,14 @@ static HRESULT AskWithoutWaiting(IMediaControl *control, OAFilterState *state) {
 HRESULT (*AskGraphState)(IMediaControl *control, OAFilterState *state) = AskWithoutWaiting;
 DWORD GraphStartLimit = 5000;
 
-// The start of the current graph: when it was asked to run (0: it was not, or it has
-// been stopped since) and whether it has been seen running since.
-static DWORD runAskedAt;
-static bool seenRunning;
-
-// Releases an interface and clears the pointer, so a released one is never called.
-template <typename Interface>
-static void ReleaseInterface(Interface **pointer) {
-  if (*pointer) {
-    (*pointer)->Release();
-    *pointer = nullptr;
-  }
-}
-
+// A new graph is empty, not asked to run, at rate 1 and without the stage.
 HRESULT CreateSession(HWND notifyWindow) {
   PlaybackSessionRecord &s = PlaybackSession;
+  s.song = false;
+  s.runAskedAt = 0;
+  s.seenRunning = false;
+  s.rateAsked = 1.0;
+  s.stage = false;
   HRESULT result = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_IGraphBuilder, reinterpret_cast<void **>(&s.graph));
   if (FAILED(result)) {
@@ -71,8 +64,8 @@ HRESULT CreateSession(HWND notifyWindow) {
 // shutdown the windows are already gone.
 void ReleaseSession() {
   PlaybackSessionRecord &s = PlaybackSession;
-  DetachVideo();
-  ForgetKeepTempoStage();
+  s.song = false;
+  s.stage = false;
   ReleaseInterface(&s.video);
   ReleaseInterface(&s.seeking);
   ReleaseInterface(&s.audio);
@@ -84,29 +77,31 @@ void ReleaseSession() {
 HRESULT RunGraph() {
   if (!PlaybackSession.control) return S_OK;
   HRESULT result = PlaybackSession.control->Run();
-  runAskedAt = GetTickCount() | 1;  // never 0, which means not asked
-  seenRunning = false;
+  PlaybackSession.runAskedAt = GetTickCount() | 1;  // never 0, which means not asked
+  PlaybackSession.seenRunning = false;
   return result;
 }
 
 void StopGraph() {
   if (PlaybackSession.control) PlaybackSession.control->Stop();
-  runAskedAt = 0;
-  seenRunning = false;
+  PlaybackSession.runAskedAt = 0;
+  PlaybackSession.seenRunning = false;
 }
 
 // Once seen running the graph is not asked again until its next Run, so a tick costs
 // no more than before.
 bool GraphStarting() {
-  if (!runAskedAt || seenRunning || !PlaybackSession.control) return false;
+  PlaybackSessionRecord &s = PlaybackSession;
+  if (!s.runAskedAt || s.seenRunning || !s.control) return false;
   OAFilterState state = State_Stopped;
-  HRESULT result = AskGraphState(PlaybackSession.control, &state);
-  seenRunning = SUCCEEDED(result) && result != VFW_S_STATE_INTERMEDIATE && state == State_Running;
-  return !seenRunning;
+  HRESULT result = AskGraphState(s.control, &state);
+  s.seenRunning = SUCCEEDED(result) && result != VFW_S_STATE_INTERMEDIATE && state == State_Running;
+  return !s.seenRunning;
 }
 
 bool GraphStartOverdue() {
-  return runAskedAt && !seenRunning && GetTickCount() - runAskedAt > GraphStartLimit;
+  const PlaybackSessionRecord &s = PlaybackSession;
+  return s.runAskedAt && !s.seenRunning && GetTickCount() - s.runAskedAt > GraphStartLimit;
 }
 
 // The first file a process renders costs what no later one does: the decoders' modules
@@ -158,58 +153,35 @@ void ResetSession(HWND mainWindow) {
   EnableWindow(PlayButton, TRUE);
 }
 
-// The default audio renderer, put into the empty graph before RenderFile: the graph
-// tries its own filters first, so the decoder's output finds it there instead of in a
-// search of every registered filter, which Wine makes list the audio devices again
-// (about a fifth of a warm RenderFile). It is the renderer that search would pick.
-static IBaseFilter *AddAudioRenderer(IGraphBuilder *graph) {
-  IBaseFilter *renderer = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_DSoundRender, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
-                              reinterpret_cast<void **>(&renderer))))
-    return nullptr;
-  if (FAILED(graph->AddFilter(renderer, L"Default DirectSound Device"))) {
-    renderer->Release();
-    return nullptr;
-  }
-  return renderer;
+static void FailWith(SongFailure *failure, HWND owner, const char *caption, const char *text) {
+  failure->owner = owner;
+  failure->caption = caption;
+  lstrcpynA(failure->text, text, sizeof failure->text);
 }
 
-// The filter's first pin of the direction, with a reference, or null.
-IPin *PinOf(IBaseFilter *filter, PIN_DIRECTION direction) {
-  IEnumPins *pins = nullptr;
-  if (FAILED(filter->EnumPins(&pins))) return nullptr;
-  IPin *found = nullptr, *pin = nullptr;
-  while (!found && pins->Next(1, &pin, nullptr) == S_OK) {
-    PIN_DIRECTION its;
-    if (SUCCEEDED(pin->QueryDirection(&its)) && its == direction)
-      found = pin;
-    else
-      pin->Release();
-  }
-  pins->Release();
-  return found;
+// A code outside the table is told too (a song deleted after the scan fails with one):
+// a failure without a word would leave the music stopped and the old title up.
+static void FailWithGraphError(SongFailure *failure, HRESULT result, const char *caption) {
+  char message[sizeof failure->text];
+  FormatGraphError(result, message, sizeof message);
+  FailWith(failure, nullptr, caption, message);
 }
 
-// A song with no sound leaves the renderer unconnected; it goes, so that the graph is
-// the one RenderFile alone would have built: one that answers for a volume it has not.
-static void DropUnusedRenderer(IGraphBuilder *graph, IBaseFilter *renderer) {
-  IPin *input = PinOf(renderer, PINDIR_INPUT), *peer = nullptr;
-  const bool connected = input && SUCCEEDED(input->ConnectedTo(&peer));
-  if (peer) peer->Release();
-  if (input) input->Release();
-  if (!connected) graph->RemoveFilter(renderer);
+void ShowSongFailure(const SongFailure &failure) {
+  ShowMessageBox(failure.owner, failure.text, failure.caption, MB_OK);
 }
 
-bool OpenAndRun(const char *path) {
+bool OpenSong(const char *path, int cents, SongFailure *failure) {
   WCHAR widePath[MAX_PATH];
   widePath[0] = L'\0';
   MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH);
   widePath[MAX_PATH - 1] = L'\0';  // a conversion that overflows leaves no terminator
   if (IsRefusedOggPath(path, DecoderFlags.ogg)) {
-    ShowMessageBox(nullptr, OggRefusedMessage, nullptr, MB_OK);
+    FailWith(failure, nullptr, nullptr, OggRefusedMessage);
     return false;
   }
   PlaybackSessionRecord &s = PlaybackSession;
+  if (s.song) ResetSession(MainWindow);  // a song renders only into an empty graph
   IBaseFilter *renderer = s.graph ? AddAudioRenderer(s.graph) : nullptr;
   HRESULT result = s.graph ? s.graph->RenderFile(widePath, nullptr) : S_OK;
   if (renderer) {
@@ -217,26 +189,33 @@ bool OpenAndRun(const char *path) {
     renderer->Release();
   }
   if (FAILED(result)) {
-    ShowGraphError(result, OpenCaption);
+    FailWithGraphError(failure, result, OpenCaption);
     ResetSession(MainWindow);
     return false;
   }
-  // Without it, as if the option were off and the tempo 100.
-  if (PracticeStageWanted()) InsertKeepTempoStage(s.graph, path);
+  s.song = s.graph != nullptr;
+  // Without the stage the song plays as if the option were off and the tempo 100; with
+  // the option off the stage keeps the pitch, and the rate carries the cents.
+  if (PracticeStageWanted()) s.stage = InsertKeepTempoStage(s.graph, KeepTempo ? cents : 0);
   if (s.video) AttachVideo(s.video);
   result = RunGraph();
   if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running
-    ShowGraphError(result, RunCaption);
+    FailWithGraphError(failure, result, RunCaption);
     ResetSession(MainWindow);
     return false;
   }
   return true;
 }
 
-// A code outside the table is shown too (a song deleted after the scan fails with
-// one): a failure without a word would leave the music stopped and the old title up.
+bool OpenAndRun(const char *path, int cents) {
+  SongFailure failure;
+  if (OpenSong(path, cents, &failure)) return true;
+  ShowSongFailure(failure);
+  return false;
+}
+
 void ShowGraphError(HRESULT result, const char *caption) {
-  char message[128];
-  FormatGraphError(result, message, sizeof message);
-  ShowMessageBox(nullptr, message, caption, MB_OK);
+  SongFailure failure;
+  FailWithGraphError(&failure, result, caption);
+  ShowSongFailure(failure);
 }

@@ -37,9 +37,11 @@
 #define IDC_SKIP 120
 #define IDC_AIMAI 121
 
-// Window timer and the media framework's event message.
+// Window timer, the media framework's event message, and the message posted to the main
+// window once the last open message box of the program has closed.
 #define ID_POSITION_TIMER 1
 #define WM_GRAPH_EVENT 0x8001
+#define WM_BOXES_CLOSED 0x8002
 
 // Resource and class names.
 #define RES_MENU "BramloeMenu"

@@ -7,7 +7,6 @@
 #include "textview/timed_text.h"
 
 TextBufferRecord TextBuffer;
-TextViewRecord TextView;
 
 enum { ROW_LIMIT = ROW_BYTES - 1, END_OF_TEXT = 0x1A };
 

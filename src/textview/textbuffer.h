@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "textview/view_geometry.h"
+
 enum {
   TEXT_ROWS = 200,   // rows kept; the rest of a file is ignored
   ROW_BYTES = 100,   // one row: at most 99 bytes and the NUL
@@ -21,17 +23,7 @@ struct TextBufferRecord {
   unsigned short wide[TEXT_ROWS][ROW_UNITS];
 };
 
-// Geometry and scroll state of the text window, in pixels.
-struct TextViewRecord {
-  int viewWidth;
-  int viewHeight;
-  int linePitch;
-  int scrollMax;
-  int scrollPos;  // pixels of text above the top of the view, 0..scrollMax
-};
-
 extern TextBufferRecord TextBuffer;
-extern TextViewRecord TextView;
 
 // Scroll request codes, the values of the platform's SB_ codes.
 enum ScrollCode {

@@ -134,7 +134,7 @@ static void WheelTextView(WPARAM wParam) {
 static void ResizeTextView(HWND hwnd, LPARAM lParam) {
   TextView.viewWidth = LOWORD(lParam);
   TextView.viewHeight = HIWORD(lParam);
-  PlaceVideo();
+  PlaceVideo(hwnd);
   UpdateLineMetrics();
   UpdateScrollRange();
   // A new width means a new font height for the whole text.

@@ -10,11 +10,11 @@ void LoadText(int index);
 void UpdateScrollRange();
 
 // The video window of the song's graph, hosted by the TextView from its opening until
-// its graph is released.
+// its graph is released: made its child, then shown or hidden once the graph runs. A
+// resize of the TextView sizes its child itself.
 void AttachVideo(IVideoWindow *video);
-void DetachVideo();
-void ShowOrHideVideo();  // once the graph runs
-void PlaceVideo();       // when the TextView's size changes
+void ShowOrHideVideo(IVideoWindow *video);
+void PlaceVideo(HWND view);  // on the TextView's resize
 // Marks the line of a timed text whose time has come at position (100 ns units) and
 // keeps it in view. Called on every position tick.
 void FollowSongPosition(long long position);

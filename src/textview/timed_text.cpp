@@ -1,6 +1,6 @@
 #include "textview/timed_text.h"
 
-#include "textview/textbuffer.h"
+#include "textview/view_geometry.h"
 
 #include <cstdio>
 

@@ -90,7 +90,7 @@ TEST_F(GraphStart, AGraphThatNeverGetsThereEndsItsSongAfterTheLimit) {
     PlayPause(MainWindow);
     ASSERT_EQ(0, PlayCursor.current);
     Sleep(20);
-    DrawPosition(MainWindow);
+    TickPlayer(MainWindow);
     EXPECT_EQ(c.songAfterTick, PlayCursor.current);
     EXPECT_EQ(Playing, PlayerState.state);
     EXPECT_TRUE(IsWindowEnabled(NextButton));
@@ -99,8 +99,31 @@ TEST_F(GraphStart, AGraphThatNeverGetsThereEndsItsSongAfterTheLimit) {
   PlayPause(MainWindow);
   ASSERT_EQ(Paused, PlayerState.state);
   const int song = PlayCursor.current;
-  DrawPosition(MainWindow);
+  TickPlayer(MainWindow);
   EXPECT_EQ(song, PlayCursor.current);
+}
+
+// The position timer ticks inside a box of the program too.
+int TickUnderBox(HWND owner, const char *text, const char *caption, UINT type) {
+  RecordBox(owner, text, caption, type);
+  TickPlayer(MainWindow);
+  return IDOK;
+}
+
+// Under another box the limit waits: the song is given up once the box has closed, so
+// the songs after it can open no box of theirs under it.
+TEST_F(GraphStart, TheLimitWaitsWhileABoxIsOpen) {
+  AddSong("a.wav", 440, 4);
+  AddSong("b.wav", 660, 4);
+  GraphStartLimit = 0;
+  PlayPause(MainWindow);
+  ASSERT_EQ(0, PlayCursor.current);
+  Sleep(20);
+  MessageBoxHook = TickUnderBox;
+  ShowMessageBox(MainWindow, "BRAMLOE 0.02", "バージョン情報", MB_OK);
+  EXPECT_EQ(0, PlayCursor.current);
+  TickPlayer(MainWindow);
+  EXPECT_EQ(1, PlayCursor.current);
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "textview/view_geometry.h"
+
+TextViewRecord TextView;
