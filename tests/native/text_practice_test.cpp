@@ -77,6 +77,9 @@ TEST_F(TextPractice, TheMarkStaysOnItsLineAndTheNextLineFollowsInTime) {
   EXPECT_EQ(8800, TimedText.entries[last].time);
   EXPECT_EQ(-1, NextLineTime(last));
   EXPECT_EQ(-1, NextLineTime(-1));
+  // Marked by its second tag, a click on the line takes that one.
+  ASSERT_TRUE(FollowSongTime(8900, &change));
+  EXPECT_EQ(8800, TimedText.entries[TimedEntryOfRow(3)].time);
 }
 
 TEST(TextPracticeRules, LyricsStepsAndNotices) {
