@@ -107,6 +107,26 @@ TEST_F(PracticeSound, TheTempoKeepsThePitchAndTheSongsOwnTime) {
   }
 }
 
+// [ while a song plays: the stage comes in where the song stands, the rest of the song
+// is heard at half its tempo and its own pitch, and ] back to 100 takes the stage out.
+TEST_F(PracticeSound, TheTempoChangesWhileTheSongPlays) {
+  long before = Play(wav::ToneWav(440, 3), "0");
+  ASSERT_TRUE(WaitForPosition(1.0));
+  for (int i = 0; i < 10; i++) Command(ID_TEMPO_DOWN);
+  EXPECT_EQ(TEMPO_LOWEST, Practice.tempo);
+  EXPECT_NE(nullptr, StageInGraph());
+  EXPECT_EQ(Playing, PlayerState.state);
+  std::vector<short> heard = HeardToTheEnd(before);
+  tone::Span span = tone::LoudSpan(heard);
+  const double seconds = span.Length() / 44100.0;
+  const double hz = tone::Frequency(heard, span.first + 11025, span.last - 11025, 44100);
+  std::printf("slowed at 1 s: %.2f Hz for %.3f s\n", hz, seconds);
+  EXPECT_TRUE(tone::Near(hz, 440, 0.01)) << hz;
+  EXPECT_NEAR(1.0 + 2 * 2.0, seconds, 0.35);  // the switch costs a moment of sound
+  for (int i = 0; i < 10; i++) Command(ID_TEMPO_UP);
+  EXPECT_EQ(nullptr, StageInGraph()) << "the graph of the song at 100 %";
+}
+
 // Mem stores the tempo and the loop beside the cents; X and Z store the lyrics' shift
 // at once; the next start of the song brings all three back, as a restart would.
 TEST_F(PracticeWindow, StoredPracticeComesBackAtTheSongsStart) {
