@@ -7,13 +7,20 @@
 #include "matching/matching.h"
 #include "player/player_win.h"
 #include "player/player.h"
+#include "player/pitch_win.h"
+#include "player/player_win.h"
+#include "player/position_win.h"
+#include "player/practice_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "settings/song_memory.h"
+#include "settings/song_memory_win.h"
 #include "shell/message_box_win.h"
 #include "shell/shell_win.h"
 #include "shell/version.h"
 #include "textview/textview_win.h"
+#include "textview/timed_text.h"
 
 const char AboutCaption[] = "バージョン情報";
 
@@ -64,4 +71,51 @@ void ToggleKeepTempo(HWND mainWindow) {
   KeepTempo = !KeepTempo;
   ShowKeepTempoCheck(mainWindow);
   SwitchKeepTempo(mainWindow);
+}
+
+// The lines of this song's text sooner or later, stored at once for the song.
+static void MoveLyrics(int steps) {
+  if (PlayCursor.current < 0) return;
+  const long offset = StepLyricsOffset(LyricsOffset, steps);
+  ShiftLyricsInView(offset);
+  char text[32];
+  FormatOffsetValue(offset, text, sizeof text);
+  WriteSongValue(OFFSET_SECTION, MusicList.paths[PlayCursor.current], text);
+  FormatLyricsNotice(offset, text, sizeof text);
+  ShowCountedNotice(text);
+}
+
+void ShowLyricsSooner(HWND) { MoveLyrics(1); }
+void ShowLyricsLater(HWND) { MoveLyrics(-1); }
+
+// The song goes on from where it stands at the new tempo; the stage comes into the graph
+// or leaves it when it is needed now and was not, or the other way round.
+static void ChangeTempo(HWND mainWindow, int steps) {
+  const int tempo = StepTempo(Practice.tempo, steps);
+  char notice[32];
+  FormatTempoNotice(tempo, notice, sizeof notice);
+  ShowCountedNotice(notice);
+  if (tempo == Practice.tempo) return;
+  SetPracticeTempo(tempo);
+  SwitchKeepTempo(mainWindow);
+}
+
+void TempoDown(HWND mainWindow) { ChangeTempo(mainWindow, -1); }
+void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
+
+// The frame is painted anew, the bar and the loop's marks with it.
+static void RedrawProgressFrame() { InvalidateRect(MainWindow, &ProgressRect, TRUE); }
+
+void PressLoop(HWND) {
+  ShowCountedNotice(PressLoopKey(&Practice.loop, SongMsNow()));
+  RedrawProgressFrame();
+}
+
+void LoopSongRange(long startMs, long endMs) {
+  if (endMs < 0) endMs = static_cast<long>(PlayerState.duration * 1000);
+  if (!SetLoopRange(&Practice.loop, startMs, endMs)) return;
+  ShowCountedNotice(LoopOnNotice);
+  const long now = SongMsNow();
+  if (now < startMs || now >= endMs) SeekSongTo(MainWindow, static_cast<LONGLONG>(startMs) * 10000);
+  RedrawProgressFrame();
 }

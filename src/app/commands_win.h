@@ -13,5 +13,17 @@ void ReloadText(HWND mainWindow);
 void ToggleKeepTempo(HWND mainWindow);
 void ShowKeepTempoCheck(HWND mainWindow);
 
+// The lyrics' lines shown 100 ms sooner or later for this song (X and Z).
+void ShowLyricsSooner(HWND mainWindow);
+void ShowLyricsLater(HWND mainWindow);
+
+// The tempo 5 % slower or faster ([ and ]), and the loop's key (L).
+void TempoDown(HWND mainWindow);
+void TempoUp(HWND mainWindow);
+void PressLoop(HWND mainWindow);
+// Loops the song from startMs to endMs (-1: its end), as a double click on a timed
+// line asks.
+void LoopSongRange(long startMs, long endMs);
+
 // The editor's command line into the shell's WorkBuffer, as LaunchEditor hands it to WinExec.
 const char *FormatEditorCommand();

@@ -8,6 +8,7 @@
 #include "app/routes_win.h"
 #include "library/library_win.h"
 #include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
@@ -147,6 +148,7 @@ static void PaintMainWindow(HWND hwnd) {
   TextOutA(dc, x, y, "cent", 4);
   EndPaint(hwnd, &paint);
   ForgetPositionBar();  // the frame may have been painted empty over the bar
+  DrawLoopMarks(hwnd);
 }
 
 static void EndMainWindow(HWND hwnd) {
@@ -170,6 +172,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_GRAPH_EVENT: RouteGraphEvent(hwnd); break;
     case WM_BOXES_CLOSED: RouteBoxesClosed(hwnd); break;
     case WM_COPYDATA: return TakeHandedFiles(hwnd, reinterpret_cast<const COPYDATASTRUCT *>(lParam));
+    // The wheel goes to the focus, a button: it scrolls the text wherever it turns.
+    case WM_MOUSEWHEEL: return SendMessageA(TextViewWindow, message, wParam, lParam);
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);

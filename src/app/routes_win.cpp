@@ -4,8 +4,11 @@
 #include "player/pitch_win.h"
 #include "player/player_win.h"
 #include "player/position_win.h"
+#include "player/practice_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
+#include "shell/shell_win.h"
+#include "textview/textview_win.h"
 
 // Exit closes the window the way its close box does; WM_DESTROY ends the loop.
 static void ExitProgram(HWND mainWindow) { SendMessageA(mainWindow, WM_CLOSE, 0, 0); }
@@ -33,6 +36,11 @@ const CommandRoute CommandRoutes[] = {
     {ID_MEM, StorePitch, RETURN_DEFAULT},
     {ID_STOP, StopSong, RETURN_DEFAULT},
     {ID_KEEP_TEMPO, ToggleKeepTempo, RETURN_DEFAULT},
+    {ID_TEMPO_DOWN, TempoDown, RETURN_DEFAULT},
+    {ID_TEMPO_UP, TempoUp, RETURN_DEFAULT},
+    {ID_LOOP, PressLoop, RETURN_DEFAULT},
+    {ID_LYRICS_SOONER, ShowLyricsSooner, RETURN_DEFAULT},
+    {ID_LYRICS_LATER, ShowLyricsLater, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 
@@ -69,6 +77,14 @@ void RouteProgressClick(HWND hwnd, LPARAM lParam) {
 
 // The PlaybackSession's events (end of the song among them).
 void RouteGraphEvent(HWND hwnd) { DrainEvents(hwnd); }
+
+// A click on a timed line: the song to the line's time, its loop on a double click.
+static void SeekSongToLineTime(long ms) { SeekSongTo(MainWindow, static_cast<LONGLONG>(ms) * 10000); }
+
+void RouteTextViewClicks() {
+  SeekSongToLine = SeekSongToLineTime;
+  LoopSongLine = LoopSongRange;
+}
 
 // The last open message box has closed: what was pressed, or waited, under it.
 void RouteBoxesClosed(HWND hwnd) { ObeyHeldCommand(hwnd); }

@@ -25,4 +25,6 @@ void RouteTimerTick(HWND hwnd);
 void RouteRateScroll(HWND hwnd, WPARAM wParam, LPARAM lParam);
 void RouteProgressClick(HWND hwnd, LPARAM lParam);
 void RouteGraphEvent(HWND hwnd);
+// What the text view asks of the song when a timed line is clicked.
+void RouteTextViewClicks();
 void RouteBoxesClosed(HWND hwnd);

@@ -2,6 +2,7 @@
 
 #include "app/command_line_win.h"
 #include "app/main_window_win.h"
+#include "app/routes_win.h"
 #include "library/library_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
@@ -49,6 +50,7 @@ ATOM RegisterWindowClasses(HINSTANCE instance) {
   RegisterClassA(&main);
 
   WNDCLASSA view = {};
+  view.style = CS_DBLCLKS;  // a double click on a timed line loops it
   view.lpfnWndProc = TextViewProc;
   view.hInstance = instance;
   view.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
@@ -68,6 +70,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand) {
   ShowWindow(MainWindow, showCommand);
   RECT client = {0, 0, 0, 0};
   GetClientRect(MainWindow, &client);
+  RouteTextViewClicks();
   if (!CreateTextView(instance, client.right, client.bottom)) return FALSE;
   if (!CreateControls(instance, client.right, client.bottom)) return FALSE;
   UpdateWindow(MainWindow);

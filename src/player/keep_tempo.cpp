@@ -67,6 +67,12 @@ double StageSemitones(int cents) {
   return cents / 100.0;
 }
 
+double StageTempoFactor(int percent) {
+  if (percent < 50) percent = 50;
+  if (percent > 200) percent = 200;
+  return percent / 100.0;
+}
+
 int64_t StageFrameTime(int64_t start, int64_t frames, int rate) {
   if (rate <= 0) return start;
   // Whole seconds and the rest apart, so a long song cannot overflow the product.

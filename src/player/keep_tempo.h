@@ -35,5 +35,8 @@ void StageFloatToSamples(const StageFormat &format, const float *samples, int fr
 // cents have no bounds, the time-stretcher's buffers have.
 double StageSemitones(int cents);
 
+// The time-stretcher's tempo factor for a percentage, held within 50 to 200 %.
+double StageTempoFactor(int percent);
+
 // Media time (100 ns units) of the frame that many frames after the one at start.
 int64_t StageFrameTime(int64_t start, int64_t frames, int rate);

@@ -28,6 +28,11 @@ static volatile LONG StageCents = 0;
 
 void SetKeepTempoCents(int cents) { InterlockedExchange(&StageCents, cents); }
 
+// The tempo in percent, likewise.
+static volatile LONG StageTempo = 100;
+
+void SetKeepTempoTempo(int percent) { InterlockedExchange(&StageTempo, percent); }
+
 // One stage. The wrapper filter aggregates it: `inner` is the stage's own IUnknown,
 // and the IMediaObject's IUnknown methods go to `outer`. The wrapper calls it from the
 // window's thread (types, Flush) and from the graph's streaming thread (the samples),
@@ -43,6 +48,7 @@ struct StageObject {
   StageFormat format;
   soundtouch::SoundTouch *stretcher;
   int cents;       // what the stretcher was last given
+  int tempo;       // percent, likewise
   bool fed;        // samples went in since the last flush or drain
   bool timed;      // start holds the time of the first frame put out from here
   REFERENCE_TIME start;
@@ -117,6 +123,11 @@ static bool MakeRoom(StageObject *stage, int floats) {
 
 static void TakeCents(StageObject *stage) {
   int cents = static_cast<int>(InterlockedCompareExchange(&StageCents, 0, 0));
+  int tempo = static_cast<int>(InterlockedCompareExchange(&StageTempo, 0, 0));
+  if (tempo != stage->tempo) {
+    stage->stretcher->setTempo(StageTempoFactor(tempo));
+    stage->tempo = tempo;
+  }
   if (cents == stage->cents) return;
   stage->stretcher->setPitchSemiTones(StageSemitones(cents));
   stage->cents = cents;
@@ -237,6 +248,7 @@ static HRESULT STDMETHODCALLTYPE SetInputType(IMediaObject *object, DWORD index,
   stretcher->setSampleRate(static_cast<unsigned>(format.rate));
   stretcher->setChannels(static_cast<unsigned>(format.channels));
   stretcher->setPitchSemiTones(StageSemitones(static_cast<int>(StageCents)));
+  stretcher->setTempo(StageTempoFactor(static_cast<int>(StageTempo)));
   EnterCriticalSection(&stage->lock);
   DMO_MEDIA_TYPE copy;
   HRESULT result = CopyType(&copy, type);
@@ -248,6 +260,7 @@ static HRESULT STDMETHODCALLTYPE SetInputType(IMediaObject *object, DWORD index,
     delete stage->stretcher;
     stage->stretcher = stretcher;
     stage->cents = static_cast<int>(StageCents);
+    stage->tempo = static_cast<int>(StageTempo);
     ForgetSamples(stage);
     stretcher = nullptr;
   }

@@ -12,3 +12,5 @@ void RevokeKeepTempoClass(DWORD cookie);
 
 // The pitch the stage plays at, in cents; a stage takes it with its next samples.
 void SetKeepTempoCents(int cents);
+// The tempo it plays at, in percent of the song's own.
+void SetKeepTempoTempo(int percent);

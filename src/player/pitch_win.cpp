@@ -6,6 +6,7 @@
 #include "player/keep_tempo_dmo_win.h"
 #include "player/pitch.h"
 #include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -30,10 +31,11 @@ const char NoticeBlank[] = "　　　　　　 ";
 // for cents whose rate is no number the graph could take. With the keep-tempo stage in
 // the graph the stage moves the pitch and the rate stays 1.
 void ApplyPitch(int cents) {
-  SetKeepTempoCents(cents);
+  // A stage in the graph for the tempo alone leaves the cents to the rate.
+  SetKeepTempoCents(KeepTempo ? cents : 0);
   PlaybackSessionRecord &s = PlaybackSession;
   if (!s.seeking) return;
-  double rate = s.stage ? 1.0 : PlayableRate(PitchRate(cents));
+  double rate = s.stage && KeepTempo ? 1.0 : PlayableRate(PitchRate(cents));
   if (SUCCEEDED(SetPlaybackRate(s.seeking, rate))) s.rateAsked = rate;
 }
 
@@ -66,13 +68,19 @@ void SpinPitch(HWND, HWND scrollBar, int code) {
 
 // The value is stored as the box shows it, parsed or not; the key is the song's path
 // with '=' made '|', since the profile functions split a line at its first '='.
-void StorePitch(HWND) {
-  if (PlayCursor.current < 0) return;
-  ShowNotice(StoredNotice);
+void ShowCountedNotice(const char *text) {
+  ShowNotice(text);
   ForgetPositionBar();  // in a small window the notice covers the bar
   NoticeCountdown = 100;
+}
+
+// The tempo and the loop are stored beside the cents.
+void StorePitch(HWND) {
+  if (PlayCursor.current < 0) return;
+  ShowCountedNotice(StoredNotice);
   GetWindowTextA(CentsEdit, WorkBuffer, sizeof WorkBuffer);
   WritePitchEntry(MusicList.paths[PlayCursor.current], WorkBuffer);
+  StorePractice(MusicList.paths[PlayCursor.current]);
 }
 
 void CountDownNotice() {

@@ -17,6 +17,8 @@ void AdjustPitch(HWND mainWindow, int change);
 void SpinPitch(HWND mainWindow, HWND scrollBar, int code);
 void StorePitch(HWND mainWindow);
 void CountDownNotice();
+// A notice at the Mem notice's place, erased by the same countdown.
+void ShowCountedNotice(const char *text);
 
 // Command handlers of the pitch commands.
 void ReapplyPitch(HWND mainWindow);   // Enter: the typed value, change 0

@@ -8,6 +8,7 @@
 #include "player/pitch_win.h"
 #include "player/player.h"
 #include "player/position_win.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "player/song_chain.h"
 #include "resources/ids.h"
@@ -51,6 +52,7 @@ static bool StartNextSong(HWND mainWindow, SongFailure *failure) {
   char stored[PATH_BYTES];
   ReadPitchEntry(path, stored, sizeof stored);
   const int cents = ParseDecimal(stored);
+  RestorePractice(path);  // the tempo decides whether the graph takes the stage
   if (!OpenSong(path, cents, failure)) return false;
   if (PlaybackSession.video) ShowOrHideVideo(PlaybackSession.video);
   SetWindowTextA(CentsEdit, stored);
@@ -111,6 +113,8 @@ void PlayPause(HWND mainWindow) {
       SetPlayCaption("&Play");
       return;
     default:
+      // A graph run again goes on from its own time, which a tempo has left behind.
+      if (PlaybackSession.stage && Practice.tempo != TEMPO_DEFAULT) SeekSongTo(mainWindow, SongTimeNow());
       RunGraph();
       PlayerState.state = Playing;
       SetPlayCaption("&Pause");
@@ -244,21 +248,19 @@ void ObeyHeldCommand(HWND mainWindow) {
 
 // A graph is changed only while stopped: a playing song is stopped, changed, put back
 // where it stood and run again, which costs a moment's gap rather than the song.
-void SwitchKeepTempo(HWND) {
+void SwitchKeepTempo(HWND mainWindow) {
   char text[PATH_BYTES];
   GetWindowTextA(CentsEdit, text, sizeof text);
   const int cents = ParseDecimal(text);
   PlaybackSessionRecord &s = PlaybackSession;
-  const bool wanted = KeepTempo != 0;
+  const bool wanted = PracticeStageWanted();
   if (s.graph && wanted != s.stage && GraphHasAudio(s.graph)) {
-    LONGLONG position = 0;
-    if (s.seeking && FAILED(s.seeking->GetCurrentPosition(&position))) position = 0;
+    const LONGLONG position = SongTimeNow();  // the song's own time, whatever the tempo
     const bool running = PlayerState.state == Playing;
     if (running) StopGraph();
-    s.stage = wanted ? InsertKeepTempoStage(s.graph, cents) : !RemoveKeepTempoStage(s.graph);
-    LONGLONG stop = 0;
-    if (s.seeking)
-      s.seeking->SetPositions(&position, AM_SEEKING_AbsolutePositioning, &stop, AM_SEEKING_NoPositioning);
+    // With keep tempo off the stage keeps the pitch, and the rate carries the cents.
+    s.stage = wanted ? InsertKeepTempoStage(s.graph, KeepTempo ? cents : 0) : !RemoveKeepTempoStage(s.graph);
+    SeekSongTo(mainWindow, position);
     if (running) RunGraph();
   }
   ApplyPitch(cents);

@@ -15,8 +15,8 @@ void PlayPause(HWND mainWindow);  // command 106
 void NextSong(HWND mainWindow);   // command 107
 void StopSong(HWND mainWindow);   // command 128
 
-// After the setting changed: the song that plays or pauses gets the stage, or loses
-// it, where it stands, and the pitch is applied anew.
+// After the setting or the tempo changed: the song that plays or pauses gets the stage,
+// or loses it, where it stands, and the pitch is applied anew.
 void SwitchKeepTempo(HWND mainWindow);
 
 // Every tick of the position timer: a start that never gets there is given up (the

@@ -6,6 +6,7 @@
 #include <climits>
 
 #include "player/position.h"
+#include "player/practice_win.h"
 #include "player/session_win.h"
 #include "shell/layout.h"
 #include "shell/player_state.h"
@@ -64,7 +65,9 @@ static int UncoveredWidth(HWND mainWindow, int left, int top, int height) {
 static void ForecastNextPixel(const BarRecord &bar, int width, LONGLONG position, LONGLONG now) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  double wait = PositionBarPixelWait(bar.span, width, position * 1e-7, bar.duration, bar.rate);
+  // The song's time moves at the rate and the tempo together.
+  const double speed = bar.rate * PlayedTempo() / TEMPO_DEFAULT;
+  double wait = PositionBarPixelWait(bar.span, width, position * 1e-7, bar.duration, speed);
   Bar.dueAt = wait < 0 ? 0 : wait > 3600 ? now + 3600 * frequency.QuadPart
                                          : now + static_cast<LONGLONG>(wait * frequency.QuadPart);
 }
@@ -90,10 +93,17 @@ void DrawPosition(HWND mainWindow) {
                     Bar.span == span && Bar.left == frame.left && Bar.top == frame.top &&
                     Bar.height == height;
   const LONGLONG now = Now();
-  // A timed text follows the song between the bar's pixels, so it is asked every tick.
-  if (same && now < Bar.dueAt && !FollowsSong()) return;
+  // A timed text follows the song between the bar's pixels, and a loop must jump back
+  // at its end, so they ask every tick.
+  if (same && now < Bar.dueAt && !FollowsSong() && !LoopWatched()) return;
   LONGLONG position = 0;
   if (FAILED(seeking->GetCurrentPosition(&position))) return;
+  position = SongTimeOfGraph(position);  // the bar and the text follow the song's own time
+  const long loopBack = LoopJumpTarget(Practice.loop, static_cast<long>(position / 10000));
+  if (loopBack >= 0) {
+    SeekSongTo(mainWindow, static_cast<LONGLONG>(loopBack) * 10000);
+    return;
+  }
   FollowSongPosition(position);
   if (!same) Bar = {frame.left, frame.top, height, 0, seeking, rate, PlayerState.duration, span, 0, -1};
   int width = PositionBarWidth(span, position * 1e-7, PlayerState.duration);
@@ -102,6 +112,7 @@ void DrawPosition(HWND mainWindow) {
     // Twice the character width tall, over the frame's own border.
     PatBlt(dc, frame.left, frame.top, width, height, BLACKNESS);
     ReleaseDC(mainWindow, dc);
+    DrawLoopMarks(mainWindow);
     if (Bar.uncovered < 0) Bar.uncovered = UncoveredWidth(mainWindow, frame.left, frame.top, height);
     Bar.width = width > Bar.uncovered ? 0 : width;
   }
@@ -109,8 +120,9 @@ void DrawPosition(HWND mainWindow) {
   ForecastNextPixel(Bar, width > Bar.width ? width : Bar.width, position, now);
 }
 
-static void SeekTo(HWND mainWindow, LONGLONG target) {
+void SeekSongTo(HWND mainWindow, LONGLONG target) {
   Bar.dueAt = 0;  // the position jumps: no forecast holds
+  NoteSongSeek(target);  // after a seek the graph's time is the song's
   LONGLONG stop = 0;
   if (PlaybackSession.seeking)
     PlaybackSession.seeking->SetPositions(&target, AM_SEEKING_AbsolutePositioning, &stop,
@@ -126,7 +138,7 @@ void SeekByClick(HWND mainWindow, LPARAM lParam) {
   int64_t target = 0;
   if (!ClickSeekTarget(x - bar.left, bar.right - bar.left, PlayerState.duration, &target))
     return;
-  SeekTo(mainWindow, target);
+  SeekSongTo(mainWindow, target);
 }
 
-void SeekToTop(HWND mainWindow) { SeekTo(mainWindow, 0); }
+void SeekToTop(HWND mainWindow) { SeekSongTo(mainWindow, 0); }

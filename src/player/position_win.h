@@ -7,3 +7,5 @@ void DrawPosition(HWND mainWindow);
 void ForgetPositionBar();
 void SeekByClick(HWND mainWindow, LPARAM lParam);
 void SeekToTop(HWND mainWindow);
+// Seeks the song to target, its own time in 100 ns units, and repaints the frame.
+void SeekSongTo(HWND mainWindow, LONGLONG target);

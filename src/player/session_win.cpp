@@ -5,6 +5,7 @@
 #include "library/library.h"
 #include "player/graph_win.h"
 #include "player/keep_tempo_win.h"
+#include "player/practice.h"
 #include "player/session_rules.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
@@ -240,8 +241,9 @@ bool OpenSong(const char *path, int cents, SongFailure *failure) {
     return false;
   }
   s.song = s.graph != nullptr;
-  // Without the stage the song plays as if the option were off.
-  if (KeepTempo) s.stage = InsertKeepTempoStage(s.graph, cents);
+  // Without the stage the song plays as if the option were off and the tempo 100; with
+  // the option off the stage keeps the pitch, and the rate carries the cents.
+  if (PracticeStageWanted()) s.stage = InsertKeepTempoStage(s.graph, KeepTempo ? cents : 0);
   if (s.video) AttachVideo(s.video);
   result = RunGraph();
   if (FAILED(result)) {  // S_FALSE means the graph is still on its way to running

@@ -22,6 +22,11 @@
 #define ID_MEM 127
 #define ID_STOP 128
 #define ID_KEEP_TEMPO 129  // the pitch moves without the tempo, or with it
+#define ID_TEMPO_DOWN 130
+#define ID_TEMPO_UP 131
+#define ID_LOOP 132  // start, end and looping, off again
+#define ID_LYRICS_SOONER 133
+#define ID_LYRICS_LATER 134
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

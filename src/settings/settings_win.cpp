@@ -55,7 +55,7 @@ static bool CopyIsComplete(const char *copy, const char *check, int entriesBefor
   if (CountEntries(check, bytes) < entriesBefore) return false;
   char found[4];
   for (int i = 0; i < count; ++i) {
-    GetPrivateProfileStringA(SETTINGS_SECTION, writes[i].key, "\x01", found, sizeof found, check);
+    GetPrivateProfileStringA(writes[i].section, writes[i].key, "\x01", found, sizeof found, check);
     if (std::strcmp(found, "\x01") == 0) return false;
   }
   return true;
@@ -111,7 +111,7 @@ static void ReleaseSettingsLock(HANDLE lock) {
 static bool WriteInPlace(const char *path, const SettingWrite *writes, int count) {
   bool written = true;
   for (int i = 0; i < count; ++i)
-    written = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, path) && written;
+    written = WritePrivateProfileStringA(writes[i].section, writes[i].key, writes[i].value, path) && written;
   return written;
 }
 
@@ -125,7 +125,7 @@ static bool WriteThroughCopy(const char *path, bool inPlace, const char *copy, c
   const int entriesBefore = exists ? CountEntries(path, FileBytes(path)) : 0;
   bool done = !exists || CopyFileA(path, copy, FALSE);
   for (int i = 0; done && i < count; ++i)
-    done = WritePrivateProfileStringA(SETTINGS_SECTION, writes[i].key, writes[i].value, copy);
+    done = WritePrivateProfileStringA(writes[i].section, writes[i].key, writes[i].value, copy);
   done = done && CopyIsComplete(copy, check, entriesBefore, writes, count);
   // The file is replaced in one step: it holds either the old entries or the new ones.
   // A file another program holds open but shares for writing cannot be replaced, nor

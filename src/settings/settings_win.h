@@ -2,11 +2,14 @@
 #pragma once
 #include <windows.h>
 
+#include "settings/settings.h"
+
 char *SettingsFilePath(char *out);  // out: PATH_BYTES bytes
 // One key and value of the section.
 struct SettingWrite {
   const char *key;
   const char *value;
+  const char *section = SETTINGS_SECTION;
 };
 
 // Writes the entries into the settings file at path so that a write that cannot be

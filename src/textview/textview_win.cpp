@@ -7,6 +7,10 @@
 #include "textview/text_encoding.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
+#include "textview/view_input.h"
+
+void (*SeekSongToLine)(long ms) = nullptr;
+void (*LoopSongLine)(long startMs, long endMs) = nullptr;
 
 // The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
 static const char TextFaceName[] = "ＭＳ ゴシック";
@@ -95,6 +99,38 @@ static int ThumbPosition(HWND hwnd, WPARAM wParam) {
 // The TextView never keeps the focus: the button the player state calls for gets it.
 static void GiveFocusAway() { ApplyFocusRule(); }
 
+void ShiftLyricsInView(long offset) {
+  ShiftLyrics(offset);
+  InvalidateRect(TextViewWindow, nullptr, FALSE);  // the mark may move to another line
+}
+
+// The timed line under a click, -1 for none (or a text without tags).
+static int TimedEntryAtClick(LPARAM lParam) {
+  if (!TimedText.timed) return -1;
+  return TimedEntryOfRow(RowAtY(static_cast<short>(HIWORD(lParam))));
+}
+
+static void ClickTextView(LPARAM lParam) {
+  const int entry = TimedEntryAtClick(lParam);
+  if (entry >= 0 && SeekSongToLine) SeekSongToLine(TimedText.entries[entry].time);
+  GiveFocusAway();
+}
+
+static void DoubleClickTextView(LPARAM lParam) {
+  const int entry = TimedEntryAtClick(lParam);
+  if (entry >= 0 && LoopSongLine) LoopSongLine(TimedText.entries[entry].time, NextLineTime(entry));
+  GiveFocusAway();
+}
+
+// As many text lines a notch as the system's setting asks, moved as the scroll bar
+// moves the view; a timed text's follow then waits for its next line.
+static void WheelTextView(WPARAM wParam) {
+  static int carry = 0;
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  MoveTextView(WheelScrollStep(GET_WHEEL_DELTA_WPARAM(wParam), static_cast<int>(lines), &carry));
+}
+
 static void ResizeTextView(HWND hwnd, LPARAM lParam) {
   TextView.viewWidth = LOWORD(lParam);
   TextView.viewHeight = HIWORD(lParam);
@@ -158,7 +194,9 @@ LRESULT CALLBACK TextViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SETFOCUS: GiveFocusAway(); return 0;
     case WM_PAINT: PaintTextView(hwnd); return 0;
     case WM_VSCROLL: ScrollTextView(LOWORD(wParam), ThumbPosition(hwnd, wParam)); return 0;
-    case WM_LBUTTONDOWN: GiveFocusAway(); break;
+    case WM_LBUTTONDOWN: ClickTextView(lParam); break;
+    case WM_LBUTTONDBLCLK: DoubleClickTextView(lParam); break;
+    case WM_MOUSEWHEEL: WheelTextView(wParam); return 0;
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -20,5 +20,12 @@ void PlaceVideo(HWND view);  // on the TextView's resize
 void FollowSongPosition(long long position);
 // Whether the shown text is timed, so the tick must give it every position.
 bool FollowsSong();
+// What a click on a line of a timed text asks of the song: a seek to the line's time,
+// and on a double click a loop from it to the next line's time (-1: to the song's end).
+// Set by the program above the view; null asks nothing.
+extern void (*SeekSongToLine)(long ms);
+extern void (*LoopSongLine)(long startMs, long endMs);
+// A new shift of the lyrics' times, shown at once.
+void ShiftLyricsInView(long offset);
 // The code page 932 bytes of a code point by the platform's tables; 0 when it lacks it.
 int CodePage932FromPlatform(long codePoint, unsigned char *out);

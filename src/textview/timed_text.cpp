@@ -2,7 +2,11 @@
 
 #include "textview/view_geometry.h"
 
+#include <cstdio>
+
 TimedTextRecord TimedText = {false, 0, 0, {}, -1};
+long LyricsOffset = 0;
+const char LyricsNoticeFormat[] = "歌詞 %c%ld.%ld秒";
 
 namespace {
 
@@ -109,24 +113,74 @@ void AddTimedLine(const long *times, int count, int firstRow, int rowCount) {
   for (int i = 0; i < count && TimedText.entryCount < TIMED_ENTRIES; ++i) {
     TimedEntry &entry = TimedText.entries[TimedText.entryCount++];
     entry.time = times[i];
+    entry.tagTime = times[i];
+    entry.order = static_cast<short>(TimedText.entryCount - 1);
     entry.firstRow = static_cast<short>(firstRow);
     entry.rowCount = static_cast<short>(rowCount);
   }
 }
 
-void FinishTimedText() {
+static bool ComesBefore(const TimedEntry &a, const TimedEntry &b) {
+  return a.time < b.time || (a.time == b.time && a.order < b.order);
+}
+
+// Both offsets applied to the tags' times, and the entries ordered by time, equal times
+// in the text's order, as they were read.
+static void ApplyOffsets() {
   TimedEntry *entries = TimedText.entries;
+  const int markedOrder = TimedText.marked >= 0 ? entries[TimedText.marked].order : -1;
   for (int i = 0; i < TimedText.entryCount; ++i) {
-    long shifted = entries[i].time - TimedText.offset;
+    long shifted = entries[i].tagTime - TimedText.offset - LyricsOffset;
     entries[i].time = shifted < 0 ? 0 : shifted;
   }
-  // Insertion sort: stable, allocation-free, and near-linear on texts written in order.
+  // Insertion sort: allocation-free, and near-linear on texts written in order.
   for (int i = 1; i < TimedText.entryCount; ++i) {
     TimedEntry entry = entries[i];
     int j = i;
-    for (; j > 0 && entries[j - 1].time > entry.time; --j) entries[j] = entries[j - 1];
+    for (; j > 0 && ComesBefore(entry, entries[j - 1]); --j) entries[j] = entries[j - 1];
     entries[j] = entry;
   }
+  for (int i = 0; i < TimedText.entryCount; ++i)
+    if (entries[i].order == markedOrder) TimedText.marked = i;
+}
+
+void FinishTimedText() { ApplyOffsets(); }
+
+void ShiftLyrics(long offset) {
+  LyricsOffset = offset;
+  ApplyOffsets();
+}
+
+long StepLyricsOffset(long offset, int steps) {
+  long next = offset + static_cast<long>(steps) * LYRICS_OFFSET_STEP;
+  if (next > LYRICS_OFFSET_HELD) return LYRICS_OFFSET_HELD;
+  if (next < -LYRICS_OFFSET_HELD) return -LYRICS_OFFSET_HELD;
+  return next;
+}
+
+void FormatLyricsNotice(long offset, char *out, int size) {
+  const long magnitude = offset < 0 ? -offset : offset;
+  std::snprintf(out, static_cast<size_t>(size), LyricsNoticeFormat, offset < 0 ? '-' : '+',
+                magnitude / 1000, magnitude % 1000 / 100);
+}
+
+static bool EntryHoldsRow(int entry, int row) {
+  const TimedEntry &e = TimedText.entries[entry];
+  return row >= e.firstRow && row < e.firstRow + e.rowCount;
+}
+
+int TimedEntryOfRow(int row) {
+  if (TimedText.marked >= 0 && EntryHoldsRow(TimedText.marked, row)) return TimedText.marked;
+  for (int i = 0; i < TimedText.entryCount; ++i)
+    if (EntryHoldsRow(i, row)) return i;
+  return -1;
+}
+
+long NextLineTime(int entry) {
+  if (entry < 0) return -1;
+  for (int i = entry + 1; i < TimedText.entryCount; ++i)
+    if (TimedText.entries[i].time > TimedText.entries[entry].time) return TimedText.entries[i].time;
+  return -1;
 }
 
 int TimedEntryAt(long ms) {

@@ -5,9 +5,11 @@
 enum { TIMED_ENTRIES = 1000 };  // tags kept; a line with several tags has one each
 
 struct TimedEntry {
-  long time;      // milliseconds into the song, the offset applied
+  long time;      // milliseconds into the song, the offsets applied
   short firstRow; // TextBuffer row where the line begins
   short rowCount; // rows the line fills (a long line is cut into several)
+  long tagTime;   // the tag's own time
+  short order;    // the tag's place in the text, which orders equal times
 };
 
 struct TimedTextRecord {
@@ -19,6 +21,24 @@ struct TimedTextRecord {
 };
 
 extern TimedTextRecord TimedText;
+
+// The listener's own shift of the song's lyrics, milliseconds, added to the text's
+// [offset:]: positive shows the lines sooner. Kept across loads of the text.
+extern long LyricsOffset;
+enum { LYRICS_OFFSET_STEP = 100, LYRICS_OFFSET_HELD = 60000 };
+// Takes a new shift and moves every line's time by it; the marked entry stays marked.
+void ShiftLyrics(long offset);
+// The shift moved by steps of LYRICS_OFFSET_STEP, held within a minute either way.
+long StepLyricsOffset(long offset, int steps);
+extern const char LyricsNoticeFormat[];  // "歌詞 %c%ld.%ld秒"
+// The notice for a shift, such as "歌詞 +0.3秒", into out.
+void FormatLyricsNotice(long offset, char *out, int size);
+
+// The entry of the timed line that TextBuffer row belongs to, -1 for a row of no timed
+// line: the marked entry when it is that line's, else the line's earliest.
+int TimedEntryOfRow(int row);
+// The time of the next line after entry, one with a later time; -1 when none follows.
+long NextLineTime(int entry);
 
 // The time tag [m:s], [m:s.f] at line[0..length): minutes of 1 to 3 digits, seconds
 // of 1 or 2 digits below 60, 1 to 3 digits of fraction. Gives the tag's length in

@@ -1,0 +1,96 @@
+#include "player/practice_win.h"
+
+#include <dshow.h>
+
+#include <cstdio>
+
+#include "player/keep_tempo_dmo_win.h"
+#include "player/session_win.h"
+#include "settings/settings.h"
+#include "settings/song_memory.h"
+#include "settings/song_memory_win.h"
+#include "shell/player_state.h"
+#include "shell/shell_win.h"
+#include "textview/textview_win.h"
+
+void RestorePractice(const char *songPath) {
+  char text[64];
+  ReadSongValue(TEMPO_SECTION, songPath, "", text, sizeof text);
+  Practice.tempo = HeldTempo(ParseTempoValue(text));
+  Practice.clock = {0, 0, Practice.tempo};
+  SetKeepTempoTempo(Practice.tempo);
+  ReadSongValue(LOOP_SECTION, songPath, "", text, sizeof text);
+  long start, end;
+  Practice.loop = {LOOP_NONE, 0, 0};
+  if (ParseLoopValue(text, &start, &end)) SetLoopRange(&Practice.loop, start, end);
+  ReadSongValue(OFFSET_SECTION, songPath, "", text, sizeof text);
+  ShiftLyricsInView(ParseOffsetValue(text));
+}
+
+// A song that never had a tempo or a loop of its own gets no entry: without them the
+// file holds what it always held.
+void StorePractice(const char *songPath) {
+  char text[64];
+  if (Practice.tempo != TEMPO_DEFAULT || HasSongValue(TEMPO_SECTION, songPath)) {
+    std::snprintf(text, sizeof text, "%d", Practice.tempo);
+    WriteSongValue(TEMPO_SECTION, songPath, text);
+  }
+  if (Practice.loop.stage == LOOP_ON || HasSongValue(LOOP_SECTION, songPath)) {
+    text[0] = '\0';  // no loop: the entry is emptied
+    if (Practice.loop.stage == LOOP_ON)
+      FormatLoopValue(Practice.loop.startMs, Practice.loop.endMs, text, sizeof text);
+    WriteSongValue(LOOP_SECTION, songPath, text);
+  }
+}
+
+// A song whose sound the stage does not take plays at its own tempo, whatever was asked.
+int PlayedTempo() { return PlaybackSession.stage ? Practice.tempo : TEMPO_DEFAULT; }
+
+LONGLONG SongTimeOfGraph(LONGLONG graphTime) {
+  SongClock clock = Practice.clock;
+  clock.tempo = PlayedTempo();
+  return SongTimeOf(clock, graphTime);
+}
+
+void NoteSongSeek(LONGLONG songTime) { SeekClock(&Practice.clock, songTime); }
+
+// The graph is asked only once seen running: until then it may hold its lock.
+static bool GraphTime(LONGLONG *time) {
+  return !GraphStarting() && PlaybackSession.seeking &&
+         SUCCEEDED(PlaybackSession.seeking->GetCurrentPosition(time));
+}
+
+LONGLONG SongTimeNow() {
+  LONGLONG graph = 0;
+  return GraphTime(&graph) ? SongTimeOfGraph(graph) : Practice.clock.songAt;
+}
+
+long SongMsNow() { return static_cast<long>(SongTimeNow() / 10000); }
+
+bool LoopWatched() { return Practice.loop.stage == LOOP_ON; }
+
+// Two pixels in the selection colour at each end, the frame's height, drawn over the bar.
+void DrawLoopMarks(HWND mainWindow) {
+  if (Practice.loop.stage == LOOP_NONE) return;
+  const RECT &frame = ProgressRect;
+  const int span = frame.right - frame.left;
+  HDC dc = GetDC(mainWindow);
+  HBRUSH brush = GetSysColorBrush(COLOR_HIGHLIGHT);
+  const long ends[2] = {Practice.loop.startMs, Practice.loop.endMs};
+  for (int i = 0; i < (Practice.loop.stage == LOOP_ON ? 2 : 1); i++) {
+    int x = LoopMarkX(span, ends[i], PlayerState.duration);
+    if (x < 0) continue;
+    if (x > span - 2) x = span - 2;
+    RECT mark = {frame.left + x, frame.top, frame.left + x + 2, frame.bottom};
+    FillRect(dc, &mark, brush);
+  }
+  ReleaseDC(mainWindow, dc);
+}
+
+// The song's time goes on from where it stands, at the new tempo.
+void SetPracticeTempo(int tempo) {
+  LONGLONG graph = 0;
+  if (GraphTime(&graph)) Practice.clock = {SongTimeOfGraph(graph), graph, tempo};
+  Practice.tempo = Practice.clock.tempo = tempo;
+  SetKeepTempoTempo(tempo);
+}

@@ -1,0 +1,30 @@
+// Practising the song that plays (Win32): its tempo through the keep-tempo stage, its
+// loop, and what is stored of both; the song's own time read through the tempo.
+#pragma once
+#include <windows.h>
+
+#include "player/practice.h"
+// At a song's start, before its graph is built: its stored tempo, loop and lyrics'
+// shift, and the song's clock from 0.
+void RestorePractice(const char *songPath);
+// Mem: the tempo and the loop beside the cents, where they differ from the default or
+// the song has them stored already.
+void StorePractice(const char *songPath);
+
+// The song's own time for the graph's position, and the note of a seek to songTime.
+LONGLONG SongTimeOfGraph(LONGLONG graphTime);
+// The tempo the song is heard at: 100 when its graph has no stage.
+int PlayedTempo();
+void NoteSongSeek(LONGLONG songTime);
+// The song's time now, 100 ns units (milliseconds); where it last stood without a graph
+// that can tell.
+LONGLONG SongTimeNow();
+long SongMsNow();
+
+// Whether the position must be watched on every tick: a loop that jumps back.
+bool LoopWatched();
+// The loop's marks over the progress frame; nothing without a loop.
+void DrawLoopMarks(HWND mainWindow);
+// A new tempo for the song that plays (the stage, if any, takes it with its next
+// samples); whether the graph needs the stage now is the controller's to settle.
+void SetPracticeTempo(int tempo);
