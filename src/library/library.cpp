@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "library/sjis_bytes.h"
+#include "base/bytes.h"
 
 MusicListRecord MusicList;
 unsigned (*MusicFolderChanges)(int songIndex) = nullptr;

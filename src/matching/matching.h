@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "library/sjis_bytes.h"
+#include "base/bytes.h"
 
 enum {
   KEY_BYTES = 256,         // a MatchKey, song key or text key: at most 255 bytes and the NUL
@@ -14,7 +14,7 @@ enum {
 
 // ---- Byte classes (code page 932) ----
 
-// IsLeadRangeByte and IsTrailRangeByte: library/sjis_bytes.h.
+// IsLeadRangeByte and IsTrailRangeByte: base/bytes.h.
 
 // 1 when text[index] is the first byte of a double-byte character, else 0.
 int IsLeadByteAt(const char *text, int index);
