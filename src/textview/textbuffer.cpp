@@ -81,7 +81,7 @@ struct RowBuilder {
   int headCount;
   bool candidate;     // the head begins with a header's name: held to the line's end
   bool overflow;      // a candidate longer than the head's room
-  char lastNonBlank;
+  char lastNonBlank;    // of an overflow: the line's last byte that is not blank
   char firstAfterHead;  // of an overflow: the first byte not held that is not blank
   long times[TAGS_PER_LINE];
   int timeCount, lineFirstRow;
@@ -156,17 +156,23 @@ void ReleaseHead() {
   for (int i = 0; i < Rows.headCount && !Rows.full; ++i) RowByte(Head.bytes[i], Head.origins[i]);
 }
 
+char LastNonBlank(const char *bytes, int length) {
+  while (length > 0 && IsBlank(bytes[length - 1])) --length;
+  return length > 0 ? bytes[length - 1] : 0;
+}
+
 // A header line ends: passed over, an offset noted. Anything else is text. Of a line
 // too long to hold, the value is read from what is held and the first byte after it
 // that is not blank.
 void EndCandidate(int lineBytes) {
+  const char last = Rows.overflow ? Rows.lastNonBlank : LastNonBlank(Head.bytes, lineBytes);
   if (Rows.overflow) {
     Head.bytes[HEAD_BYTES] = Rows.firstAfterHead;
     lineBytes = HEAD_BYTES + 1;
   }
   TimeTag tag;
   const TimeTagKind kind = ReadTimeTag(Head.bytes, lineBytes, 0, &tag);
-  const bool header = (kind == TAG_HEADER || kind == TAG_OFFSET) && Rows.lastNonBlank == ']';
+  const bool header = (kind == TAG_HEADER || kind == TAG_OFFSET) && last == ']';
   if (header && kind == TAG_OFFSET) TimedText.offset = tag.ms;
   if (header) StartHead();
   else ReleaseHead();
@@ -199,21 +205,35 @@ void TakeHeadTags(bool complete, bool lineFeed) {
   ReleaseHead();
 }
 
-void HeadByte(char c, Origin origin) {
-  const bool lineEnded = c == '\n';
-  if (!lineEnded && !IsBlank(c)) Rows.lastNonBlank = c;
-  if (Rows.headCount < HEAD_BYTES) {
-    Head.bytes[Rows.headCount] = c;
-    Head.origins[Rows.headCount++] = origin;
-  } else if (!Rows.overflow) {
-    // Out of room: no header's name (or one that does not end within the room) is
-    // text, and what is held fills every row left.
+// A byte of a candidate beyond the head's room; false when the line turned out to be
+// text. Out of room, no header's name (or one that does not end within the room) is
+// text, and what is held fills every row left.
+bool FollowOverflow(char c, bool lineEnded) {
+  if (!Rows.overflow) {
     Rows.overflow = true;
     TimeTag tag;
     const TimeTagKind kind = ReadTimeTag(Head.bytes, HEAD_BYTES, 0, &tag);
-    if (kind != TAG_HEADER && kind != TAG_OFFSET) return ReleaseHead();
+    if (kind != TAG_HEADER && kind != TAG_OFFSET) {
+      ReleaseHead();
+      return false;
+    }
+    Rows.lastNonBlank = LastNonBlank(Head.bytes, HEAD_BYTES);
   }
-  if (Rows.overflow && !lineEnded && !Rows.firstAfterHead && !IsBlank(c)) Rows.firstAfterHead = c;
+  if (!lineEnded && !IsBlank(c)) {
+    if (!Rows.firstAfterHead) Rows.firstAfterHead = c;
+    Rows.lastNonBlank = c;
+  }
+  return true;
+}
+
+void HeadByte(char c, Origin origin) {
+  const bool lineEnded = c == '\n';
+  if (Rows.headCount < HEAD_BYTES) {
+    Head.bytes[Rows.headCount] = c;
+    Head.origins[Rows.headCount++] = origin;
+  } else if (!FollowOverflow(c, lineEnded)) {
+    return;
+  }
   if (!Rows.candidate) return TakeHeadTags(lineEnded, lineEnded);
   if (lineEnded) EndCandidate(Rows.headCount - 1);
 }

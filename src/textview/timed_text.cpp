@@ -13,12 +13,16 @@ namespace {
 
 enum { OFFSET_LIMIT = 24 * 3600 * 1000 };  // a day: anything more is a typo
 
-// Up to most digits at line[*at] into *value; gives how many.
+// Up to most digits at line[*at] into *value; gives how many. (Kept in locals: the loop
+// runs on every tag the loader reads.)
 int ReadDigits(const char *line, int length, int *at, int most, long *value) {
-  int digits = 0;
-  for (*value = 0; *at < length && digits < most && IsAsciiDigit(line[*at]); ++digits)
-    *value = *value * 10 + (line[(*at)++] - '0');
-  return digits;
+  const int from = *at, stop = length - from < most ? length : from + most;
+  int i = from;
+  long number = 0;
+  for (; i < stop && IsAsciiDigit(line[i]); ++i) number = number * 10 + (line[i] - '0');
+  *at = i;
+  *value = number;
+  return i - from;
 }
 
 // The time after the opening bracket at line[at]: m:s, then .f (or :f inside square
