@@ -11,6 +11,16 @@
 
 void (*SeekSongToLine)(long ms) = nullptr;
 void (*LoopSongLine)(long startMs, long endMs) = nullptr;
+long (*SongMsHeard)() = nullptr;
+FillTraceRecord FillTrace;
+
+// The fill of the marked line as last drawn, and the song's time last followed.
+struct FillRecord {
+  int entry;     // the entry it was drawn for, -1 for none
+  double cells;  // the cells filled then
+  long followedMs;
+};
+static FillRecord Fill = {-1, -1, 0};
 
 // The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
 static const char TextFaceName[] = "ＭＳ ゴシック";
@@ -60,11 +70,15 @@ static void MoveTextView(int step) {
 
 void ScrollTextView(int code, int pos) { MoveTextView(ScrollStepFor(code, pos)); }
 
+static RECT TimedLineRect(int entry) {
+  const TimedEntry &line = TimedText.entries[entry];
+  return {0, line.firstRow * TextView.linePitch - TextView.scrollPos, TextView.viewWidth,
+          (line.firstRow + line.rowCount) * TextView.linePitch - TextView.scrollPos};
+}
+
 static void InvalidateTimedLine(int entry) {
   if (entry < 0) return;
-  const TimedEntry &line = TimedText.entries[entry];
-  RECT rows = {0, line.firstRow * TextView.linePitch - TextView.scrollPos, TextView.viewWidth,
-               (line.firstRow + line.rowCount) * TextView.linePitch - TextView.scrollPos};
+  const RECT rows = TimedLineRect(entry);
   // Opaque text cells cover the old colour: no erase, no flicker.
   InvalidateRect(TextViewWindow, &rows, FALSE);
 }
@@ -75,8 +89,16 @@ bool FollowsSong() { return TimedText.timed; }
 
 void FollowSongPosition(long long position) {
   if (!TimedText.timed) return;
+  const long ms = static_cast<long>(position / 10000);
+  Fill.followedMs = ms;
   FollowChange change;
-  if (!FollowSongTime(static_cast<long>(position / 10000), &change)) return;
+  if (!FollowSongTime(ms, &change)) {
+    // The same line: its rows again only when its fill has moved.
+    const int marked = TimedText.marked;
+    const double cells = FilledCells(marked, ms);
+    if (cells >= 0 && (marked != Fill.entry || cells != Fill.cells)) InvalidateTimedLine(marked);
+    return;
+  }
   MoveTextView(change.scrollStep);
   InvalidateTimedLine(change.oldEntry);
   InvalidateTimedLine(change.newEntry);
@@ -151,6 +173,45 @@ static HFONT CreateTextFont(int height) {
   return created ? created : static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
 }
 
+static long long Microseconds() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return counter.QuadPart / frequency.QuadPart * 1000000 + counter.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
+}
+
+static void NoteFillDrawn(int entry, double cells) {
+  if (entry == Fill.entry && cells == Fill.cells) return;
+  Fill.entry = entry;
+  Fill.cells = cells;
+  const int slot = FillTrace.count++ % FILL_TRACE;
+  FillTrace.at[slot] = Microseconds();
+  FillTrace.cells[slot] = cells;
+}
+
+// A row of the marked line that is being sung: the cells sung in the selection colour,
+// the rest in the text's, each part clipped to its side of the boundary, so nothing is
+// drawn twice and nothing flickers. The font's cells are even, so the boundary's x is
+// the row's width in proportion.
+static void DrawFilledRow(HDC dc, int row, int y, double lineCells, COLORREF mark, COLORREF ink) {
+  const TimedEntry &line = TimedText.entries[TimedText.marked];
+  const char *bytes = TextBuffer.rows[row];
+  const int length = lstrlenA(bytes);
+  const WCHAR *wide = reinterpret_cast<const WCHAR *>(TextBuffer.wide[row]);
+  const int units = TextBuffer.wideUnits[row];
+  SIZE extent = {0, 0};
+  if (units) GetTextExtentPoint32W(dc, wide, units, &extent);
+  else GetTextExtentPoint32A(dc, bytes, length, &extent);
+  const double cells = RowFilledCells(lineCells, row - line.firstRow, length);
+  const int x = length ? static_cast<int>(extent.cx * cells / length + 0.5) : 0;
+  const RECT parts[2] = {{0, y, x, y + extent.cy}, {x, y, extent.cx, y + extent.cy}};
+  for (int i = 0; i < 2; i++) {
+    SetTextColor(dc, i == 0 ? mark : ink);
+    if (units) ExtTextOutW(dc, 0, y, ETO_CLIPPED, &parts[i], wide, static_cast<UINT>(units), nullptr);
+    else ExtTextOutA(dc, 0, y, ETO_CLIPPED, &parts[i], bytes, static_cast<UINT>(length), nullptr);
+  }
+}
+
 static void PaintTextView(HWND hwnd) {
   // The video window (the only child) is repainted with the text beneath it.
   HWND child = GetWindow(hwnd, GW_CHILD);
@@ -164,16 +225,26 @@ static void PaintTextView(HWND hwnd) {
   // window colour behind it.
   const COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  // A marked line with word tags is filled as far as the song is heard now.
+  const int marked = TimedText.marked;
+  const double filled = FilledCells(marked, SongMsHeard ? SongMsHeard() : Fill.followedMs);
   // Every row is drawn; the device context clips those outside the view.
   for (int i = 0; i < TextBuffer.lineCount; i++) {
-    SetTextColor(dc, IsMarkedRow(i) ? mark : ink);
+    const bool markedRow = IsMarkedRow(i);
+    SetTextColor(dc, markedRow ? mark : ink);
     const int y = -TextView.scrollPos + i * TextView.linePitch;
-    if (TextBuffer.wideUnits[i]) {
+    if (markedRow && filled >= 0) {
+      DrawFilledRow(dc, i, y, filled, mark, ink);
+    } else if (TextBuffer.wideUnits[i]) {
       TextOutW(dc, 0, y, reinterpret_cast<const WCHAR *>(TextBuffer.wide[i]), TextBuffer.wideUnits[i]);
     } else {
       const char *row = TextBuffer.rows[i];
       TextOutA(dc, 0, y, row, lstrlenA(row));
     }
+  }
+  if (filled >= 0) {
+    const RECT line = TimedLineRect(marked);
+    if (RectVisible(dc, &line)) NoteFillDrawn(marked, filled);
   }
   SelectObject(dc, previous);
   DeleteObject(font);  // a no-op for the stock font
