@@ -24,7 +24,7 @@ void FollowSongPosition(long long position);
 extern long (*SongMsHeard)();
 // The moments a paint drew a new fill position (performance counter, in microseconds),
 // the last FILL_TRACE of them, for the tests and benchmarks that time the fill.
-enum { FILL_TRACE = 256 };
+enum { FILL_TRACE = 2048 };  // more than 10 s of a position timer's ticks
 struct FillTraceRecord {
   long long at[FILL_TRACE];  // the count-th drawn at at[(count - 1) % FILL_TRACE]
   double cells[FILL_TRACE];  // the line's cells filled then
