@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "generated_media.h"
 #include "library/library.h"
 #include "matching/match_report.h"
 #include "native/own_files.h"
@@ -190,11 +190,7 @@ TEST(MatchReport, TitleAndArtistFromTheTag) {
   const std::string stem = "bramloe_report_tag_" + ProcessTag();
   const std::string name = stem + ".mp3";
   const char *path = name.c_str();
-  std::string tag(128, '\0');
-  const char *title = "Ｍｙ Ｓｏｎｇ";
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, std::strlen(title), title);
-  tag.replace(33, 3, "Foo");
+  std::string tag = GeneratedTag("my_song");
   std::FILE *file = std::fopen(path, "wb");
   ASSERT_NE(nullptr, file);
   std::fwrite("audio", 1, 5, file);
