@@ -156,12 +156,17 @@ void SongTagFields(int songIndex, char *title, char *artist) {
 
 }  // namespace
 
+bool PlainSongTitle(int songIndex, char *title) {
+  SongTagFields(songIndex, title, SongArtist);
+  if (title[0]) return true;
+  PathStem(MusicList.paths[songIndex], title);
+  return false;
+}
+
 const char *SongTitle(int songIndex) {
   static char songKey[KEY_BYTES];
-  const char *path = MusicList.paths[songIndex];
   char title[KEY_BYTES];
-  SongTagFields(songIndex, title, SongArtist);
-  if (!title[0]) PathStem(path, title);
+  PlainSongTitle(songIndex, title);
   MakeKey(title, Settings.aimai, songKey);
   return songKey;
 }
