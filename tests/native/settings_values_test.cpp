@@ -86,7 +86,8 @@ TEST(SettingsValues, AFieldCutInsideACharacterLosesItsFirstByte) {
       {"abc", "abc"},
       {"a\x82", "a"},
       {"\x82\xA0\x82", "\x82\xA0"},
-      {"\x88\x9F\x88", "\x88\x9F"},  // 亜's second byte is in the lead range
+      {"a\x88\x9F", "a\x88\x9F"},     // 亜 whole: its second byte is in the lead range
+      {"\x88\x9F\x88", "\x88\x9F"},
       {"\x83\x5C", "\x83\x5C"},       // ソ
       {"a\xA1", "a\xA1"},
       {"a\xFD", "a\xFD"},
