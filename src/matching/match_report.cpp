@@ -159,6 +159,8 @@ void WriteSong(const Out &out, int songIndex, const SongMatch &m, int *lengths) 
 void DescribeSong(int songIndex, SongMatch *match) {
   TextLookup found;
   LookUpSongText(songIndex, 1, &found);  // as FindText on the first try of a sequence
+  std::snprintf(match->title, sizeof match->title, "%s", SongTitleRead.title);
+  match->titleSource = SongTitleRead.fromTag ? TITLE_FROM_TAG : TITLE_FROM_FILE_NAME;
   std::snprintf(match->songKey, sizeof match->songKey, "%s", found.songKey);
   std::snprintf(match->artist, sizeof match->artist, "%s", SongArtist);
   match->textIndex = found.index;
@@ -170,8 +172,6 @@ void DescribeSong(int songIndex, SongMatch *match) {
   if (found.textShown)
     FormatTitleLine(match->titleLine, sizeof match->titleLine, found.extension, found.songKey,
                     SongArtist, found.textShown);
-
-  match->titleSource = PlainSongTitle(songIndex, match->title) ? TITLE_FROM_TAG : TITLE_FROM_FILE_NAME;
 }
 
 int NearestTexts(const char *songKey, const int *lengths, int *shared, int *out, int capacity) {

@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 
 char SongArtist[ARTIST_BYTES];
+SongTitleReadRecord SongTitleRead;
 
 namespace {
 
@@ -156,18 +157,12 @@ void SongTagFields(int songIndex, char *title, char *artist) {
 
 }  // namespace
 
-bool PlainSongTitle(int songIndex, char *title) {
-  SongTagFields(songIndex, title, SongArtist);
-  if (title[0]) return true;
-  PathStem(MusicList.paths[songIndex], title);
-  return false;
-}
-
 const char *SongTitle(int songIndex) {
   static char songKey[KEY_BYTES];
-  char title[KEY_BYTES];
-  PlainSongTitle(songIndex, title);
-  MakeKey(title, Settings.aimai, songKey);
+  SongTagFields(songIndex, SongTitleRead.title, SongArtist);
+  SongTitleRead.fromTag = SongTitleRead.title[0] != '\0';
+  if (!SongTitleRead.fromTag) PathStem(MusicList.paths[songIndex], SongTitleRead.title);
+  MakeKey(SongTitleRead.title, Settings.aimai, songKey);
   return songKey;
 }
 
