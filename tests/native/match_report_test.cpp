@@ -126,13 +126,13 @@ TEST(MatchReport, NearestCountsOnlyWholeSharedCharacters) {
   // あ い う え share their first byte 0x82, which the comparison alone would count.
   SetLists({"C:\\m\\x.wav"}, {"C:\\t\\かき.txt", "C:\\t\\あえ.txt", "C:\\t\\あお.txt"});
   int lengths[TEXT_CAPACITY];
-  SharedPrefixLengths("あいう", lengths);
+  MatchedPrefixLengths("あいう", lengths);
   int shared = 0, out[4] = {-1, -1, -1, -1};
   EXPECT_EQ(2, NearestTexts("あいう", lengths, &shared, out, 4));
   EXPECT_EQ(2, shared);
   EXPECT_EQ(1, out[0]);
   EXPECT_EQ(2, out[1]);
-  SharedPrefixLengths("けこ", lengths);
+  MatchedPrefixLengths("けこ", lengths);
   EXPECT_EQ(0, NearestTexts("けこ", lengths, &shared, out, 4));
   EXPECT_EQ(0, shared);
 }
