@@ -51,6 +51,7 @@ class SessionTest : public MainWindowTest {
     Pump();
     // The main window's creation made the session.
     ASSERT_NE(nullptr, PlaybackSession.graph);
+    PlayerState.matchedText = -1;  // no text: a video fills the view
   }
 
   // Puts the buttons the other way round from what a reset leaves.
