@@ -5,9 +5,8 @@
 #include "library/library.h"
 #include "library/library_win.h"
 #include "matching/matching.h"
-#include "player/player_win.h"
-#include "player/player.h"
 #include "player/pitch_win.h"
+#include "player/player.h"
 #include "player/player_win.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
@@ -17,6 +16,7 @@
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
 #include "shell/message_box_win.h"
+#include "shell/notice_win.h"
 #include "shell/shell_win.h"
 #include "shell/version.h"
 #include "textview/textview_win.h"
@@ -82,7 +82,7 @@ static void MoveLyrics(int steps) {
   FormatOffsetValue(offset, text, sizeof text);
   WriteSongValue(OFFSET_SECTION, MusicList.paths[PlayCursor.current], text);
   FormatLyricsNotice(offset, text, sizeof text);
-  ShowCountedNotice(text);
+  ShowPassingNotice(text);
 }
 
 void ShowLyricsSooner(HWND) { MoveLyrics(1); }
@@ -94,7 +94,7 @@ static void ChangeTempo(HWND mainWindow, int steps) {
   const int tempo = StepTempo(Practice.tempo, steps);
   char notice[32];
   FormatTempoNotice(tempo, notice, sizeof notice);
-  ShowCountedNotice(notice);
+  ShowPassingNotice(notice);
   if (tempo == Practice.tempo) return;
   SetPracticeTempo(tempo);
   SwitchKeepTempo(mainWindow);
@@ -107,14 +107,14 @@ void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
 static void RedrawProgressFrame() { InvalidateRect(MainWindow, &ProgressRect, TRUE); }
 
 void PressLoop(HWND) {
-  ShowCountedNotice(PressLoopKey(&Practice.loop, SongMsNow()));
+  ShowPassingNotice(PressLoopKey(&Practice.loop, SongMsNow()));
   RedrawProgressFrame();
 }
 
 void LoopSongRange(long startMs, long endMs) {
-  if (endMs < 0) endMs = static_cast<long>(PlayerState.duration * 1000);
+  if (endMs < 0) endMs = static_cast<long>(PlaybackSession.duration * 1000);
   if (!SetLoopRange(&Practice.loop, startMs, endMs)) return;
-  ShowCountedNotice(LoopOnNotice);
+  ShowPassingNotice(LoopOnNotice);
   const long now = SongMsNow();
   if (now < startMs || now >= endMs) SeekSongTo(MainWindow, static_cast<LONGLONG>(startMs) * 10000);
   RedrawProgressFrame();
