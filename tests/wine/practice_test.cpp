@@ -18,7 +18,7 @@ namespace {
 
 // What the player holds of the song's practice, gone: only the settings file has it.
 void ForgetPractice() {
-  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
+  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
   SetKeepTempoTempo(TEMPO_DEFAULT);
   LyricsOffset = 0;
 }

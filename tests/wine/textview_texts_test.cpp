@@ -234,14 +234,10 @@ Span ColourSpan(const Pixels &p, int top, int bottom, COLORREF colour) {
   return s;
 }
 
-// The song's time the view reads at a paint, for the test's moment.
+// The song's time the view reads at a paint, for the test's moment (the records' guard
+// puts the view's reader back).
 long HeardAt = 0;
 long HeardAtMoment() { return HeardAt; }
-
-struct HeardTimeGuard {
-  HeardTimeGuard() { SongMsHeard = HeardAtMoment; }
-  ~HeardTimeGuard() { SongMsHeard = nullptr; }
-};
 
 }  // namespace
 
@@ -249,7 +245,7 @@ struct HeardTimeGuard {
 // the selection colour, the rest in the text's. Unmarked, the line looks exactly as
 // the same line written without its word tags.
 TEST_F(TextViewTexts, AWordIsFilledAsFarAsItIsSung) {
-  HeardTimeGuard heard;
+  SongMsHeard = HeardAtMoment;
   const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), mark = GetSysColor(COLOR_HIGHLIGHT);
   Load("[00:01]うた\r\n[00:02]ことばおわり\r\n[00:10]つぎ\r\n");
   const Pixels plain = View();
