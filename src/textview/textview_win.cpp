@@ -206,8 +206,10 @@ static void DrawFilledRow(HDC dc, int row, int y, double lineCells, double fromC
   const TimedEntry &line = TimedText.entries[TimedText.marked];
   const char *bytes = TextBuffer.rows[row];
   const int length = lstrlenA(bytes);
-  const double cells = RowFilledCells(lineCells, row - line.firstRow, length);
-  const double from = fromCells < 0 ? -1 : RowFilledCells(fromCells, row - line.firstRow, length);
+  // Every row of a line but its last holds ROW_BYTES - 1 of its bytes.
+  const int rowStart = (row - line.firstRow) * (ROW_BYTES - 1);
+  const double cells = RowFilledCells(lineCells, rowStart, length);
+  const double from = fromCells < 0 ? -1 : RowFilledCells(fromCells, rowStart, length);
   if (from == cells) return;
   const WCHAR *wide = reinterpret_cast<const WCHAR *>(TextBuffer.wide[row]);
   const int units = TextBuffer.wideUnits[row];

@@ -1,7 +1,6 @@
 #include "textview/timed_text.h"
 
 #include "base/bytes.h"
-#include "textview/textbuffer.h"
 #include "textview/view_geometry.h"
 
 #include <cstdio>
@@ -271,8 +270,8 @@ double FilledCells(int entry, long ms) {
   return filled;
 }
 
-double RowFilledCells(double lineCells, int rowOfLine, int rowBytes) {
-  const double cells = lineCells - static_cast<double>(rowOfLine) * (ROW_BYTES - 1);
+double RowFilledCells(double lineCells, int rowStart, int rowBytes) {
+  const double cells = lineCells - rowStart;
   return cells < 0 ? 0 : cells > rowBytes ? rowBytes : cells;
 }
 

@@ -107,8 +107,9 @@ bool IsMarkedRow(int row);
 // byte over its rows one after another, as a fraction: within a word the boundary moves
 // evenly over its cells. -1 for a line without word tags (drawn whole).
 double FilledCells(int entry, long ms);
-// Of those, the cells on one row of the line, within 0..rowBytes.
-double RowFilledCells(double lineCells, int rowOfLine, int rowBytes);
+// Of those, the cells on a row of the line that begins at its byte rowStart, within
+// 0..rowBytes.
+double RowFilledCells(double lineCells, int rowStart, int rowBytes);
 
 // The scroll position that puts the top of row a quarter of the way down the view,
 // within 0..scrollMax.

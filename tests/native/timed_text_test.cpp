@@ -424,7 +424,7 @@ TEST(TimedText, TheFillMovesEvenlyOverEachWordsCells) {
   ShiftLyrics(0);
   // The line's cells over its rows of 99 bytes.
   EXPECT_EQ(99, RowFilledCells(100.5, 0, 99));
-  EXPECT_EQ(1.5, RowFilledCells(100.5, 1, 5));
-  EXPECT_EQ(0, RowFilledCells(50, 1, 5));
-  EXPECT_EQ(5, RowFilledCells(150, 1, 5));
+  EXPECT_EQ(1.5, RowFilledCells(100.5, 99, 5));
+  EXPECT_EQ(0, RowFilledCells(50, 99, 5));
+  EXPECT_EQ(5, RowFilledCells(150, 99, 5));
 }
