@@ -88,6 +88,18 @@ static void MoveLyrics(int steps) {
 void ShowLyricsSooner(HWND) { MoveLyrics(1); }
 void ShowLyricsLater(HWND) { MoveLyrics(-1); }
 
+// The lines are marked and filled that much later from the next tick on.
+static void MoveOutputDelay(int steps) {
+  OutputDelay = StepDelay(OutputDelay, steps);
+  StoreOutputDelay();
+  char text[32];
+  FormatDelayNotice(OutputDelay, text, sizeof text);
+  ShowPassingNotice(text);
+}
+
+void LengthenOutputDelay(HWND) { MoveOutputDelay(1); }
+void ShortenOutputDelay(HWND) { MoveOutputDelay(-1); }
+
 // The song goes on from where it stands at the new tempo; the stage comes into the graph
 // or leaves it when it is needed now and was not, or the other way round.
 static void ChangeTempo(HWND mainWindow, int steps) {

@@ -16,6 +16,9 @@ void ShowKeepTempoCheck(HWND mainWindow);
 // The lyrics' lines shown 100 ms sooner or later for this song (X and Z).
 void ShowLyricsSooner(HWND mainWindow);
 void ShowLyricsLater(HWND mainWindow);
+// The output delay 20 ms longer or shorter, stored at once and shown in a notice.
+void LengthenOutputDelay(HWND mainWindow);
+void ShortenOutputDelay(HWND mainWindow);
 
 // The tempo 5 % slower or faster ([ and ]), and the loop's key (L).
 void TempoDown(HWND mainWindow);

@@ -41,6 +41,8 @@ const CommandRoute CommandRoutes[] = {
     {ID_LOOP, PressLoop, RETURN_DEFAULT},
     {ID_LYRICS_SOONER, ShowLyricsSooner, RETURN_DEFAULT},
     {ID_LYRICS_LATER, ShowLyricsLater, RETURN_DEFAULT},
+    {ID_DELAY_LONGER, LengthenOutputDelay, RETURN_DEFAULT},
+    {ID_DELAY_SHORTER, ShortenOutputDelay, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 
@@ -81,6 +83,7 @@ static void SeekSongToLineTime(long ms) { SeekSongTo(MainWindow, static_cast<LON
 void RouteTextViewClicks() {
   SeekSongToLine = SeekSongToLineTime;
   LoopSongLine = LoopSongRange;
+  SongMsHeard = HeardSongMs;  // the fill, as far as the song is heard
 }
 
 // The last open message box has closed: what was pressed, or waited, under it.

@@ -25,6 +25,7 @@ void RouteTimerTick(HWND hwnd);
 void RouteRateScroll(HWND hwnd, WPARAM wParam, LPARAM lParam);
 void RouteProgressClick(HWND hwnd, LPARAM lParam);
 void RouteGraphEvent(HWND hwnd);
-// What the text view asks of the song when a timed line is clicked.
+// What the text view asks of the song when a timed line is clicked, and where it reads
+// the song's time heard for the fill.
 void RouteTextViewClicks();
 void RouteBoxesClosed(HWND hwnd);

@@ -98,15 +98,15 @@ void DrawPosition(HWND mainWindow) {
   // A timed text follows the song between the bar's pixels, and a loop must jump back
   // at its end, so they ask every tick.
   if (!PixelMayBeDue(now) && !FollowsSong() && !LoopWatched()) return;
-  LONGLONG position = 0;
-  if (FAILED(seeking->GetCurrentPosition(&position))) return;
-  position = SongTimeOfGraph(position);  // the bar and the text follow the song's own time
+  LONGLONG graph = 0;
+  if (FAILED(seeking->GetCurrentPosition(&graph))) return;
+  const LONGLONG position = SongTimeOfGraph(graph);  // the bar follows the song's own time
   const long loopBack = LoopJumpTarget(Practice.loop, static_cast<long>(position / 10000));
   if (loopBack >= 0) {
     SeekSongTo(mainWindow, static_cast<LONGLONG>(loopBack) * 10000);
     return;
   }
-  FollowSongPosition(position);
+  FollowSongPosition(HeardSongTimeOfGraph(graph));  // the text, what is heard of it
   const int width = PositionBarWidth(span, position * 1e-7, PlaybackSession.duration);
   if (width > Bar.width) {
     HDC dc = GetDC(mainWindow);

@@ -4,7 +4,7 @@
 
 #include "settings/settings.h"
 
-PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
+PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
 
 bool PracticeStageWanted() { return KeepTempo || Practice.tempo != TEMPO_DEFAULT; }
 
@@ -63,6 +63,19 @@ void ChangeClockTempo(SongClock *clock, int64_t graphTime, int tempo) {
   clock->songAt = SongTimeOf(*clock, graphTime);
   clock->graphAt = graphTime;
   clock->tempo = tempo;
+}
+
+int64_t HeardTimeOf(const SongClock &clock, int64_t graphTime, int delayMs, int64_t from) {
+  const int64_t heard = SongTimeOf(clock, graphTime - static_cast<int64_t>(delayMs) * 10000);
+  return heard < from ? from : heard;
+}
+
+const char DelayNoticeFormat[] = "音の遅れ %dms";
+
+int StepDelay(int ms, int steps) { return HeldDelay(static_cast<long long>(ms) + static_cast<long long>(steps) * DELAY_STEP_MS); }
+
+void FormatDelayNotice(int ms, char *out, int size) {
+  std::snprintf(out, static_cast<size_t>(size), DelayNoticeFormat, ms);
 }
 
 void SeekClock(SongClock *clock, int64_t songTime) {

@@ -58,11 +58,22 @@ void ChangeClockTempo(SongClock *clock, int64_t graphTime, int tempo);
 // After a seek (or a start) the graph and the song stand at the same time.
 void SeekClock(SongClock *clock, int64_t songTime);
 
+// Where the listener is: the song's time at the graph's time the output delay ago, but
+// never before from, where the song last started or jumped to (nothing before it is
+// heard after the jump).
+int64_t HeardTimeOf(const SongClock &clock, int64_t graphTime, int delayMs, int64_t from);
+
+// The output delay moved by steps of DELAY_STEP_MS, held within its range.
+int StepDelay(int ms, int steps);
+extern const char DelayNoticeFormat[];  // "音の遅れ %dms"
+void FormatDelayNotice(int ms, char *out, int size);
+
 // What is practised on the song that plays.
 struct PracticeRecord {
   int tempo;        // percent of the song's own
   LoopRecord loop;
   SongClock clock;  // the song's time from the graph's
+  int64_t heardFrom;  // the song's time it last started or jumped to
 };
 
 extern PracticeRecord Practice;

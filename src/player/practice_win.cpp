@@ -17,6 +17,7 @@ void RestorePractice(const char *songPath) {
   ReadSongValue(TEMPO_SECTION, songPath, "", text, sizeof text);
   Practice.tempo = HeldTempo(ParseTempoValue(text));
   Practice.clock = {0, 0, Practice.tempo};
+  Practice.heardFrom = 0;
   SetKeepTempoTempo(Practice.tempo);
   ReadSongValue(LOOP_SECTION, songPath, "", text, sizeof text);
   long start, end;
@@ -45,13 +46,22 @@ void StorePractice(const char *songPath) {
 // A song whose sound the stage does not take plays at its own tempo, whatever was asked.
 int PlayedTempo() { return PlaybackSession.stage ? Practice.tempo : TEMPO_DEFAULT; }
 
-LONGLONG SongTimeOfGraph(LONGLONG graphTime) {
+static SongClock PlayedClock() {
   SongClock clock = Practice.clock;
   clock.tempo = PlayedTempo();
-  return SongTimeOf(clock, graphTime);
+  return clock;
 }
 
-void NoteSongSeek(LONGLONG songTime) { SeekClock(&Practice.clock, songTime); }
+LONGLONG SongTimeOfGraph(LONGLONG graphTime) { return SongTimeOf(PlayedClock(), graphTime); }
+
+LONGLONG HeardSongTimeOfGraph(LONGLONG graphTime) {
+  return HeardTimeOf(PlayedClock(), graphTime, OutputDelay, Practice.heardFrom);
+}
+
+void NoteSongSeek(LONGLONG songTime) {
+  SeekClock(&Practice.clock, songTime);
+  Practice.heardFrom = songTime;
+}
 
 // The graph is asked only once seen running: until then it may hold its lock.
 static bool GraphTime(LONGLONG *time) {
@@ -65,6 +75,13 @@ LONGLONG SongTimeNow() {
 }
 
 long SongMsNow() { return static_cast<long>(SongTimeNow() / 10000); }
+
+LONGLONG HeardSongTime() {
+  LONGLONG graph = 0;
+  return GraphTime(&graph) ? HeardSongTimeOfGraph(graph) : Practice.clock.songAt;
+}
+
+long HeardSongMs() { return static_cast<long>(HeardSongTime() / 10000); }
 
 bool LoopWatched() { return Practice.loop.stage == LOOP_ON; }
 

@@ -20,6 +20,12 @@ void NoteSongSeek(LONGLONG songTime);
 // that can tell.
 LONGLONG SongTimeNow();
 long SongMsNow();
+// Where the listener is in the song, the output delay taken off the graph's position
+// (see HeardTimeOf): what the lyrics' mark and fill follow, and anything else that
+// times what is heard. 100 ns units (milliseconds).
+LONGLONG HeardSongTimeOfGraph(LONGLONG graphTime);
+LONGLONG HeardSongTime();
+long HeardSongMs();
 
 // Whether the position must be watched on every tick: a loop that jumps back.
 bool LoopWatched();

@@ -27,6 +27,8 @@
 #define ID_LOOP 132  // start, end and looping, off again
 #define ID_LYRICS_SOONER 133
 #define ID_LYRICS_LATER 134
+#define ID_DELAY_LONGER 135  // the sound is heard later than the graph tells
+#define ID_DELAY_SHORTER 136
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

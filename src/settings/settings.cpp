@@ -9,6 +9,7 @@
 
 SettingsRecord Settings = {"", "", "notepad", 1, 0};
 int KeepTempo = 0;
+int OutputDelay = 0;
 
 const char SETTINGS_SECTION[] = "BRAMLOE";
 const char SETTINGS_FILE_NAME[] = "BRAMLOE.INI";
@@ -23,6 +24,8 @@ static int ClampToInt(long long value) {
 int ParseAutoBase(const char *text) { return ClampToInt(std::strtoll(text, nullptr, 0)); }
 
 int ParseDecimal(const char *text) { return ClampToInt(std::strtoll(text, nullptr, 10)); }
+
+int HeldDelay(long long ms) { return ms < 0 ? 0 : ms > DELAY_MOST_MS ? DELAY_MOST_MS : static_cast<int>(ms); }
 
 char *SettingsFilePathFor(const char *userProfile, char *out) {
   const size_t nameLength = sizeof SETTINGS_FILE_NAME - 1;

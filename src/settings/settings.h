@@ -18,6 +18,12 @@ extern SettingsRecord Settings;
 // record, whose five fields are the specified settings.
 extern int KeepTempo;
 
+// The delay key: milliseconds between the position the graph reports and the sound the
+// listener hears, held within 0..DELAY_MOST_MS. Kept beside the record as keeptempo is.
+extern int OutputDelay;
+enum { DELAY_STEP_MS = 20, DELAY_MOST_MS = 2000 };
+int HeldDelay(long long ms);
+
 extern const char SETTINGS_SECTION[];   // "BRAMLOE"
 extern const char SETTINGS_FILE_NAME[]; // "BRAMLOE.INI"
 

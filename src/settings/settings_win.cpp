@@ -28,6 +28,17 @@ void LoadSettings() {
   GetPrivateProfileStringA(SETTINGS_SECTION, "keeptempo", "", value, sizeof value, path);
   keepTempoRead = value[0] != '\0';
   KeepTempo = ParseAutoBase(value) != 0;
+  char delay[16];
+  GetPrivateProfileStringA(SETTINGS_SECTION, "delay", "0", delay, sizeof delay, path);
+  OutputDelay = HeldDelay(ParseDecimal(delay));
+}
+
+void StoreOutputDelay() {
+  char path[PATH_BYTES], value[16];
+  SettingsFilePath(path);
+  std::snprintf(value, sizeof value, "%d", OutputDelay);
+  const SettingWrite entry = {"delay", value};
+  WriteSettingsFile(path, &entry, 1);
 }
 
 void SaveSettings() {

@@ -8,6 +8,8 @@
 
 void LoadSettings();
 void SaveSettings();
+// Writes the delay key at once.
+void StoreOutputDelay();
 
 // A song's stored pitch as the file holds it, parsed or not; "0" when it has none.
 void ReadPitchEntry(const char *songPath, char *text, int textSize);

@@ -20,6 +20,7 @@ namespace {
 
 enum {
   TAGS_PER_LINE = 32,
+  WORDS_PER_LINE = 256,  // word tags kept of a line; more are taken out and not kept
   HEAD_BYTES = TEXT_ROWS * ROW_LIMIT,  // a line that may be a header: room for all rows
   PLACEHOLDER_LEAD = 0x81,   // "？": two bytes standing for a character 932 lacks
   PLACEHOLDER_TRAIL = 0x48,
@@ -85,6 +86,16 @@ struct RowBuilder {
   char firstAfterHead;  // of an overflow: the first byte not held that is not blank
   long times[TAGS_PER_LINE];
   int timeCount, lineFirstRow;
+  // Of a sung line (one that began with time tags): the time tags inside it are word
+  // tags, taken out of the rows with the byte of the shown line each stands before.
+  int lineBytes;    // bytes of the line shown so far
+  bool secondByte;  // the next byte is a character's second byte, never a tag's start
+  char held[TIME_TAG_BYTES];  // what may be a tag, until it is known
+  Origin heldOrigins[TIME_TAG_BYTES];
+  int heldCount;
+  long wordTimes[WORDS_PER_LINE];
+  short wordAt[WORDS_PER_LINE];
+  int wordCount;
 };
 
 struct HeadRecord {
@@ -123,8 +134,10 @@ void KeepWideRow(int row, int length) {
 
 void AddPendingTimedLine() {
   if (!Rows.timeCount) return;
-  AddTimedLine(Rows.times, Rows.timeCount, Rows.lineFirstRow, TextBuffer.lineCount - Rows.lineFirstRow);
+  const LineWords words = {Rows.wordTimes, Rows.wordAt, Rows.wordCount, Rows.lineBytes};
+  AddTimedLine(Rows.times, Rows.timeCount, Rows.lineFirstRow, TextBuffer.lineCount - Rows.lineFirstRow, &words);
   Rows.timeCount = 0;
+  Rows.wordCount = 0;
 }
 
 void FinishRow() {
@@ -149,11 +162,65 @@ void RowByte(char c, Origin origin) {
   if (c == '\n' || Rows.length == ROW_LIMIT) FinishRow();
 }
 
-// What the head holds goes to the rows: the line is text from there on.
+void WordByte(char c, Origin origin);
+
+// A byte of a sung line that is shown.
+void ShownByte(char c, Origin origin) {
+  Rows.secondByte = !Rows.secondByte && IsLeadRangeByte(static_cast<unsigned char>(c));
+  if (c != '\n') Rows.lineBytes++;
+  RowByte(c, origin);
+}
+
+// Settles what is held: a time tag leaves the line as a word tag, anything else
+// shows its first byte; the bytes after are scanned again, as they may begin a tag.
+// At the text's end (complete) a tag cut short is text.
+void ResolveHeld(bool complete) {
+  while (Rows.heldCount && !Rows.full) {
+    TimeTag tag;
+    const TimeTagKind kind = ReadTimeTag(Rows.held, Rows.heldCount, 0, &tag);
+    if (kind == TAG_MORE && !complete && Rows.heldCount < TIME_TAG_BYTES) return;
+    int taken = 1;
+    if (kind == TAG_LINE_TIME || kind == TAG_ANGLE_TIME || kind == TAG_COLON_TIME) {
+      if (Rows.wordCount < WORDS_PER_LINE) {
+        Rows.wordTimes[Rows.wordCount] = tag.ms;
+        Rows.wordAt[Rows.wordCount++] = static_cast<short>(Rows.lineBytes);
+      }
+      taken = tag.end;
+    } else {
+      ShownByte(Rows.held[0], Rows.heldOrigins[0]);
+    }
+    char rest[TIME_TAG_BYTES];
+    Origin restOrigins[TIME_TAG_BYTES];
+    const int restCount = Rows.heldCount - taken;
+    std::memcpy(rest, Rows.held + taken, static_cast<size_t>(restCount));
+    std::memcpy(restOrigins, Rows.heldOrigins + taken, static_cast<size_t>(restCount) * sizeof(Origin));
+    Rows.heldCount = 0;
+    for (int i = 0; i < restCount && !Rows.full; ++i) WordByte(rest[i], restOrigins[i]);
+    if (!complete) return;
+  }
+}
+
+// A byte of a sung line: a bracket that begins a character may begin a word tag.
+void WordByte(char c, Origin origin) {
+  if (!Rows.heldCount && (Rows.secondByte || (c != '[' && c != '<'))) return ShownByte(c, origin);
+  Rows.held[Rows.heldCount] = c;
+  Rows.heldOrigins[Rows.heldCount++] = origin;
+  ResolveHeld(false);
+}
+
+// What the head holds goes to the rows: the line is text from there on, and of a sung
+// line the word tags are looked for from its first shown byte.
 void ReleaseHead() {
   Rows.inHead = false;
   Rows.lineFirstRow = TextBuffer.lineCount;
-  for (int i = 0; i < Rows.headCount && !Rows.full; ++i) RowByte(Head.bytes[i], Head.origins[i]);
+  Rows.lineBytes = 0;
+  Rows.secondByte = false;
+  Rows.heldCount = 0;
+  Rows.wordCount = 0;
+  for (int i = 0; i < Rows.headCount && !Rows.full; ++i) {
+    if (Rows.timeCount) WordByte(Head.bytes[i], Head.origins[i]);
+    else RowByte(Head.bytes[i], Head.origins[i]);
+  }
 }
 
 char LastNonBlank(const char *bytes, int length) {
@@ -240,6 +307,7 @@ void HeadByte(char c, Origin origin) {
 
 void PushByte(char c, Origin origin) {
   if (Rows.inHead) HeadByte(c, origin);
+  else if (Rows.timeCount) WordByte(c, origin);
   else RowByte(c, origin);
 }
 
@@ -249,6 +317,7 @@ void FinishRows(bool failed) {
     if (Rows.candidate) EndCandidate(Rows.headCount);
     else TakeHeadTags(true, false);
   }
+  if (!failed && !Rows.inHead && Rows.timeCount) ResolveHeld(true);
   if (failed) Rows.length = 0;  // the row the error came in does not count
   // A last line of tags alone, without its LF, is still a (blank) sung line.
   if (!Rows.full && (Rows.length > 0 || (Rows.timeCount && Rows.lineFirstRow == TextBuffer.lineCount && !failed)))

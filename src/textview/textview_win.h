@@ -15,9 +15,22 @@ void UpdateScrollRange();
 void AttachVideo(IVideoWindow *video);
 void ShowOrHideVideo(IVideoWindow *video);
 void PlaceVideo(HWND view);  // on the TextView's resize
-// Marks the line of a timed text whose time has come at position (100 ns units) and
-// keeps it in view. Called on every position tick.
+// Marks the line of a timed text whose time has come at position (100 ns units, where
+// the listener is in the song) and keeps it in view; the marked line's rows are drawn
+// anew while its fill moves. Called on every position tick.
 void FollowSongPosition(long long position);
+// The song's time in ms where the listener is, read at each paint for the fill of a
+// line with word tags. Set by the program above the view; null: the time last followed.
+extern long (*SongMsHeard)();
+// The moments a paint drew a new fill position (performance counter, in microseconds),
+// the last FILL_TRACE of them, for the tests and benchmarks that time the fill.
+enum { FILL_TRACE = 2048 };  // more than 10 s of a position timer's ticks
+struct FillTraceRecord {
+  long long at[FILL_TRACE];  // the count-th drawn at at[(count - 1) % FILL_TRACE]
+  double cells[FILL_TRACE];  // the line's cells filled then
+  int count;
+};
+extern FillTraceRecord FillTrace;
 // Whether the shown text is timed, so the tick must give it every position.
 bool FollowsSong();
 // What a click on a line of a timed text asks of the song: a seek to the line's time,

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-TimedTextRecord TimedText = {false, 0, 0, {}, -1};
+TimedTextRecord TimedText = {false, 0, 0, {}, -1, 0, {}};
 long LyricsOffset = 0;
 const char LyricsNoticeFormat[] = "歌詞 %c%ld.%ld秒";
 
@@ -102,10 +102,50 @@ void ClearTimedText() {
   TimedText.offset = 0;
   TimedText.entryCount = 0;
   TimedText.marked = -1;
+  TimedText.wordCount = 0;
 }
 
-void AddTimedLine(const long *times, int count, int firstRow, int rowCount) {
+// A line's words from its word tags, after the words of the lines before: the text
+// before the first tag is a word from the line's time, a tag at the line's very end
+// only closes the word before it, and a time earlier than the one before it is held
+// at that one. The last word, if no tag closes it, may run as long as the line's
+// longest word, and at least WORD_SHORTEST_CAP. A line whose words do not all fit
+// gets none. Gives how many were added.
+static int AddLineWords(const LineWords &line, long lineTime) {
+  if (line.count <= 0) return 0;
+  const int lineBytes = line.lineBytes;
+  const bool before = line.at[0] > 0;  // text before the first tag
+  int tags = line.count;
+  const bool closed = line.at[tags - 1] >= lineBytes;
+  if (closed) --tags;  // the closing tag starts no word
+  const int count = (before ? 1 : 0) + tags;
+  if (count == 0 || TimedText.wordCount + count > TIMED_WORDS) return 0;
+  TimedWord *words = TimedText.words + TimedText.wordCount;
+  long held = lineTime;
+  int n = 0;
+  if (before) words[n++] = {0, 0, 0, 0, false};
+  for (int i = 0; i < line.count; ++i) {
+    if (line.times[i] > held) held = line.times[i];
+    if (n > 0) words[n - 1].length = held - lineTime - words[n - 1].start;
+    if (i < tags) {
+      const int at = line.at[i] < lineBytes ? line.at[i] : lineBytes;
+      words[n++] = {held - lineTime, 0, static_cast<short>(at), 0, false};
+    }
+  }
+  long longest = WORD_SHORTEST_CAP;
+  for (int i = 0; i + 1 < n || (closed && i < n); ++i)
+    if (words[i].length > longest) longest = words[i].length;
+  if (!closed) words[n - 1] = {words[n - 1].start, longest, words[n - 1].firstByte, 0, true};
+  for (int i = 0; i < n; ++i)
+    words[i].bytes = static_cast<short>((i + 1 < n ? words[i + 1].firstByte : lineBytes) - words[i].firstByte);
+  return n;
+}
+
+void AddTimedLine(const long *times, int count, int firstRow, int rowCount, const LineWords *words) {
   TimedText.timed = true;
+  const short firstWord = static_cast<short>(TimedText.wordCount);
+  const int wordCount = words && count > 0 ? AddLineWords(*words, times[0]) : 0;
+  TimedText.wordCount += wordCount;
   for (int i = 0; i < count && TimedText.entryCount < TIMED_ENTRIES; ++i) {
     TimedEntry &entry = TimedText.entries[TimedText.entryCount++];
     entry.time = times[i];
@@ -113,6 +153,10 @@ void AddTimedLine(const long *times, int count, int firstRow, int rowCount) {
     entry.order = static_cast<short>(TimedText.entryCount - 1);
     entry.firstRow = static_cast<short>(firstRow);
     entry.rowCount = static_cast<short>(rowCount);
+    // A line sung again (several leading tags) takes its words' times after each of
+    // its tags as they stand after the first.
+    entry.firstWord = firstWord;
+    entry.wordCount = static_cast<short>(wordCount);
   }
 }
 
@@ -202,6 +246,33 @@ bool IsMarkedRow(int row) {
   if (m < 0) return false;
   const TimedEntry &entry = TimedText.entries[m];
   return row >= entry.firstRow && row < entry.firstRow + entry.rowCount;
+}
+
+double FilledCells(int entry, long ms) {
+  if (entry < 0 || entry >= TimedText.entryCount) return -1;
+  const TimedEntry &line = TimedText.entries[entry];
+  if (!line.wordCount) return -1;
+  const long next = NextLineTime(entry);
+  double filled = 0;
+  for (int i = line.firstWord; i < line.firstWord + line.wordCount; ++i) {
+    const TimedWord &word = TimedText.words[i];
+    const long start = line.time + word.start;
+    if (ms < start) break;
+    long length = word.length;
+    if (word.open && next >= 0 && next - start < length) length = next - start;
+    filled = word.firstByte;
+    if (length <= 0 || ms >= start + length) {
+      filled += word.bytes;  // sung whole
+      continue;
+    }
+    return filled + static_cast<double>(word.bytes) * (ms - start) / length;
+  }
+  return filled;
+}
+
+double RowFilledCells(double lineCells, int rowStart, int rowBytes) {
+  const double cells = lineCells - rowStart;
+  return cells < 0 ? 0 : cells > rowBytes ? rowBytes : cells;
 }
 
 int FollowScrollTarget(int row) {

@@ -2,7 +2,11 @@
 // marks the line being sung and keeps it in the upper part of the view. Portable.
 #pragma once
 
-enum { TIMED_ENTRIES = 1000 };  // tags kept; a line with several tags has one each
+enum {
+  TIMED_ENTRIES = 1000,  // tags kept; a line with several tags has one each
+  TIMED_WORDS = 4000,    // word tags kept over the whole text
+  WORD_SHORTEST_CAP = 500,  // an open last word may run at least this long
+};
 
 struct TimedEntry {
   long time;      // milliseconds into the song, the offsets applied
@@ -10,6 +14,17 @@ struct TimedEntry {
   short rowCount; // rows the line fills (a long line is cut into several)
   long tagTime;   // the tag's own time
   short order;    // the tag's place in the text, which orders equal times
+  short firstWord;  // the line's words in TimedText.words; wordCount 0: no word tags
+  short wordCount;
+};
+
+// A word of a line with word tags: the text from one tag to the next.
+struct TimedWord {
+  long start;       // ms after the line's time
+  long length;      // ms it is sung; of an open word, the most it may run
+  short firstByte;  // where it begins in the shown line (its rows one after another)
+  short bytes;
+  bool open;        // the last word, no tag closing it: it ends at the next line's time
 };
 
 struct TimedTextRecord {
@@ -18,6 +33,8 @@ struct TimedTextRecord {
   int entryCount;
   TimedEntry entries[TIMED_ENTRIES];  // by time; equal times in row order
   int marked;     // entry drawn marked, -1 for none
+  int wordCount;
+  TimedWord words[TIMED_WORDS];  // each line's in the text's order
 };
 
 extern TimedTextRecord TimedText;
@@ -68,8 +85,17 @@ int ParseTimeTag(const char *line, int length, long *ms);
 
 // Forgets the tags; the text counts as untimed until a tag is added.
 void ClearTimedText();
-// Adds a line's tag times (before the offset) for the rows it filled.
-void AddTimedLine(const long *times, int count, int firstRow, int rowCount);
+// The word tags of a line: each tag's time (before the offset) and its byte in the shown
+// line, in the text's order, and the shown line's length.
+struct LineWords {
+  const long *times;
+  const short *at;
+  int count;
+  int lineBytes;
+};
+// Adds a line's tag times (before the offset) for the rows it filled, with its words.
+void AddTimedLine(const long *times, int count, int firstRow, int rowCount,
+                  const LineWords *words = nullptr);
 // Applies the offset and orders the entries by time, after the last line.
 void FinishTimedText();
 
@@ -77,6 +103,14 @@ void FinishTimedText();
 int TimedEntryAt(long ms);
 // Whether a TextBuffer row belongs to the marked line.
 bool IsMarkedRow(int row);
+// The half-width cells of an entry's line sung at ms, counted from the line's first
+// byte over its rows one after another, as a fraction: within a word the boundary moves
+// evenly over its cells. -1 for a line without word tags (drawn whole).
+double FilledCells(int entry, long ms);
+// Of those, the cells on a row of the line that begins at its byte rowStart, within
+// 0..rowBytes.
+double RowFilledCells(double lineCells, int rowStart, int rowBytes);
+
 // The scroll position that puts the top of row a quarter of the way down the view,
 // within 0..scrollMax.
 int FollowScrollTarget(int row);

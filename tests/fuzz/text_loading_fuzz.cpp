@@ -4,6 +4,8 @@
 // rows stay within the buffer, the longest row is measured as the view needs it, and
 // the font and scroll rules that follow stay in their ranges. The tag reader, at every
 // place of the bytes, ends a tag within them and a time tag within its longest form.
+// The words of a line lie one after another within its rows, their times in order, and
+// the fill over them only grows with the song's time, within the line's cells.
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
@@ -62,6 +64,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (kind == TAG_NONE || kind == TAG_MORE) continue;
     FUZZ_CHECK(tag.end > at && tag.end <= length);
     if (kind != TAG_HEADER && kind != TAG_OFFSET) FUZZ_CHECK(tag.end - at <= TIME_TAG_BYTES);
+  }
+
+  for (int e = 0; e < TimedText.entryCount; ++e) {
+    const TimedEntry &entry = TimedText.entries[e];
+    if (!entry.wordCount) continue;
+    FUZZ_CHECK(entry.firstWord >= 0 && entry.firstWord + entry.wordCount <= TimedText.wordCount);
+    int at = 0;
+    long start = 0;
+    for (int w = entry.firstWord; w < entry.firstWord + entry.wordCount; ++w) {
+      const TimedWord &word = TimedText.words[w];
+      FUZZ_CHECK(word.firstByte == at && word.bytes >= 0 && word.start >= start && word.length >= 0);
+      at += word.bytes;
+      start = word.start;
+    }
+    FUZZ_CHECK(at <= entry.rowCount * (ROW_BYTES - 1));
+    double before = 0;
+    for (long ms = entry.time - 100; ms < entry.time + start + 3000; ms += 37) {
+      const double filled = FilledCells(e, ms);
+      FUZZ_CHECK(filled >= before && filled <= at);
+      before = filled;
+    }
   }
 
   TextView.viewWidth = width;

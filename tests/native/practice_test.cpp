@@ -6,6 +6,7 @@
 #include <string>
 
 #include "player/practice.h"
+#include "settings/settings.h"
 #include "settings/song_memory.h"
 
 TEST(Practice, TempoStepsAreHeldWithinTheRange) {
@@ -139,4 +140,41 @@ TEST(SongMemory, ValuesReadBackAsWritten) {
     int percent;
   } tempos[] = {{"85", 85}, {"200", 200}, {"", 0}, {"x", 0}, {"-5", 0}, {"99999999999", 0}};
   for (const auto &t : tempos) EXPECT_EQ(t.percent, ParseTempoValue(t.text)) << t.text;
+}
+
+// The output delay: held within 0..2000 ms, moved 20 ms a step, and its notice, which
+// the notice's blank of 15 bytes covers.
+TEST(Practice, OutputDelayIsHeldAndShown) {
+  const struct {
+    int ms, steps, after;
+  } steps[] = {{0, 1, 20}, {100, -1, 80}, {0, -1, 0}, {1990, 1, 2000}, {2000, 1, 2000}, {20, -5, 0}};
+  for (const auto &s : steps) EXPECT_EQ(s.after, StepDelay(s.ms, s.steps)) << s.ms << " " << s.steps;
+  const struct {
+    long long stored;
+    int held;
+  } stored[] = {{120, 120}, {-5, 0}, {2001, 2000}, {99999999999LL, 2000}};
+  for (const auto &s : stored) EXPECT_EQ(s.held, HeldDelay(s.stored)) << s.stored;
+  char text[32];
+  FormatDelayNotice(120, text, sizeof text);
+  EXPECT_EQ("\x89\xb9\x82\xcc\x92\x78\x82\xea 120ms", std::string(text));  // 音の遅れ
+  FormatDelayNotice(DELAY_MOST_MS, text, sizeof text);
+  EXPECT_LE(std::strlen(text), 15u);
+}
+
+// Where the listener is: the song's time at the graph's time the delay ago, through
+// the tempo, never before where the song last jumped to.
+TEST(Practice, TheListenerIsTheDelayBehindTheGraph) {
+  const long long s = 10000000, ms = 10000;
+  SongClock clock = {0, 0, 100};
+  const struct {
+    long long graph;
+    int delay;
+    long long from, heard;
+  } plain[] = {{3 * s, 0, 0, 3 * s}, {3 * s, 200, 0, 3 * s - 200 * ms}, {100 * ms, 200, 0, 0}};  // not before the start
+  for (const auto &p : plain) EXPECT_EQ(p.heard, HeardTimeOf(clock, p.graph, p.delay, p.from)) << p.graph;
+  ChangeClockTempo(&clock, 2 * s, 50);  // half as fast from 2 s on
+  EXPECT_EQ(2 * s + 900 * ms, HeardTimeOf(clock, 4 * s, 200, 0));
+  SeekClock(&clock, 10 * s);  // a jump to 10 s: what was before it is not heard after
+  EXPECT_EQ(10 * s, HeardTimeOf(clock, 10 * s + 100 * ms, 200, 10 * s));
+  EXPECT_EQ(10 * s + 150 * ms, HeardTimeOf(clock, 10 * s + 500 * ms, 200, 10 * s));
 }

@@ -1,5 +1,5 @@
-// Everything a load leaves in the TextBuffer and the timed-text record, as one list
-// of numbers that two loads can be compared by.
+// Everything a load leaves in the TextBuffer and the timed-text record, its words too,
+// as one list of numbers that two loads can be compared by.
 #pragma once
 
 #include <vector>
@@ -16,7 +16,11 @@ inline std::vector<long> LoadedTextFacts() {
   }
   for (int i = 0; i < TimedText.entryCount; i++) {
     const TimedEntry &e = TimedText.entries[i];
-    facts.insert(facts.end(), {e.time, e.firstRow, e.rowCount});
+    facts.insert(facts.end(), {e.time, e.firstRow, e.rowCount, e.firstWord, e.wordCount});
+  }
+  for (int i = 0; i < TimedText.wordCount; i++) {
+    const TimedWord &w = TimedText.words[i];
+    facts.insert(facts.end(), {w.start, w.length, w.firstByte, w.bytes, w.open});
   }
   return facts;
 }

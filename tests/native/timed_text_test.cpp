@@ -2,6 +2,7 @@
 // the rule that marks the line being sung and keeps it in the upper part of the view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -117,11 +118,11 @@ TEST(TimedText, TagsAndHeadersLeaveTheRows) {
     int longest;
     std::vector<Entry> entries;  // by time
   } cases[] = {
-      {"headers hidden, offset applied, several tags, a tag in mid-line kept",
+      {"headers hidden, offset applied, several tags, a tag in mid-line taken out as a word's",
        "[ti:故郷]\n[ar:文部省唱歌]\n[offset:+500]\n[00:01.00]兎追いし\n[00:03.50][00:10.00]かの山\n"
        "plain\n[00:05]mid [00:06] stays\n",
-       {"兎追いし", "かの山", "plain", "mid [00:06] stays"},
-       17,
+       {"兎追いし", "かの山", "plain", "mid  stays"},
+       10,
        {{500, 0, 1}, {3000, 1, 1}, {4500, 3, 1}, {9500, 1, 1}}},
       {"a negative offset, and none below zero", "[offset:-250]\n[00:00]a\n[00:01]b\n",
        {"a", "b"}, 1, {{250, 0, 1}, {1250, 1, 1}}},
@@ -317,4 +318,113 @@ TEST(TimedText, LineWithSeveralTagsIsMarkedAtEachTime) {
   FollowChange change;
   EXPECT_FALSE(FollowSongTime(1000, &change));
   EXPECT_FALSE(IsMarkedRow(0));
+}
+
+namespace {
+
+struct Word {
+  long start, length;
+  int firstByte, bytes;
+  bool open;
+  bool operator==(const Word &o) const {
+    return start == o.start && length == o.length && firstByte == o.firstByte && bytes == o.bytes && open == o.open;
+  }
+};
+
+std::ostream &operator<<(std::ostream &out, const Word &w) {
+  return out << "{" << w.start << "+" << w.length << " ms, byte " << w.firstByte << " x" << w.bytes
+             << (w.open ? " open" : "") << "}";
+}
+
+// The words of the line whose entry comes first in time.
+std::vector<Word> FirstLineWords() {
+  std::vector<Word> words;
+  if (!TimedText.entryCount) return words;
+  const TimedEntry &e = TimedText.entries[0];
+  for (int i = e.firstWord; i < e.firstWord + e.wordCount; i++) {
+    const TimedWord &w = TimedText.words[i];
+    words.push_back({w.start, w.length, w.firstByte, w.bytes, w.open});
+  }
+  return words;
+}
+
+}  // namespace
+
+// Word tags leave the rows as if never written, each word keeping its bytes in the
+// shown line and its time after the line's.
+TEST(TimedText, WordTagsLeaveTheRowsWithTheirWords) {
+  struct Case {
+    const char *what;
+    std::string text;
+    std::vector<std::string> rows;
+    std::vector<Word> words;  // of the first line
+  } cases[] = {
+      {"angle tags, the last word open: as long as the longest", "[00:01.00]sing <00:01.50>here <00:02.25>now\n[00:09]x",
+       {"sing here now", "x"}, {{0, 500, 0, 5, false}, {500, 750, 5, 5, false}, {1250, 750, 10, 3, true}}},
+      {"a tag at the line's end closes the last word", "[00:01]<00:01>a<00:01.5>b<00:02>\n",
+       {"ab"}, {{0, 500, 0, 1, false}, {500, 500, 1, 1, false}}},
+      {"square and colon forms; an open word runs at least half a second", "[00:01]la[00:01:2]la[00:01.4]la",
+       {"lalala"}, {{0, 200, 0, 2, false}, {200, 200, 2, 2, false}, {400, 500, 4, 2, true}}},
+      {"out of order held at the time before", "[00:02]a<00:03>b<00:01>c<00:04>", {"abc"},
+       {{0, 1000, 0, 1, false}, {1000, 0, 1, 1, false}, {1000, 1000, 2, 1, false}}},
+      {"a first tag before the line's time", "[00:02]<00:01>x", {"x"}, {{0, 500, 0, 1, true}}},
+      {"beyond the next line, kept", "[00:01]a<00:09>b\n[00:02]c", {"ab", "c"},
+       {{0, 8000, 0, 1, false}, {8000, 8000, 1, 1, true}}},
+      {"malformed tags are text", "[00:01]a<00:0x>b[ti:c]d<00:60>e[00:02.1234]f<00:03", 
+       {"a<00:0x>b[ti:c]d<00:60>e[00:02.1234]f<00:03"}, {}},
+      {"a bracket after a bracket", "[00:01]a[[00:02]b<<00:03>", {"a[b<"},
+       {{0, 1000, 0, 2, false}, {1000, 1000, 2, 2, false}}},
+      {"a Shift-JIS second byte is no bracket", std::string("[00:01]\x83[00:02]x<00:03>y"),
+       {std::string("\x83[00:02]xy")}, {{0, 2000, 0, 9, false}, {2000, 2000, 9, 1, true}}},
+      {"full-width words", "[00:01]あい<00:02>うえお", {"あいうえお"},
+       {{0, 1000, 0, 4, false}, {1000, 1000, 4, 6, true}}},
+      {"a long line cut into rows, a word over the cut", "[00:01]" + std::string(98, 'a') + "<00:02>bbbb",
+       {std::string(98, 'a') + "b", "bbb"}, {{0, 1000, 0, 98, false}, {1000, 1000, 98, 4, true}}},
+      {"no tags inside: no words", "[00:01]plain\n", {"plain"}, {}},
+      {"without a leading tag a line keeps its tags", "a<00:01>b\n[00:02]c\n", {"a<00:01>b", "c"}, {}},
+  };
+  for (const Case &c : cases) {
+    Load(c.text);
+    EXPECT_EQ(c.rows, Rows()) << c.what;
+    EXPECT_EQ(c.words, FirstLineWords()) << c.what;
+    int longest = 0;
+    for (const std::string &row : c.rows) longest = std::max(longest, static_cast<int>(row.size()));
+    EXPECT_EQ(longest, TextBuffer.longest) << c.what;
+  }
+  // A chorus sung again takes the same words after each of its tags.
+  Load("[00:01][00:10]ab<00:02>\n");
+  ASSERT_EQ(2, TimedText.entryCount);
+  EXPECT_EQ(TimedText.entries[0].firstWord, TimedText.entries[1].firstWord);
+  EXPECT_EQ(1, TimedText.entries[1].wordCount);
+}
+
+// The cells sung at each moment: evenly over a word's cells as its time passes, a
+// full-width character two cells; an open word cut at the next line; offsets move the
+// words with their line.
+TEST(TimedText, TheFillMovesEvenlyOverEachWordsCells) {
+  struct Case {
+    const char *text;
+    long shift;  // the listener's lyrics offset
+    int entry;
+    std::vector<std::pair<long, double>> moments;  // ms, cells filled
+  } cases[] = {
+      {"[00:01]ab<00:02>あい<00:04>\n[00:10]x", 0, 0,
+       {{999, 0}, {1000, 0}, {1500, 1}, {2000, 2}, {2500, 3}, {3000, 4}, {3999, 5.998}, {4000, 6}, {9000, 6}}},
+      {"[00:01]a<00:02>bb\n[00:02.4]c", 0, 0, {{2000, 1}, {2200, 2}, {2400, 3}}},
+      {"[00:01]a<00:02>bb\n[00:02.4]c", 500, 0, {{1500, 1}, {1700, 2}}},
+      {"[00:01][00:10]ab<00:02>\n", 0, 1, {{10000, 0}, {10500, 1}, {11000, 2}}},
+      {"[00:01]ab\n", 0, 0, {{1500, -1}}},
+  };
+  for (const Case &c : cases) {
+    Load(c.text);
+    ShiftLyrics(c.shift);
+    for (const auto &m : c.moments)
+      EXPECT_NEAR(m.second, FilledCells(c.entry, m.first), 1e-9) << c.text << " at " << m.first;
+  }
+  ShiftLyrics(0);
+  // The line's cells over its rows of 99 bytes.
+  EXPECT_EQ(99, RowFilledCells(100.5, 0, 99));
+  EXPECT_EQ(1.5, RowFilledCells(100.5, 99, 5));
+  EXPECT_EQ(0, RowFilledCells(50, 99, 5));
+  EXPECT_EQ(5, RowFilledCells(150, 99, 5));
 }

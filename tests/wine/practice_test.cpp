@@ -18,7 +18,7 @@ namespace {
 
 // What the player holds of the song's practice, gone: only the settings file has it.
 void ForgetPractice() {
-  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
+  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
   SetKeepTempoTempo(TEMPO_DEFAULT);
   LyricsOffset = 0;
 }
@@ -236,6 +236,37 @@ TEST_F(PracticeWindow, XAndZMoveTheMarkedLine) {
   EXPECT_EQ("-1000", Stored(OFFSET_SECTION));
 }
 
+// Shift+Z five times: the delay key reads 100 at once, and the mark follows the graph
+// 100 ms later; Shift+X takes a step back. Z alone still moves the lyrics.
+TEST_F(PracticeWindow, ShiftZDelaysTheMarkAndIsStoredAtOnce) {
+  PlayPaused(Lyrics);
+  auto markedAt = [](long graphMs) {
+    FollowSongPosition(HeardSongTimeOfGraph(static_cast<LONGLONG>(graphMs) * 10000));
+    return TimedText.marked < 0 ? -1 : TimedText.entries[TimedText.marked].firstRow;
+  };
+  EXPECT_EQ(1, markedAt(2050));
+  auto keys = [](WORD key, int times) {
+    SetFocus(PlayButton);
+    HoldKey(VK_SHIFT, true);
+    for (int i = 0; i < times; i++) PostKey(PlayButton, key);
+    RunLoopSteps();
+    HoldKey(VK_SHIFT, false);
+  };
+  keys('Z', 5);
+  EXPECT_EQ(100, OutputDelay);
+  char value[16];
+  GetPrivateProfileStringA(SETTINGS_SECTION, "delay", "", value, sizeof value, iniPath.c_str());
+  EXPECT_STREQ("100", value);
+  EXPECT_EQ(0, LyricsOffset);
+  EXPECT_EQ(0, markedAt(2050));
+  EXPECT_EQ(0, markedAt(2099));
+  EXPECT_EQ(1, markedAt(2100));
+  keys('X', 1);
+  GetPrivateProfileStringA(SETTINGS_SECTION, "delay", "", value, sizeof value, iniPath.c_str());
+  EXPECT_STREQ("80", value);
+  EXPECT_EQ(1, markedAt(2080));
+}
+
 // The frame shows the loop's ends in the selection colour; without a loop nothing.
 TEST_F(PracticeWindow, TheFrameShowsTheLoopsEnds) {
   PlayPaused("");
@@ -267,7 +298,7 @@ TEST_F(PracticeWindow, TheFrameShowsTheLoopsEnds) {
 }
 
 // 練習 stands before ヘルプ, one item a command with its key; the keys follow the
-// earlier ones as plain virtual keys, on letters no button's mnemonic takes.
+// earlier ones as virtual keys, on letters no button's mnemonic takes.
 TEST_F(PlayerWindow, PracticeMenuAndKeys) {
   HMENU bar = GetMenu(MainWindow);
   const int menus = GetMenuItemCount(bar);
@@ -279,21 +310,25 @@ TEST_F(PlayerWindow, PracticeMenuAndKeys) {
     int id;
     WORD key;
     const char *shown;
-  } items[] = {{ID_TEMPO_DOWN, VK_OEM_4, "\t["}, {ID_TEMPO_UP, VK_OEM_6, "\t]"}, {ID_LOOP, 'L', "\tL"},
-               {ID_LYRICS_SOONER, 'X', "\tX"}, {ID_LYRICS_LATER, 'Z', "\tZ"}};
-  ASSERT_EQ(5, GetMenuItemCount(practice));
+    BYTE modifiers;
+  } items[] = {{ID_TEMPO_DOWN, VK_OEM_4, "\t[", 0}, {ID_TEMPO_UP, VK_OEM_6, "\t]", 0}, {ID_LOOP, 'L', "\tL", 0},
+               {ID_LYRICS_SOONER, 'X', "\tX", 0}, {ID_LYRICS_LATER, 'Z', "\tZ", 0},
+               {ID_DELAY_LONGER, 'Z', "\tShift+Z", FSHIFT}, {ID_DELAY_SHORTER, 'X', "\tShift+X", FSHIFT}};
+  const int itemCount = sizeof items / sizeof items[0];
+  ASSERT_EQ(itemCount, GetMenuItemCount(practice));
   ACCEL table[64];
   const int count = CopyAcceleratorTableA(AppAccelerators, table, 64);
-  ASSERT_EQ(15, count);
-  for (int i = 0; i < 5; i++) {
+  ASSERT_EQ(10 + itemCount, count);
+  for (int i = 0; i < itemCount; i++) {
     SCOPED_TRACE(items[i].id);
     EXPECT_EQ(items[i].id, static_cast<int>(GetMenuItemID(practice, i)));
     GetMenuStringA(practice, i, text, sizeof text, MF_BYPOSITION);
     const std::string item = text;
-    EXPECT_EQ(items[i].shown, item.substr(item.size() - 2));
+    const size_t shown = std::strlen(items[i].shown);
+    EXPECT_EQ(items[i].shown, item.substr(item.size() - shown));
     EXPECT_EQ(items[i].id, table[10 + i].cmd);
     EXPECT_EQ(items[i].key, table[10 + i].key);
-    EXPECT_EQ(FVIRTKEY, table[10 + i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT));
+    EXPECT_EQ(FVIRTKEY | items[i].modifiers, table[10 + i].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT));
     for (HWND button : {PlayButton, StopButton, TopButton, NextButton, MemButton}) {
       std::string caption = WindowText(button);
       size_t amp = caption.find('&');

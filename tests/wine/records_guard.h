@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "shell/focus_win.h"
 #include "shell/player_state.h"
+#include "textview/textview_win.h"
 #include "textview/timed_text.h"
 
 struct RecordsGuard {
@@ -23,7 +24,7 @@ struct RecordsGuard {
       : music(MusicList.count), texts(TextList.count), cursor(PlayCursor), flags(DecoderFlags),
         settings(Settings), keepTempo(KeepTempo), controller(Controller), player(PlayerState),
         nextTakesFocus(NextTakesFocus), duration(PlaybackSession.duration), practice(Practice),
-        lyricsOffset(LyricsOffset) {
+        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard) {
     MusicList.count = 0;
     TextList.count = 0;
     PlayCursor = {-1, 0};
@@ -34,9 +35,11 @@ struct RecordsGuard {
     PlayerState = {0};
     NextTakesFocus = false;
     PlaybackSession.duration = 0.0;
-    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
+    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
     SetKeepTempoTempo(TEMPO_DEFAULT);  // a stage plays at the practised tempo
     LyricsOffset = 0;
+    OutputDelay = 0;
+    SongMsHeard = nullptr;
   }
   ~RecordsGuard() {
     MusicList.count = music;
@@ -52,6 +55,8 @@ struct RecordsGuard {
     Practice = practice;
     SetKeepTempoTempo(Practice.tempo);
     LyricsOffset = lyricsOffset;
+    OutputDelay = outputDelay;
+    SongMsHeard = songMsHeard;
   }
   RecordsGuard(const RecordsGuard &) = delete;
   RecordsGuard &operator=(const RecordsGuard &) = delete;
@@ -67,4 +72,6 @@ struct RecordsGuard {
   double duration;
   PracticeRecord practice;
   long lyricsOffset;
+  int outputDelay;
+  long (*songMsHeard)();
 };

@@ -216,3 +216,68 @@ TEST_F(TextViewTexts, SungLineIsMarkedAndKeptInTheUpperThird) {
   EXPECT_EQ(0, TextView.scrollPos);
   EXPECT_EQ(0, CountColour(View(), 0, TextView.viewHeight, mark));
 }
+
+namespace {
+
+// The leftmost and rightmost x of a colour in the rows top..bottom; -1 when absent.
+struct Span {
+  int first = -1, last = -1;
+};
+Span ColourSpan(const Pixels &p, int top, int bottom, COLORREF colour) {
+  Span s;
+  for (int y = top < 0 ? 0 : top; y < bottom && y < p.height; y++)
+    for (int x = 0; x < p.width; x++) {
+      if ((p.bits[y * p.width + x] & 0xFFFFFF) != AsDibPixel(colour)) continue;
+      if (s.first < 0 || x < s.first) s.first = x;
+      if (x > s.last) s.last = x;
+    }
+  return s;
+}
+
+// The song's time the view reads at a paint, for the test's moment (the records' guard
+// puts the view's reader back).
+long HeardAt = 0;
+long HeardAtMoment() { return HeardAt; }
+
+}  // namespace
+
+// Half way through a 2 s word: the words before it and the first half of its cells in
+// the selection colour, the rest in the text's. Unmarked, the line looks exactly as
+// the same line written without its word tags.
+TEST_F(TextViewTexts, AWordIsFilledAsFarAsItIsSung) {
+  SongMsHeard = HeardAtMoment;
+  const COLORREF ink = GetSysColor(COLOR_WINDOWTEXT), mark = GetSysColor(COLOR_HIGHLIGHT);
+  Load("[00:01]うた\r\n[00:02]ことばおわり\r\n[00:10]つぎ\r\n");
+  const Pixels plain = View();
+  Load("[00:01]うた\r\n[00:02]ことば<00:04>おわり\r\n[00:10]つぎ\r\n");
+  ASSERT_EQ(12, TextBuffer.longest);
+  EXPECT_EQ(0, Differences(plain, View()));
+  const int pitch = TextView.linePitch;
+  const Span line = ColourSpan(plain, pitch, 2 * pitch, ink);
+  ASSERT_GT(line.last, 0);
+  const double cell = (line.last + 1) / 12.0;  // the twelve cells of the line
+
+  HeardAt = 3000;  // half of ことば: 3 of its 6 cells
+  FollowSongPosition(HeardAt * 10000LL);
+  Pump();
+  const int drawn = FillTrace.count;
+  const Pixels p = View();
+  const Span sung = ColourSpan(p, pitch, 2 * pitch, mark), left = ColourSpan(p, pitch, 2 * pitch, ink);
+  ASSERT_GE(sung.first, 0);
+  ASSERT_GE(left.first, 0);
+  EXPECT_LT(sung.last, left.first);
+  EXPECT_NEAR(3 * cell, sung.last + 1, cell);
+  EXPECT_NEAR(3 * cell, left.first, cell);
+  EXPECT_EQ(line.last, left.last);
+  EXPECT_EQ(0, CountColour(p, 0, pitch, mark));  // the line before is not marked
+
+  // A moment later the fill has moved; the same moment draws nothing new.
+  FollowSongPosition(HeardAt * 10000LL);
+  Pump();
+  EXPECT_EQ(drawn, FillTrace.count);
+  HeardAt = 3900;
+  FollowSongPosition(HeardAt * 10000LL);
+  Pump();
+  EXPECT_EQ(drawn + 1, FillTrace.count);
+  EXPECT_GT(ColourSpan(View(), pitch, 2 * pitch, mark).last, sung.last + cell);
+}
