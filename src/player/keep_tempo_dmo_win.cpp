@@ -18,6 +18,7 @@
 #include <soundtouch/SoundTouch.h>
 
 #include "player/keep_tempo.h"
+#include "player/vocal.h"
 
 // {7AE01B2F-14D1-46F7-A223-0092E1B94579}
 const CLSID CLSID_KeepTempoStage = {
@@ -32,6 +33,11 @@ void SetKeepTempoCents(int cents) { InterlockedExchange(&StageCents, cents); }
 static volatile LONG StageTempo = 100;
 
 void SetKeepTempoTempo(int percent) { InterlockedExchange(&StageTempo, percent); }
+
+// The voice setting, likewise.
+static volatile LONG StageVocal = VOCAL_AS_RECORDED;
+
+void SetKeepTempoVocal(int mode) { InterlockedExchange(&StageVocal, mode); }
 
 // One stage. The wrapper filter aggregates it: `inner` is the stage's own IUnknown,
 // and the IMediaObject's IUnknown methods go to `outer`. The wrapper calls it from the
@@ -55,6 +61,8 @@ struct StageObject {
   LONGLONG framesOut;
   float *scratch;  // floats on their way in or out
   int scratchFloats;
+  VocalStage *vocal;  // stereo only
+  bool vocalOn;       // the samples since the last flush went through it
   // The bytes of a frame that a buffer ended inside of: a source may cut its buffers
   // anywhere (after a seek, for one), and the next buffer goes on with that frame.
   BYTE partial[8];
@@ -121,6 +129,16 @@ static bool MakeRoom(StageObject *stage, int floats) {
   return true;
 }
 
+// The samples through the voice setting, once it has been asked for since the last
+// flush, then into the stretcher.
+static void FeedStretcher(StageObject *stage, float *samples, int frames) {
+  const int mode = static_cast<int>(InterlockedCompareExchange(&StageVocal, 0, 0));
+  if (mode != VOCAL_AS_RECORDED && stage->vocal) stage->vocalOn = true;
+  if (stage->vocalOn) VocalStageProcess(stage->vocal, samples, frames, stage->format.channels, mode);
+  stage->stretcher->putSamples(samples, static_cast<unsigned>(frames));
+  stage->fed = true;
+}
+
 static void TakeCents(StageObject *stage) {
   int cents = static_cast<int>(InterlockedCompareExchange(&StageCents, 0, 0));
   int tempo = static_cast<int>(InterlockedCompareExchange(&StageTempo, 0, 0));
@@ -136,6 +154,8 @@ static void TakeCents(StageObject *stage) {
 // The samples held are dropped: after a seek or a stop nothing from before is heard.
 static void ForgetSamples(StageObject *stage) {
   if (stage->stretcher) stage->stretcher->clear();
+  if (stage->vocal) VocalStageClear(stage->vocal);
+  stage->vocalOn = false;
   stage->fed = false;
   stage->timed = false;
   stage->framesOut = 0;
@@ -144,6 +164,7 @@ static void ForgetSamples(StageObject *stage) {
 
 static void DestroyStage(StageObject *stage) {
   delete stage->stretcher;
+  delete stage->vocal;
   delete[] stage->scratch;
   FreeType(&stage->type);
   DeleteCriticalSection(&stage->lock);
@@ -249,6 +270,14 @@ static HRESULT STDMETHODCALLTYPE SetInputType(IMediaObject *object, DWORD index,
   stretcher->setChannels(static_cast<unsigned>(format.channels));
   stretcher->setPitchSemiTones(StageSemitones(static_cast<int>(StageCents)));
   stretcher->setTempo(StageTempoFactor(static_cast<int>(StageTempo)));
+  VocalStage *vocal = nullptr;
+  if (format.channels == 2) {  // without it the song plays as recorded
+    vocal = new (std::nothrow) VocalStage();
+    if (vocal && !VocalStageInit(vocal, format.rate)) {
+      delete vocal;
+      vocal = nullptr;
+    }
+  }
   EnterCriticalSection(&stage->lock);
   DMO_MEDIA_TYPE copy;
   HRESULT result = CopyType(&copy, type);
@@ -259,13 +288,17 @@ static HRESULT STDMETHODCALLTYPE SetInputType(IMediaObject *object, DWORD index,
     stage->format = format;
     delete stage->stretcher;
     stage->stretcher = stretcher;
+    delete stage->vocal;
+    stage->vocal = vocal;
     stage->cents = static_cast<int>(StageCents);
     stage->tempo = static_cast<int>(StageTempo);
     ForgetSamples(stage);
     stretcher = nullptr;
+    vocal = nullptr;
   }
   LeaveCriticalSection(&stage->lock);
   delete stretcher;
+  delete vocal;
   return result;
 }
 
@@ -357,7 +390,15 @@ static HRESULT STDMETHODCALLTYPE Discontinuity(IMediaObject *object, DWORD index
   StageObject *stage = StageOf(object);
   if (index != 0) return DMO_E_INVALIDSTREAMINDEX;
   EnterCriticalSection(&stage->lock);
-  if (stage->stretcher && stage->fed) stage->stretcher->flush();
+  if (stage->stretcher && stage->fed) {
+    // What the voice setting holds back goes in first, pushed out by its latency of silence.
+    const int held = VocalLatency(stage->format.channels);
+    if (stage->vocalOn && MakeRoom(stage, held * stage->format.channels)) {
+      std::fill(stage->scratch, stage->scratch + held * stage->format.channels, 0.0f);
+      FeedStretcher(stage, stage->scratch, held);
+    }
+    stage->stretcher->flush();
+  }
   stage->fed = false;
   LeaveCriticalSection(&stage->lock);
   return S_OK;
@@ -401,16 +442,14 @@ static HRESULT STDMETHODCALLTYPE ProcessInput(IMediaObject *object, DWORD index,
       length -= static_cast<DWORD>(more);
       if (stage->partialBytes == frameBytes && MakeRoom(stage, stage->format.channels)) {
         StageSamplesToFloat(stage->format, stage->partial, 1, stage->scratch);
-        stage->stretcher->putSamples(stage->scratch, 1);
+        FeedStretcher(stage, stage->scratch, 1);
         stage->partialBytes = 0;
-        stage->fed = true;
       }
     }
     const int frames = static_cast<int>(length) / frameBytes;
     if (frames > 0 && MakeRoom(stage, frames * stage->format.channels)) {
       StageSamplesToFloat(stage->format, bytes, frames, stage->scratch);
-      stage->stretcher->putSamples(stage->scratch, static_cast<unsigned>(frames));
-      stage->fed = true;
+      FeedStretcher(stage, stage->scratch, frames);
     }
     const int rest = static_cast<int>(length) - frames * frameBytes;
     if (rest > 0 && stage->partialBytes == 0) {

@@ -14,3 +14,7 @@ void RevokeKeepTempoClass(DWORD cookie);
 void SetKeepTempoCents(int cents);
 // The tempo it plays at, in percent of the song's own.
 void SetKeepTempoTempo(int percent);
+// The voice setting a stage applies to stereo samples before the time-stretcher, as in
+// VocalMode: a stage that has run with another mode than as recorded keeps its
+// extraction's latency until the next flush.
+void SetKeepTempoVocal(int mode);
