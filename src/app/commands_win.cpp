@@ -10,7 +10,9 @@
 #include "player/pitch_win.h"
 #include "player/player_win.h"
 #include "player/position_win.h"
+#include "player/keep_tempo_win.h"
 #include "player/practice_win.h"
+#include "player/session_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -101,6 +103,16 @@ static void ChangeTempo(HWND mainWindow, int steps) {
 }
 
 void TempoDown(HWND mainWindow) { ChangeTempo(mainWindow, -1); }
+
+void StepVoice(HWND mainWindow) {
+  if (PlaybackSession.graph && GraphAudioChannels(PlaybackSession.graph) == 1) {
+    ShowCountedNotice(VocalMonoNotice);
+    return;
+  }
+  SetPracticeVocal(StepVocal(Practice.vocal));
+  ShowCountedNotice(VocalNotice(Practice.vocal));
+  SwitchKeepTempo(mainWindow);
+}
 void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
 
 // The frame is painted anew, the bar and the loop's marks with it.

@@ -41,6 +41,7 @@ const CommandRoute CommandRoutes[] = {
     {ID_LOOP, PressLoop, RETURN_DEFAULT},
     {ID_LYRICS_SOONER, ShowLyricsSooner, RETURN_DEFAULT},
     {ID_LYRICS_LATER, ShowLyricsLater, RETURN_DEFAULT},
+    {ID_VOCAL, StepVoice, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 

@@ -78,3 +78,10 @@ int64_t StageFrameTime(int64_t start, int64_t frames, int rate) {
   // Whole seconds and the rest apart, so a long song cannot overflow the product.
   return start + frames / rate * 10000000 + frames % rate * 10000000 / rate;
 }
+
+int DropLatency(int *owed, int frames) {
+  const int dropped = frames < *owed ? frames : *owed;
+  if (dropped <= 0) return 0;
+  *owed -= dropped;
+  return dropped;
+}

@@ -40,3 +40,7 @@ double StageTempoFactor(int percent);
 
 // Media time (100 ns units) of the frame that many frames after the one at start.
 int64_t StageFrameTime(int64_t start, int64_t frames, int rate);
+
+// Of frames the voice setting's extraction has just put out, how many at their front
+// are the silence of its latency still owed since the last flush; *owed counts them off.
+int DropLatency(int *owed, int frames);

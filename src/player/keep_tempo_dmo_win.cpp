@@ -61,8 +61,8 @@ struct StageObject {
   LONGLONG framesOut;
   float *scratch;  // floats on their way in or out
   int scratchFloats;
-  VocalStage *vocal;  // stereo only
-  bool vocalOn;       // the samples since the last flush went through it
+  VocalStage *vocal;  // stereo only: every stereo sample goes through it
+  int owed;           // frames of its latency still to drop after the last flush
   // The bytes of a frame that a buffer ended inside of: a source may cut its buffers
   // anywhere (after a seek, for one), and the next buffer goes on with that frame.
   BYTE partial[8];
@@ -129,13 +129,17 @@ static bool MakeRoom(StageObject *stage, int floats) {
   return true;
 }
 
-// The samples through the voice setting, once it has been asked for since the last
-// flush, then into the stretcher.
+// The samples through the voice setting, then into the stretcher. Stereo always goes
+// through the extraction, as recorded too, so that its latency stays the same whatever
+// the setting: the silence it puts out first is dropped, and the frame stamped t still
+// carries the song's time t.
 static void FeedStretcher(StageObject *stage, float *samples, int frames) {
   const int mode = static_cast<int>(InterlockedCompareExchange(&StageVocal, 0, 0));
-  if (mode != VOCAL_AS_RECORDED && stage->vocal) stage->vocalOn = true;
-  if (stage->vocalOn) VocalStageProcess(stage->vocal, samples, frames, stage->format.channels, mode);
-  stage->stretcher->putSamples(samples, static_cast<unsigned>(frames));
+  if (stage->vocal) VocalStageProcess(stage->vocal, samples, frames, stage->format.channels, mode);
+  const int dropped = DropLatency(&stage->owed, frames);
+  if (frames > dropped)
+    stage->stretcher->putSamples(samples + dropped * stage->format.channels,
+                                 static_cast<unsigned>(frames - dropped));
   stage->fed = true;
 }
 
@@ -155,7 +159,7 @@ static void TakeCents(StageObject *stage) {
 static void ForgetSamples(StageObject *stage) {
   if (stage->stretcher) stage->stretcher->clear();
   if (stage->vocal) VocalStageClear(stage->vocal);
-  stage->vocalOn = false;
+  stage->owed = stage->vocal ? VocalLatency(stage->format.channels) : 0;
   stage->fed = false;
   stage->timed = false;
   stage->framesOut = 0;
@@ -393,7 +397,7 @@ static HRESULT STDMETHODCALLTYPE Discontinuity(IMediaObject *object, DWORD index
   if (stage->stretcher && stage->fed) {
     // What the voice setting holds back goes in first, pushed out by its latency of silence.
     const int held = VocalLatency(stage->format.channels);
-    if (stage->vocalOn && MakeRoom(stage, held * stage->format.channels)) {
+    if (stage->vocal && MakeRoom(stage, held * stage->format.channels)) {
       std::fill(stage->scratch, stage->scratch + held * stage->format.channels, 0.0f);
       FeedStretcher(stage, stage->scratch, held);
     }

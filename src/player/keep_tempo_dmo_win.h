@@ -15,6 +15,5 @@ void SetKeepTempoCents(int cents);
 // The tempo it plays at, in percent of the song's own.
 void SetKeepTempoTempo(int percent);
 // The voice setting a stage applies to stereo samples before the time-stretcher, as in
-// VocalMode: a stage that has run with another mode than as recorded keeps its
-// extraction's latency until the next flush.
+// VocalMode, from its next frame on; the stage's output keeps the song's times.
 void SetKeepTempoVocal(int mode);

@@ -6,6 +6,7 @@
 
 #include "player/keep_tempo_dmo_win.h"
 #include "player/session_win.h"
+#include "player/vocal.h"
 #include "settings/settings.h"
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
@@ -25,6 +26,9 @@ void RestorePractice(const char *songPath) {
   if (ParseLoopValue(text, &start, &end)) SetLoopRange(&Practice.loop, start, end);
   ReadSongValue(OFFSET_SECTION, songPath, "", text, sizeof text);
   ShiftLyricsInView(ParseOffsetValue(text));
+  ReadSongValue(VOCAL_SECTION, songPath, "", text, sizeof text);
+  Practice.vocal = HeldVocal(ParseTempoValue(text));
+  SetKeepTempoVocal(Practice.vocal);
 }
 
 // A song that never had a tempo or a loop of its own gets no entry: without them the
@@ -40,6 +44,10 @@ void StorePractice(const char *songPath) {
     if (Practice.loop.stage == LOOP_ON)
       FormatLoopValue(Practice.loop.startMs, Practice.loop.endMs, text, sizeof text);
     WriteSongValue(LOOP_SECTION, songPath, text);
+  }
+  if (Practice.vocal != VOCAL_AS_RECORDED || HasSongValue(VOCAL_SECTION, songPath)) {
+    std::snprintf(text, sizeof text, "%d", Practice.vocal);
+    WriteSongValue(VOCAL_SECTION, songPath, text);
   }
 }
 
@@ -93,4 +101,9 @@ void SetPracticeTempo(int tempo) {
   if (GraphTime(&graph)) Practice.clock = {SongTimeOfGraph(graph), graph, tempo};
   Practice.tempo = Practice.clock.tempo = tempo;
   SetKeepTempoTempo(tempo);
+}
+
+void SetPracticeVocal(int mode) {
+  Practice.vocal = HeldVocal(mode);
+  SetKeepTempoVocal(Practice.vocal);
 }

@@ -27,6 +27,7 @@
 #define ID_LOOP 132  // start, end and looping, off again
 #define ID_LYRICS_SOONER 133
 #define ID_LYRICS_LATER 134
+#define ID_VOCAL 140  // the voice setting's next state
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

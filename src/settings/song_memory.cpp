@@ -6,6 +6,7 @@
 const char TEMPO_SECTION[] = "BRAMLOE.tempo";
 const char LOOP_SECTION[] = "BRAMLOE.loop";
 const char OFFSET_SECTION[] = "BRAMLOE.offset";
+const char VOCAL_SECTION[] = "BRAMLOE.vocal";
 
 namespace {
 

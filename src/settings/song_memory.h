@@ -6,8 +6,9 @@
 extern const char TEMPO_SECTION[];   // "BRAMLOE.tempo": percent
 extern const char LOOP_SECTION[];    // "BRAMLOE.loop": "startMs-endMs", empty for none
 extern const char OFFSET_SECTION[];  // "BRAMLOE.offset": signed milliseconds
+extern const char VOCAL_SECTION[];   // "BRAMLOE.vocal": the voice setting, 0 to 2
 
-// A stored percentage; 0 when the text holds none.
+// A stored percentage (or voice setting); 0 when the text holds none.
 int ParseTempoValue(const char *text);
 // "startMs-endMs" with end above start; false for anything else (no loop).
 bool ParseLoopValue(const char *text, long *startMs, long *endMs);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "player/keep_tempo.h"
 #include "player/vocal.h"
 #include "vocal_mix.h"
 
@@ -87,6 +88,35 @@ TEST_F(Vocal, AsRecordedAndMonoComeOutAsTheyWentIn) {
       const float wanted = i < delay ? 0.0f : song->mixed[i - delay];
       ASSERT_NEAR(wanted, out[i], 1e-5) << c.channels << " " << c.mode << " at " << i;
     }
+  }
+}
+
+// As the keep-tempo stage feeds its stretcher: the latency's silence dropped after a
+// clear, and the latency of silence pushed in at the end. What comes out is the song as
+// it went in, frame for frame at its own times, in buffers of any size, in two
+// channels or one.
+TEST_F(Vocal, TheLatencyDroppedKeepsTheSongsTimes) {
+  const struct {
+    int channels, piece;
+  } cases[] = {{2, 441}, {2, 1}, {2, VOCAL_FRAME + 7}, {1, 441}};
+  const int frames = 30000;
+  for (const auto &c : cases) {
+    VocalStageClear(stage.get());
+    std::vector<float> in(song->mixed.begin(), song->mixed.begin() + c.channels * frames);
+    in.resize(in.size() + static_cast<size_t>(c.channels * VocalLatency(c.channels)), 0.0f);
+    std::vector<float> out;
+    int owed = VocalLatency(c.channels);
+    const int total = static_cast<int>(in.size()) / c.channels;
+    for (int at = 0; at < total; at += c.piece) {
+      const int n = std::min(c.piece, total - at);
+      float *piece = in.data() + c.channels * at;
+      VocalStageProcess(stage.get(), piece, n, c.channels, VOCAL_AS_RECORDED);
+      const int dropped = DropLatency(&owed, n);
+      out.insert(out.end(), piece + c.channels * dropped, piece + c.channels * n);
+    }
+    ASSERT_EQ(static_cast<size_t>(c.channels * frames), out.size()) << c.channels << " " << c.piece;
+    for (size_t i = 0; i < out.size(); i++)
+      ASSERT_NEAR(song->mixed[i], out[i], 1e-5) << c.channels << " " << c.piece << " at " << i;
   }
 }
 

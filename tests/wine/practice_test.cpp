@@ -8,6 +8,7 @@
 #include "player/keep_tempo_dmo_win.h"
 #include "player/keep_tempo_win.h"
 #include "player/practice_win.h"
+#include "player/vocal.h"
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
 #include "textview/timed_text.h"
@@ -17,8 +18,9 @@ using namespace playertest;
 namespace {
 
 void ForgetPractice() {
-  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
+  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, VOCAL_AS_RECORDED};
   SetKeepTempoTempo(TEMPO_DEFAULT);
+  SetKeepTempoVocal(VOCAL_AS_RECORDED);
   LyricsOffset = 0;
 }
 
