@@ -118,8 +118,16 @@ void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
 // The frame is painted anew, the bar and the loop's marks with it.
 static void RedrawProgressFrame() { InvalidateRect(MainWindow, &ProgressRect, TRUE); }
 
-void PressLoop(HWND) {
+// The stage comes in with the loop's start, so that it holds the start by the time the
+// loop is on; it stays once the loop is off, until the graph changes for another reason.
+static void LetTheStagePlayTheLoop(HWND mainWindow) {
+  TellStageTheLoop();
+  if (PracticeStageWanted() && !PlaybackSession.stage) SwitchKeepTempo(mainWindow);
+}
+
+void PressLoop(HWND mainWindow) {
   ShowCountedNotice(PressLoopKey(&Practice.loop, SongMsNow()));
+  LetTheStagePlayTheLoop(mainWindow);
   RedrawProgressFrame();
 }
 
@@ -127,6 +135,7 @@ void LoopSongRange(long startMs, long endMs) {
   if (endMs < 0) endMs = static_cast<long>(PlayerState.duration * 1000);
   if (!SetLoopRange(&Practice.loop, startMs, endMs)) return;
   ShowCountedNotice(LoopOnNotice);
+  LetTheStagePlayTheLoop(MainWindow);
   const long now = SongMsNow();
   if (now < startMs || now >= endMs) SeekSongTo(MainWindow, static_cast<LONGLONG>(startMs) * 10000);
   RedrawProgressFrame();

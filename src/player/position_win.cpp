@@ -100,7 +100,7 @@ void DrawPosition(HWND mainWindow) {
   if (FAILED(seeking->GetCurrentPosition(&position))) return;
   position = SongTimeOfGraph(position);  // the bar and the text follow the song's own time
   const long loopBack = LoopJumpTarget(Practice.loop, static_cast<long>(position / 10000));
-  if (loopBack >= 0) {
+  if (loopBack >= 0 && !LoopPlayedByStage()) {
     SeekSongTo(mainWindow, static_cast<LONGLONG>(loopBack) * 10000);
     return;
   }

@@ -8,7 +8,8 @@
 PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, VOCAL_AS_RECORDED};
 
 bool PracticeStageWanted() {
-  return KeepTempo || Practice.tempo != TEMPO_DEFAULT || Practice.vocal != VOCAL_AS_RECORDED;
+  return KeepTempo || Practice.tempo != TEMPO_DEFAULT || Practice.vocal != VOCAL_AS_RECORDED ||
+         Practice.loop.stage != LOOP_NONE;
 }
 
 int HeldVocal(int mode) { return mode == VOCAL_REDUCED || mode == VOCAL_ONLY ? mode : VOCAL_AS_RECORDED; }

@@ -78,7 +78,8 @@ struct PracticeRecord {
 extern PracticeRecord Practice;
 
 // Whether the song's graph needs the keep-tempo stage: the tempo kept, a tempo of its
-// own, or the voice setting other than as recorded.
+// own, the voice setting other than as recorded, or a loop (set or being set), which the
+// stage plays from what it has heard.
 bool PracticeStageWanted();
 
 // The x of a song time over a progress frame of span pixels for a song of duration

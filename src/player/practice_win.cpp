@@ -19,11 +19,13 @@ void RestorePractice(const char *songPath) {
   ReadSongValue(TEMPO_SECTION, songPath, "", text, sizeof text);
   Practice.tempo = HeldTempo(ParseTempoValue(text));
   Practice.clock = {0, 0, Practice.tempo};
+  SetKeepTempoSeek(0);
   SetKeepTempoTempo(Practice.tempo);
   ReadSongValue(LOOP_SECTION, songPath, "", text, sizeof text);
   long start, end;
   Practice.loop = {LOOP_NONE, 0, 0};
   if (ParseLoopValue(text, &start, &end)) SetLoopRange(&Practice.loop, start, end);
+  TellStageTheLoop();
   ReadSongValue(OFFSET_SECTION, songPath, "", text, sizeof text);
   ShiftLyricsInView(ParseOffsetValue(text));
   ReadSongValue(VOCAL_SECTION, songPath, "", text, sizeof text);
@@ -54,13 +56,37 @@ void StorePractice(const char *songPath) {
 // A song whose sound the stage does not take plays at its own tempo, whatever was asked.
 int PlayedTempo() { return PlaybackSession.stage ? Practice.tempo : TEMPO_DEFAULT; }
 
+// With the stage, the graph's position is the seek's song time and the stream time of
+// the stage's output, and the stage's record tells the song's time that output carries:
+// the tempo it played at, and where a loop went back. Until the stage has taken the
+// seek's first input, the clock tells it as the stage will.
 LONGLONG SongTimeOfGraph(LONGLONG graphTime) {
+  StageTimes times;
+  if (PlaybackSession.stage && ReadKeepTempoTimes(&times))
+    return StageSongTime(times, graphTime - KeepTempoSeekTime());
   SongClock clock = Practice.clock;
   clock.tempo = PlayedTempo();
   return SongTimeOf(clock, graphTime);
 }
 
-void NoteSongSeek(LONGLONG songTime) { SeekClock(&Practice.clock, songTime); }
+void NoteSongSeek(LONGLONG songTime) {
+  SeekClock(&Practice.clock, songTime);
+  SetKeepTempoSeek(songTime);
+}
+
+void TellStageTheLoop() {
+  const LoopRecord &loop = Practice.loop;
+  if (loop.stage == LOOP_ON)
+    SetKeepTempoLoop(loop.startMs, loop.endMs);
+  else
+    SetKeepTempoLoop(0, 0);
+}
+
+bool LoopPlayedByStage() {
+  StageTimes times;
+  return Practice.loop.stage == LOOP_ON && PlaybackSession.stage && ReadKeepTempoTimes(&times) &&
+         StageServesLoop(times, Practice.loop.startMs, Practice.loop.endMs);
+}
 
 // The graph is asked only once seen running: until then it may hold its lock.
 static bool GraphTime(LONGLONG *time) {

@@ -23,6 +23,11 @@ long SongMsNow();
 
 // Whether the position must be watched on every tick: a loop that jumps back.
 bool LoopWatched();
+// The loop as it stands now, for the stage to play; after every change of it.
+void TellStageTheLoop();
+// Whether the stage plays the loop from what it holds, so that the song needs no seek
+// back at the loop's end.
+bool LoopPlayedByStage();
 // The loop's marks over the progress frame; nothing without a loop.
 void DrawLoopMarks(HWND mainWindow);
 // A new tempo for the song that plays (the stage, if any, takes it with its next
