@@ -87,3 +87,24 @@ cpu_of() {  # program pid
   b=$(ticks $pids)
   echo "scale=3; ($b - $a) * 100 / $hz / 10" | bc
 }
+
+# Side by side in alternating rounds: each step (a command line) runs once a round, in
+# the order given in odd rounds and backwards in even ones, so no side always goes first.
+alternate_rounds() {  # rounds, step...
+  local r i
+  for r in $(seq "$1"); do
+    if [ $((r % 2)) -eq 1 ]; then for ((i = 2; i <= $#; i++)); do ${!i}; done
+    else for ((i = $#; i >= 2; i--)); do ${!i}; done; fi
+  done
+}
+
+# The median of the numbers given (the mean of the middle two of an even count).
+median() {
+  printf '%s\n' "$@" | sort -g |
+    awk '{ v[NR] = $1 } END { if (NR) print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# a / b to two places, as the figures' ratio lines print it.
+ratio() {  # a, b
+  awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'
+}

@@ -29,13 +29,8 @@ round() {  # keeptempo value; appends the CPU figure to the side's list
 }
 
 cpu_on=() cpu_off=()
-for r in $(seq "$rounds"); do
-  if [ $((r % 2)) -eq 1 ]; then round 1; round 0; else round 0; round 1; fi
-done
-python3 - "${cpu_on[*]}" "${cpu_off[*]}" <<'PY'
-import statistics, sys
-on, off = ([float(x) for x in a.split()] for a in sys.argv[1:3])
-m = statistics.median
-print('cpu       keep tempo %.2f %%, without %.2f %% of a core (with wineserver and X; medians of %d)' % (m(on), m(off), len(on)))
-print('keep tempo cpu: %.2f' % (m(on) / m(off)))
-PY
+alternate_rounds "$rounds" "round 1" "round 0"
+on=$(median "${cpu_on[@]}") off=$(median "${cpu_off[@]}")
+printf 'cpu       keep tempo %.2f %%, without %.2f %% of a core (with wineserver and X; medians of %d)\n' \
+  "$on" "$off" "${#cpu_on[@]}"
+echo "keep tempo cpu: $(ratio "$on" "$off")"

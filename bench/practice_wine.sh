@@ -35,9 +35,7 @@ round() {  # tempo steps down; appends the CPU figure to the side's list
 }
 
 cpu_slow=() cpu_plain=()
-for r in $(seq "$rounds"); do
-  if [ $((r % 2)) -eq 1 ]; then round 3; round 0; else round 0; round 3; fi
-done
+alternate_rounds "$rounds" "round 3" "round 0"
 
 # The loop: one song, its loop stored as Mem stores it, played for 6 s.
 loops=$BRAMLOE_BUILD/bench-loop
@@ -56,25 +54,18 @@ drive waittext ID_PLAY '&Pause' 10000 >/dev/null
 sleep 6  # about five passes of the loop
 player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
 
-python3 - "${cpu_slow[*]}" "${cpu_plain[*]}" "$BRAMLOE_CAPTURE" "$from" <<'PY'
-import array, statistics, sys
-slow, plain = ([float(x) for x in a.split()] for a in sys.argv[1:3])
-m = statistics.median
-print('cpu       85 %% tempo %.2f %%, 100 %% without keep tempo %.2f %% of a core (with wineserver and X; medians of %d)'
-      % (m(slow), m(plain), len(slow)))
-print('practice cpu: %.2f' % (m(slow) / m(plain)))
+slow=$(median "${cpu_slow[@]}") plain=$(median "${cpu_plain[@]}")
+printf 'cpu       85 %% tempo %.2f %%, 100 %% without keep tempo %.2f %% of a core (with wineserver and X; medians of %d)\n' \
+  "$slow" "$plain" "${#cpu_slow[@]}"
+echo "practice cpu: $(ratio "$slow" "$plain")"
 
-raw = open(sys.argv[3], 'rb').read()[int(sys.argv[4]) & ~3:]
-left = array.array('h', raw[:len(raw) // 4 * 4])[0::2]
-RATE, WINDOW, LOUD = 44100, 441, 3000
-def hz(a, b):
-    ups = [i for i in range(a + 1, b) if left[i - 1] < 0 <= left[i]]
-    return RATE * (len(ups) - 1) / (ups[-1] - ups[0]) if len(ups) > 2 else 0.0
+PYTHONPATH=$here/../tests/e2e:$PYTHONPATH python3 - "$BRAMLOE_CAPTURE" "$from" <<'PY'
+import statistics, sys
+from heard_tones import LOUD, RATE, left_channel, window_frequencies
+left = left_channel(sys.argv[1], int(sys.argv[2]))
+WINDOW = RATE // 100
+windows = window_frequencies(left, WINDOW)
 def near(f, target): return abs(f - target) < target * 0.03
-windows = []
-for start in range(0, len(left) - WINDOW, WINDOW):
-    loud = max(abs(x) for x in left[start:start + WINDOW]) > LOUD
-    windows.append(hz(start, start + WINDOW) if loud else 0.0)
 gaps, highs, i = [], [], 0
 while i < len(windows):
     if not near(windows[i], 660):
@@ -96,7 +87,7 @@ while i < len(windows):
 if gaps:
     print('loop      %d jumps heard; 660 Hz for %s ms before each (500 in the song)'
           % (len(gaps), ' '.join('%d' % h for h in highs)))
-    print('loop gap: %.0f ms' % m(gaps))
+    print('loop gap: %.0f ms' % statistics.median(gaps))
 else:
     print('loop gap: not measured (no jump back heard)')
 PY

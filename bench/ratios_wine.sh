@@ -106,26 +106,21 @@ startup_player=() startup_blank=() play_player=() play_bare=() render_bare=() cp
 cpu_floor=() idle_own=() playing_own=()
 wine "$dir/first_paint_winbench.exe" NoSuchWindowClass 1 </dev/null >/dev/null 2>&1 &  # warm the wineserver
 sleep 1; kill $! 2>/dev/null; wait $! 2>/dev/null
-for r in $(seq "$rounds"); do
-  if [ $((r % 2)) -eq 1 ]; then player_round; baseline_round; floor_round
-  else floor_round; baseline_round; player_round; fi
-done
-python3 - "${startup_player[*]}" "${startup_blank[*]}" "${play_player[*]}" "${play_bare[*]}" \
-  "${cpu_player[*]}" "${cpu_bare[*]}" "${render_bare[*]}" "${cpu_floor[*]}" "${idle_own[*]}" \
-  "${playing_own[*]}" <<'PY'
-import statistics, sys
-sp, sb, pp, pb, cp, cb, rb, cf, io, po = ([float(x) for x in a.split()] for a in sys.argv[1:11])
-m = statistics.median
-print('play to sound   %.0f ms median (min %.0f, max %.0f), %d runs' % (m(pp), min(pp), max(pp), len(pp)))
-print('CPU idle        %.2f %% of a core (bramloe.exe alone, median)' % m(io))
-print('CPU playing     %.2f %% of a core (bramloe.exe alone, median; the song, its graph and the 1 ms timer)' % m(po))
-print('startup   bramloe %.3f s, blank window %.3f s (medians of %d)' % (m(sp), m(sb), len(sp)))
-print('play      bramloe %.0f ms, bare program %.0f ms (its RenderFile, before Run: %.0f ms)'
-      % (m(pp), m(pb), m(rb) if rb else float('nan')))
-print('cpu       bramloe %.2f %%, bare program %.2f %%, window with the 1 ms timer %.2f %% of a core'
-      ' (with wineserver and X)' % (m(cp), m(cb), m(cf)))
-print('cpu ratio: %.2f' % (m(cp) / m(cb)))
-print('cpu floor: %.2f' % (m(cf) / m(cb)))
-print('startup ratio: %.2f' % (m(sp) / m(sb)))
-print('play ratio: %.2f' % (m(pp) / m(pb)))
-PY
+alternate_rounds "$rounds" player_round baseline_round floor_round
+sp=$(median "${startup_player[@]}") sb=$(median "${startup_blank[@]}")
+pp=$(median "${play_player[@]}") pb=$(median "${play_bare[@]}") rb=$(median "${render_bare[@]}")
+cp=$(median "${cpu_player[@]}") cb=$(median "${cpu_bare[@]}") cf=$(median "${cpu_floor[@]}")
+sorted=$(printf '%s\n' "${play_player[@]}" | sort -g)
+printf 'play to sound   %.0f ms median (min %.0f, max %.0f), %d runs\n' "$pp" "$(head -1 <<<"$sorted")" \
+  "$(tail -1 <<<"$sorted")" "${#play_player[@]}"
+printf 'CPU idle        %.2f %% of a core (bramloe.exe alone, median)\n' "$(median "${idle_own[@]}")"
+printf 'CPU playing     %.2f %% of a core (bramloe.exe alone, median; the song, its graph and the 1 ms timer)\n' \
+  "$(median "${playing_own[@]}")"
+printf 'startup   bramloe %.3f s, blank window %.3f s (medians of %d)\n' "$sp" "$sb" "${#startup_player[@]}"
+printf 'play      bramloe %.0f ms, bare program %.0f ms (its RenderFile, before Run: %.0f ms)\n' "$pp" "$pb" "$rb"
+printf 'cpu       bramloe %.2f %%, bare program %.2f %%, window with the 1 ms timer %.2f %% of a core (with wineserver and X)\n' \
+  "$cp" "$cb" "$cf"
+echo "cpu ratio: $(ratio "$cp" "$cb")"
+echo "cpu floor: $(ratio "$cf" "$cb")"
+echo "startup ratio: $(ratio "$sp" "$sb")"
+echo "play ratio: $(ratio "$pp" "$pb")"

@@ -82,6 +82,9 @@ target_link_libraries(bramloe_wintests PRIVATE bramloe_win gtest_main version)
 add_dependencies(bramloe_wintests bramloe_icon)
 target_compile_definitions(bramloe_wintests PRIVATE BRAMLOE_TEST_BUILD_DIR="${CMAKE_BINARY_DIR}"
   BRAMLOE_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# Wine's drive Z: is the Unix root.
+include(${CMAKE_SOURCE_DIR}/cmake/test_media.cmake)
+bramloe_reads_test_media(bramloe_wintests Z:${BRAMLOE_TEST_MEDIA_DIR})
 gtest_discover_tests(bramloe_wintests TEST_PREFIX "wine." DISCOVERY_TIMEOUT 120
   DISCOVERY_MODE PRE_TEST
   PROPERTIES RESOURCE_LOCK wine_display TIMEOUT 300

@@ -2,10 +2,14 @@
 """The one generator of media for the tests, the benchmarks and the demo: 16-bit PCM
 WAV files of steady sine tones (or of given samples), an ID3v1 tag after the data,
 MP3 and OGG by Debian's encoders (lame, oggenc), a small uncompressed AVI and a
-one-note MIDI file. The C++ tests run it through tests/media_win.h.
+one-note MIDI file. The C++ Wine tests run it through tests/wine/media_win.h; the tags
+the C++ tests read are made by the build (cmake/test_media.cmake).
 
   media.py tone PATH HZ SECONDS [--amplitude A] [--title T] [--artist A]
   media.py tones PATH HZ:SECONDS ...           one tone after another
+  media.py tag PATH [--title T] [--artist A] [--spaces]
+                                               the 128-byte ID3v1 tag alone; --spaces
+                                               pads its texts with spaces, not NULs
   media.py vocal PATH SECONDS [--parts]        a stereo song for the voice setting; with
                                                --parts its three parts, one a channel
   media.py avi PATH                            10 frames of 32 x 24 at 10 a second
@@ -166,6 +170,11 @@ def main(argv):
     tones = kinds.add_parser('tones')
     tones.add_argument('path')
     tones.add_argument('parts', nargs='+')
+    tag = kinds.add_parser('tag')
+    tag.add_argument('path')
+    tag.add_argument('--title', default='')
+    tag.add_argument('--artist', default='')
+    tag.add_argument('--spaces', action='store_true')
     vocal = kinds.add_parser('vocal')
     vocal.add_argument('path')
     vocal.add_argument('seconds', type=float)
@@ -178,6 +187,8 @@ def main(argv):
         write_tone(a.path, a.hz, a.seconds, a.amplitude, tag)
     elif a.kind == 'tones':
         write_tones(a.path, [(int(p.split(':')[0]), float(p.split(':')[1])) for p in a.parts])
+    elif a.kind == 'tag':
+        _replace(a.path, id3v1(a.title, a.artist, pad=b' ' if a.spaces else b'\0'))
     elif a.kind == 'vocal':
         write_vocal(a.path, a.seconds, a.parts)
     else:

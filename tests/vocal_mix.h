@@ -1,10 +1,14 @@
-// A synthetic song for the voice setting, and how much of each of its parts a stage
-// lets through. The voice: 220 Hz and four harmonics (amplitudes 1/k) with a 5 Hz
-// vibrato of 3 %, the same in both channels; a plucked 330 Hz note in the left channel
-// only and a 440 Hz one in the right only, each with two weaker harmonics. Each part
-// is at -12 dBFS (the power of a sine of a quarter of full scale).
+// The synthetic song of the voice setting, as the media generator made it at build time
+// (scripts/media.py vocal --parts, see cmake/test_media.cmake), and how much of each of
+// its parts a stage lets through. The voice: 220 Hz and four harmonics with a 5 Hz
+// vibrato, the same in both channels; a plucked 330 Hz note in the left channel only and
+// a 440 Hz one in the right only. Each part at -12 dBFS.
 #pragma once
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace vocal_mix {
@@ -17,37 +21,28 @@ struct Song {
   std::vector<float> mixed;         // interleaved stereo: the voice in both, the others in one
 };
 
-inline void ScaleToMinus12dB(std::vector<float> &part) {
-  double power = 0;
-  for (float v : part) power += static_cast<double>(v) * v;
-  const double wanted = std::pow(10.0, -12 / 20.0) / std::sqrt(2.0);
-  const double scale = wanted / std::sqrt(power / static_cast<double>(part.size()));
-  for (float &v : part) v = static_cast<float>(v * scale);
-}
-
+// The first seconds of the generated song; an empty song when the build made none.
 inline Song Make(double seconds) {
-  const double pi = 3.14159265358979323846;
-  const int n = static_cast<int>(seconds * RATE);
   Song song;
-  for (auto &part : song.parts) part.assign(static_cast<size_t>(n), 0.0f);
-  double phase = 0;
-  for (int i = 0; i < n; i++) {
-    const double t = static_cast<double>(i) / RATE;
-    phase += 2 * pi * 220 * (1 + 0.03 * std::sin(2 * pi * 5 * t)) / RATE;
-    double voice = 0;
-    for (int k = 1; k <= 5; k++) voice += std::sin(k * phase) / k;
-    song.parts[VOICE][i] = static_cast<float>(voice);
-    // A pluck every half second: a 5 ms attack and a decay to a third.
-    const double sincePluck = std::fmod(t, 0.5);
-    const double pluck = std::min(1.0, sincePluck / 0.005) * std::exp(-sincePluck / 0.45);
-    for (int k = 1; k <= 3; k++) {
-      song.parts[LEFT_PART][i] += static_cast<float>(pluck * std::sin(2 * pi * 330 * k * t) / (k * k));
-      song.parts[RIGHT_PART][i] += static_cast<float>(pluck * std::sin(2 * pi * 440 * k * t) / (k * k));
+  std::string bytes;
+  if (std::FILE *file = std::fopen(BRAMLOE_TEST_MEDIA_DIR "/vocal_parts.wav", "rb")) {
+    char buffer[65536];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
+    std::fclose(file);
+  }
+  // The generator writes a 44-byte header: 16-bit samples, the three parts a frame.
+  const size_t frameBytes = 2 * PARTS, n = static_cast<size_t>(seconds * RATE);
+  if (bytes.size() < 44 + n * frameBytes) return song;
+  for (int p = 0; p < PARTS; p++) {
+    song.parts[p].resize(n);
+    for (size_t i = 0; i < n; i++) {
+      int16_t sample;
+      std::memcpy(&sample, bytes.data() + 44 + i * frameBytes + 2 * p, 2);
+      song.parts[p][i] = sample / 32767.0f;
     }
   }
-  for (auto &part : song.parts) ScaleToMinus12dB(part);
-  song.mixed.resize(2 * static_cast<size_t>(n));
-  for (int i = 0; i < n; i++) {
+  song.mixed.resize(2 * n);
+  for (size_t i = 0; i < n; i++) {
     song.mixed[2 * i] = song.parts[VOICE][i] + song.parts[LEFT_PART][i];
     song.mixed[2 * i + 1] = song.parts[VOICE][i] + song.parts[RIGHT_PART][i];
   }

@@ -5,12 +5,11 @@
 #include "library/library.h"
 #include "library/library_win.h"
 #include "matching/matching.h"
-#include "player/player_win.h"
-#include "player/player.h"
 #include "player/pitch_win.h"
+#include "player/player.h"
 #include "player/player_win.h"
-#include "player/position_win.h"
 #include "player/keep_tempo_win.h"
+#include "player/position_win.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
@@ -19,6 +18,7 @@
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
 #include "shell/message_box_win.h"
+#include "shell/notice_win.h"
 #include "shell/shell_win.h"
 #include "shell/version.h"
 #include "textview/textview_win.h"
@@ -84,7 +84,7 @@ static void MoveLyrics(int steps) {
   FormatOffsetValue(offset, text, sizeof text);
   WriteSongValue(OFFSET_SECTION, MusicList.paths[PlayCursor.current], text);
   FormatLyricsNotice(offset, text, sizeof text);
-  ShowCountedNotice(text);
+  ShowPassingNotice(text);
 }
 
 void ShowLyricsSooner(HWND) { MoveLyrics(1); }
@@ -96,7 +96,7 @@ static void ChangeTempo(HWND mainWindow, int steps) {
   const int tempo = StepTempo(Practice.tempo, steps);
   char notice[32];
   FormatTempoNotice(tempo, notice, sizeof notice);
-  ShowCountedNotice(notice);
+  ShowPassingNotice(notice);
   if (tempo == Practice.tempo) return;
   SetPracticeTempo(tempo);
   SwitchKeepTempo(mainWindow);
@@ -104,16 +104,17 @@ static void ChangeTempo(HWND mainWindow, int steps) {
 
 void TempoDown(HWND mainWindow) { ChangeTempo(mainWindow, -1); }
 
+void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
+
 void StepVoice(HWND mainWindow) {
   if (PlaybackSession.graph && GraphAudioChannels(PlaybackSession.graph) == 1) {
-    ShowCountedNotice(VocalMonoNotice);
+    ShowPassingNotice(VocalMonoNotice);
     return;
   }
   SetPracticeVocal(StepVocal(Practice.vocal));
-  ShowCountedNotice(VocalNotice(Practice.vocal));
+  ShowPassingNotice(VocalNotice(Practice.vocal));
   SwitchKeepTempo(mainWindow);
 }
-void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
 
 // The frame is painted anew, the bar and the loop's marks with it.
 static void RedrawProgressFrame() { InvalidateRect(MainWindow, &ProgressRect, TRUE); }
@@ -126,15 +127,15 @@ static void LetTheStagePlayTheLoop(HWND mainWindow) {
 }
 
 void PressLoop(HWND mainWindow) {
-  ShowCountedNotice(PressLoopKey(&Practice.loop, SongMsNow()));
+  ShowPassingNotice(PressLoopKey(&Practice.loop, SongMsNow()));
   LetTheStagePlayTheLoop(mainWindow);
   RedrawProgressFrame();
 }
 
 void LoopSongRange(long startMs, long endMs) {
-  if (endMs < 0) endMs = static_cast<long>(PlayerState.duration * 1000);
+  if (endMs < 0) endMs = static_cast<long>(PlaybackSession.duration * 1000);
   if (!SetLoopRange(&Practice.loop, startMs, endMs)) return;
-  ShowCountedNotice(LoopOnNotice);
+  ShowPassingNotice(LoopOnNotice);
   LetTheStagePlayTheLoop(MainWindow);
   const long now = SongMsNow();
   if (now < startMs || now >= endMs) SeekSongTo(MainWindow, static_cast<LONGLONG>(startMs) * 10000);

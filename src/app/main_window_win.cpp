@@ -138,7 +138,7 @@ static void LayOutMainWindow(HWND hwnd) {
 static void PaintMainWindow(HWND hwnd) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(hwnd, &paint);
-  Rectangle(dc, ProgressRect.left, ProgressRect.top, ProgressRect.right, ProgressRect.bottom);
+  PaintProgressFrame(dc);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   int x, y;
@@ -147,7 +147,6 @@ static void PaintMainWindow(HWND hwnd) {
   CentLabelAt(LayoutMetrics.charWidth, LayoutMetrics.halfLineHeight, &x, &y);
   TextOutA(dc, x, y, "cent", 4);
   EndPaint(hwnd, &paint);
-  ForgetPositionBar();  // the frame may have been painted empty over the bar
   DrawLoopMarks(hwnd);
 }
 

@@ -58,11 +58,8 @@ LRESULT RouteCommand(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// The position display and the Mem notice's countdown.
-void RouteTimerTick(HWND hwnd) {
-  TickPlayer(hwnd);
-  CountDownNotice();
-}
+// The position display. The notice keeps its own time.
+void RouteTimerTick(HWND hwnd) { TickPlayer(hwnd); }
 
 // A click on the rate scroll bar's arrows, or a key that spins it: the scroll code is
 // the low word, the position the sign-extended high word.

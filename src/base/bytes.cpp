@@ -14,13 +14,3 @@ const char *LastSingleByte(const char *text, char byte) {
     if (text[at] == byte) found = text + at;
   return found;
 }
-
-bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

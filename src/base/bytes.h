@@ -14,8 +14,10 @@ int CharBytesAt(const char *text, int at);
 // path separator, is also a valid second byte (ソ, 表).
 const char *LastSingleByte(const char *text, char byte);
 
-bool IsAsciiLetter(char c);
-bool IsAsciiDigit(char c);
-bool IsBlank(char c);  // space or tab
-char UpperAscii(char c);  // 'a'-'z' to 'A'-'Z'; every other byte as it is
-char LowerAscii(char c);  // 'A'-'Z' to 'a'-'z'; every other byte as it is
+// Inline: the lookup folds every byte of its keys with these.
+inline bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsBlank(char c) { return c == ' ' || c == '\t'; }  // space or tab
+// 'a'-'z' to 'A'-'Z', and back; every other byte as it is.
+inline char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }

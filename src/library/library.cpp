@@ -11,19 +11,29 @@ TextListRecord TextList;
 PlayCursorRecord PlayCursor = {-1, 0};
 DecoderFlagsRecord DecoderFlags;
 
-bool IsMusicFileName(const char *name, int mp3Flag, int oggFlag) {
-  if (std::strstr(name, ".wav") || std::strstr(name, ".WAV")) return true;
-  if (mp3Flag && (std::strstr(name, ".mp3") || std::strstr(name, ".MP3"))) return true;
-  if (oggFlag && (std::strstr(name, ".ogg") || std::strstr(name, ".OGG"))) return true;
-  return std::strstr(name, ".mid") || std::strstr(name, ".MID");
+struct NameMark {
+  const char *lower, *upper;
+};
+
+// By FileType.
+static const NameMark nameMarks[] = {
+    {".wav", ".WAV"}, {".mp3", ".MP3"}, {".ogg", ".OGG"}, {".mid", ".MID"}, {".txt", ".TXT"}, {".lrc", ".LRC"},
+};
+
+bool HasNameMark(const char *name, FileType type) {
+  const NameMark &mark = nameMarks[type];
+  return std::strstr(name, mark.lower) || std::strstr(name, mark.upper);
 }
 
-bool IsTextFileName(const char *name) {
-  return std::strstr(name, ".TXT") || std::strstr(name, ".txt");
+bool IsMusicFileName(const char *name, int mp3Flag, int oggFlag) {
+  return HasNameMark(name, FILE_WAV) || (mp3Flag && HasNameMark(name, FILE_MP3)) ||
+         (oggFlag && HasNameMark(name, FILE_OGG)) || HasNameMark(name, FILE_MIDI);
 }
+
+bool IsTextFileName(const char *name) { return HasNameMark(name, FILE_TEXT); }
 
 bool IsTimedTextFileName(const char *name) {
-  return !IsTextFileName(name) && (std::strstr(name, ".lrc") || std::strstr(name, ".LRC"));
+  return !IsTextFileName(name) && HasNameMark(name, FILE_TIMED_TEXT);
 }
 
 const char *PathName(const char *path) {
@@ -137,8 +147,6 @@ bool PlanMusicWatches(WatchPlanRecord *plan) {
   return true;
 }
 
-static bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 int DriveLength(const char *path) {
   if (path[0] && path[1] == ':') return 2;
   if (path[0] != '\\' || path[1] != '\\') return 0;
@@ -146,7 +154,7 @@ int DriveLength(const char *path) {
   int at = 2;
   for (int part = 0; part < 2; part++) {
     if (part) at++;
-    while (path[at] && path[at] != '\\') at += IsLead(static_cast<unsigned char>(path[at])) && path[at + 1] ? 2 : 1;
+    while (path[at] && path[at] != '\\') at += CharBytesAt(path, at);
   }
   return at;
 }
@@ -154,12 +162,8 @@ int DriveLength(const char *path) {
 static bool SameDrive(const char *one, const char *other) {
   const int length = DriveLength(one);
   if (length == 0 || length != DriveLength(other)) return false;
-  for (int i = 0; i < length; i++) {
-    char a = one[i], b = other[i];
-    if (a >= 'a' && a <= 'z') a = static_cast<char>(a - 'a' + 'A');
-    if (b >= 'a' && b <= 'z') b = static_cast<char>(b - 'a' + 'A');
-    if (a != b) return false;
-  }
+  for (int i = 0; i < length; i++)
+    if (UpperAscii(one[i]) != UpperAscii(other[i])) return false;
   return true;
 }
 

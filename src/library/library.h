@@ -41,6 +41,12 @@ extern TextListRecord TextList;
 extern PlayCursorRecord PlayCursor;
 extern DecoderFlagsRecord DecoderFlags;
 
+enum FileType { FILE_WAV, FILE_MP3, FILE_OGG, FILE_MIDI, FILE_TEXT, FILE_TIMED_TEXT };
+
+// Whether name holds the type's mark (".wav" or ".WAV", and so on) anywhere: the one
+// test of a name's type, for the walk and for whatever plays the file.
+bool HasNameMark(const char *name, FileType type);
+
 // Which file names a walk takes: case-sensitive substrings anywhere in the name.
 bool IsMusicFileName(const char *name, int mp3Flag, int oggFlag);
 bool IsTextFileName(const char *name);

@@ -39,8 +39,6 @@ struct TextKeyCache {
 
 TextKeyCache TextKeys;
 
-unsigned char FoldByte(unsigned char b) { return b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b; }
-
 int BoundedLength(const char *key) {
   int n = 0;
   while (n < KEY_BYTES - 1 && key[n]) ++n;
@@ -50,7 +48,7 @@ int BoundedLength(const char *key) {
 // Every byte folded: the exact pass compares these with memcmp.
 void FoldAll(const char *key, int length, unsigned char *out) {
   std::memset(out, 0, PADDED_BYTES);
-  for (int i = 0; i < length; ++i) out[i] = FoldByte(static_cast<unsigned char>(key[i]));
+  for (int i = 0; i < length; ++i) out[i] = static_cast<unsigned char>(UpperAscii(key[i]));
 }
 
 // Single-byte characters folded, double-byte ones kept: two such strings agree byte
@@ -62,7 +60,7 @@ void Canonicalise(const char *key, int length, unsigned char *out, bool *firstBy
   for (int i = 0; i < length; ++i) {
     const unsigned char b = static_cast<unsigned char>(key[i]);
     if (!IsLeadRangeByte(b)) {
-      out[i] = FoldByte(b);
+      out[i] = static_cast<unsigned char>(UpperAscii(key[i]));
       continue;
     }
     if (firstBytes) firstBytes[i] = true;
@@ -103,9 +101,8 @@ void PrepareSong(const char *songKey, SongSide *song) {
   FoldAll(songKey, song->length, song->folded);
 }
 
-bool IsLead(const unsigned char *s, int i) { return IsLeadRangeByte(s[i]); }
 // The end of a string: its NUL, or a first byte followed by the NUL.
-bool IsEnd(const unsigned char *s, int i) { return s[i] == 0 || (IsLead(s, i) && s[i + 1] == 0); }
+bool IsEnd(const unsigned char *s, int i) { return s[i] == 0 || (IsLeadRangeByte(s[i]) && s[i + 1] == 0); }
 
 // The longest prefix length at which the comparison finds the song and a text equal,
 // capped at the song's length. The strings agree on every byte before the first
@@ -119,7 +116,7 @@ int MatchedPrefix(const SongSide &song, const unsigned char *text) {
   int matched;
   if (IsEnd(s, m) && IsEnd(text, m)) {
     matched = song.length;  // a first byte before the NUL reads as the end
-  } else if (IsLead(s, m) || (IsLead(text, m) && !IsEnd(text, m))) {
+  } else if (IsLeadRangeByte(s[m]) || (IsLeadRangeByte(text[m]) && !IsEnd(text, m))) {
     matched = m + 1;  // a double-byte character that begins at the last byte counts as equal
   } else {
     matched = m;
@@ -199,7 +196,7 @@ const char *CachedTextKey(int textIndex) {
 bool KeysEqualExactly(const char *songKey, const char *textKey) {
   size_t i = 0;
   for (; songKey[i] && textKey[i]; ++i) {
-    if (FoldByte(static_cast<unsigned char>(songKey[i])) != FoldByte(static_cast<unsigned char>(textKey[i])))
+    if (UpperAscii(songKey[i]) != UpperAscii(textKey[i]))
       return false;
   }
   return songKey[i] == textKey[i];

@@ -146,7 +146,7 @@ void WriteSong(const Out &out, int songIndex, const SongMatch &m, int *lengths) 
        m.titleSource == TITLE_FROM_TAG ? "the ID3v1 tag" : "the file name");
   Line(out, "  artist: %s", m.artist[0] ? m.artist : "(none)");
   Line(out, "  key:    %s%s", m.songKey, Settings.aimai ? "   (match key)" : "");
-  if (m.pass != LOOKUP_EXACT) SharedPrefixLengths(m.songKey, lengths);
+  if (m.pass != LOOKUP_EXACT) MatchedPrefixLengths(m.songKey, lengths);
   if (m.pass == LOOKUP_EXACT) WriteExact(out, m);
   else if (m.pass == LOOKUP_FUZZY) WriteFuzzy(out, m, lengths);
   else WriteNone(out, m, lengths);
@@ -159,6 +159,8 @@ void WriteSong(const Out &out, int songIndex, const SongMatch &m, int *lengths) 
 void DescribeSong(int songIndex, SongMatch *match) {
   TextLookup found;
   LookUpSongText(songIndex, 1, &found);  // as FindText on the first try of a sequence
+  std::snprintf(match->title, sizeof match->title, "%s", SongTitleRead.title);
+  match->titleSource = SongTitleRead.fromTag ? TITLE_FROM_TAG : TITLE_FROM_FILE_NAME;
   std::snprintf(match->songKey, sizeof match->songKey, "%s", found.songKey);
   std::snprintf(match->artist, sizeof match->artist, "%s", SongArtist);
   match->textIndex = found.index;
@@ -170,15 +172,7 @@ void DescribeSong(int songIndex, SongMatch *match) {
   if (found.textShown)
     FormatTitleLine(match->titleLine, sizeof match->titleLine, found.extension, found.songKey,
                     SongArtist, found.textShown);
-
-  const char *path = MusicList.paths[songIndex];
-  char artist[ARTIST_BYTES];
-  ReadSongTagFields(path, match->title, artist);
-  match->titleSource = match->title[0] ? TITLE_FROM_TAG : TITLE_FROM_FILE_NAME;
-  if (!match->title[0]) PathStem(path, match->title);
 }
-
-void SharedPrefixLengths(const char *songKey, int *lengths) { MatchedPrefixLengths(songKey, lengths); }
 
 int NearestTexts(const char *songKey, const int *lengths, int *shared, int *out, int capacity) {
   // The comparison counts a double-byte character that begins at the prefix's last
@@ -228,9 +222,11 @@ void WriteMatchReport(const char *origin, ReportSink sink, void *context) {
   Line(out, "summary");
   Line(out, "  songs:                %d", MusicList.count);
   Line(out, "  songs with a text:    %d", withText);
-  Line(out, "  songs without a text: %d   (%s)", MusicList.count - withText,
-       Settings.skip ? "skip is on: the player passes over them"
-                     : "skip would pass over them; the title line shows \"無し\"");
+  if (Settings.skip)
+    Line(out, "  songs without a text: %d   (skip is on: the player passes over them)", MusicList.count - withText);
+  else
+    Line(out, "  songs without a text: %d   (skip would pass over them; the title line shows \"%s\")",
+         MusicList.count - withText, NO_TEXT_SHOWN);
   for (int i = 0; i < MusicList.count; ++i)
     if (missing[i]) Line(out, "    %s", MusicList.paths[i]);
   int unused = 0;

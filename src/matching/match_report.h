@@ -22,11 +22,9 @@ struct SongMatch {
 
 void DescribeSong(int songIndex, SongMatch *match);
 
-// For every TextList entry, the prefix length at which the fuzzy pass's comparison
-// still finds it equal to songKey (lengths: TextList.count entries).
-void SharedPrefixLengths(const char *songKey, int *lengths);
-// The longest prefix of songKey, in whole characters, that some text shares; the
-// texts that share it go to out (up to capacity, TextList order). Gives how many
+// The longest prefix of songKey, in whole characters, that some text shares (lengths:
+// MatchedPrefixLengths of songKey); the texts that share it go to out (up to
+// capacity, TextList order). Gives how many
 // texts share it, 0 when no text begins like the key.
 int NearestTexts(const char *songKey, const int *lengths, int *shared, int *out, int capacity);
 

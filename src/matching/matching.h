@@ -34,6 +34,13 @@ int CutAtCharacter(const char *text, int limit);
 
 extern char SongArtist[ARTIST_BYTES];  // artist of the last SongTitle call; "" for none
 
+// The title of the last SongTitle call as it was read, before it was made a key.
+struct SongTitleReadRecord {
+  char title[KEY_BYTES];
+  bool fromTag;  // the ID3v1 tag gave it; else the file name's stem
+};
+extern SongTitleReadRecord SongTitleRead;
+
 // The title of MusicList entry songIndex (ID3v1 title, else the file name's stem) as
 // the song key: a MatchKey when Settings.aimai is on. Valid until the next call.
 const char *SongTitle(int songIndex);

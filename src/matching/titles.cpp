@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 
 char SongArtist[ARTIST_BYTES];
+SongTitleReadRecord SongTitleRead;
 
 namespace {
 
@@ -158,11 +159,10 @@ void SongTagFields(int songIndex, char *title, char *artist) {
 
 const char *SongTitle(int songIndex) {
   static char songKey[KEY_BYTES];
-  const char *path = MusicList.paths[songIndex];
-  char title[KEY_BYTES];
-  SongTagFields(songIndex, title, SongArtist);
-  if (!title[0]) PathStem(path, title);
-  MakeKey(title, Settings.aimai, songKey);
+  SongTagFields(songIndex, SongTitleRead.title, SongArtist);
+  SongTitleRead.fromTag = SongTitleRead.title[0] != '\0';
+  if (!SongTitleRead.fromTag) PathStem(MusicList.paths[songIndex], SongTitleRead.title);
+  MakeKey(SongTitleRead.title, Settings.aimai, songKey);
   return songKey;
 }
 

@@ -5,7 +5,6 @@
 #include "library/library.h"
 #include "player/keep_tempo_dmo_win.h"
 #include "player/pitch.h"
-#include "player/position_win.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
@@ -21,11 +20,8 @@ static HRESULT HandRateToGraph(IMediaSeeking *seeking, double rate) {
 HRESULT (*SetPlaybackRate)(IMediaSeeking *seeking, double rate) = HandRateToGraph;
 
 int SpinDirection = 0;
-int NoticeCountdown = 0;
 
 const char StoredNotice[] = "記憶しました";
-// Six ideographic spaces and one ASCII space: covers the notice and one byte more.
-const char NoticeBlank[] = "　　　　　　 ";
 
 // A refused rate is ignored: the cents box keeps the new value all the same, as it does
 // for cents whose rate is no number the graph could take. With the keep-tempo stage in
@@ -36,7 +32,11 @@ void ApplyPitch(int cents) {
   PlaybackSessionRecord &s = PlaybackSession;
   if (!s.seeking) return;
   double rate = s.stage && KeepTempo ? 1.0 : PlayableRate(PitchRate(cents));
-  if (SUCCEEDED(SetPlaybackRate(s.seeking, rate))) s.rateAsked = rate;
+  if (FAILED(SetPlaybackRate(s.seeking, rate))) return;
+  s.rateAsked = rate;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  s.rateAskedAt = now.QuadPart;
 }
 
 // The cents box is the only store of the pitch: read, shift, write back as "%d".
@@ -67,27 +67,14 @@ void SpinPitch(HWND, HWND scrollBar, int code) {
 }
 
 // The value is stored as the box shows it, parsed or not; the key is the song's path
-// with '=' made '|', since the profile functions split a line at its first '='.
-void ShowCountedNotice(const char *text) {
-  ShowNotice(text);
-  ForgetPositionBar();  // in a small window the notice covers the bar
-  NoticeCountdown = 100;
-}
-
-// The tempo and the loop are stored beside the cents.
+// with '=' made '|', since the profile functions split a line at its first '='. The
+// tempo and the loop are stored beside the cents.
 void StorePitch(HWND) {
   if (PlayCursor.current < 0) return;
-  ShowCountedNotice(StoredNotice);
+  ShowPassingNotice(StoredNotice);
   GetWindowTextA(CentsEdit, WorkBuffer, sizeof WorkBuffer);
   WritePitchEntry(MusicList.paths[PlayCursor.current], WorkBuffer);
   StorePractice(MusicList.paths[PlayCursor.current]);
-}
-
-void CountDownNotice() {
-  if (NoticeCountdown > 0 && --NoticeCountdown == 0) {
-    ShowNotice(NoticeBlank);
-    ForgetPositionBar();
-  }
 }
 
 void ReapplyPitch(HWND mainWindow) { AdjustPitch(mainWindow, 0); }

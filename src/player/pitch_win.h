@@ -6,19 +6,14 @@
 // The one call that hands a rate to the graph; tests put a recorder in front of it.
 extern HRESULT (*SetPlaybackRate)(IMediaSeeking *seeking, double rate);
 
-extern int SpinDirection;    // +1, -1 or 0: from a line notification to its end
-extern int NoticeCountdown;  // timer ticks left until the Mem notice is blanked
+extern int SpinDirection;  // +1, -1 or 0: from a line notification to its end
 
 extern const char StoredNotice[];  // "記憶しました"
-extern const char NoticeBlank[];   // one byte longer than the notice
 
 void ApplyPitch(int cents);
 void AdjustPitch(HWND mainWindow, int change);
 void SpinPitch(HWND mainWindow, HWND scrollBar, int code);
 void StorePitch(HWND mainWindow);
-void CountDownNotice();
-// A notice at the Mem notice's place, erased by the same countdown.
-void ShowCountedNotice(const char *text);
 
 // Command handlers of the pitch commands.
 void ReapplyPitch(HWND mainWindow);   // Enter: the typed value, change 0

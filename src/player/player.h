@@ -1,7 +1,9 @@
-// The play-next choice over the MusicList; the PlayerState record it serves.
+// The play-next choice over the MusicList, and the player's states.
 #pragma once
 
 #include "shell/player_state.h"
+
+enum PlayerStateValue { Stopped = 0, Playing = 1, Paused = 2 };
 
 // One text lookup of the play-next sequence: the TextList index for MusicList entry
 // songIndex, or -1; attempt counts the songs tried in this sequence from 1.

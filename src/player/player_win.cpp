@@ -6,14 +6,12 @@
 #include "matching/matching_win.h"
 #include "player/keep_tempo_win.h"
 #include "player/pitch_win.h"
-#include "player/player.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
-#include "player/session_win.h"
-#include "player/song_chain.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
+#include "shell/focus_win.h"
 #include "shell/message_box_win.h"
 #include "shell/path_bytes.h"
 #include "shell/shell_win.h"
@@ -21,20 +19,13 @@
 
 const char NoMusicMessage[] = "音楽ファイルが見つからない";
 
-// The chain's run of failures, the failure that waits for a box to close before it is
-// decided, and the command pressed while a box was open.
-static ChainRun chainRun;
-static bool chainRunning;
-static bool chainWaits;
-static SongFailure waitingFailure;
-static HeldCommand heldCommand = HELD_NONE;
+ControllerRecord Controller = {Stopped, false, {0, false}, false, false, {}, HELD_NONE};
 
-// Seconds; 0 when the graph cannot tell, which leaves the bar empty.
-static double SongDuration() {
-  LONGLONG length = 0;
-  if (!PlaybackSession.seeking || FAILED(PlaybackSession.seeking->GetDuration(&length)))
-    return 0.0;
-  return length * 1e-7;
+void SetPlayerState(int state) {
+  Controller.state = state;
+  SetWindowTextA(PlayButton, state == Playing ? "&Pause" : "&Play");
+  if (state != Stopped) EnableWindow(NextButton, TRUE);
+  NextTakesFocus = state == Playing;
 }
 
 // The stored pitch is read once: the stage starts at it, the cents box shows it as
@@ -56,12 +47,10 @@ static bool StartNextSong(HWND mainWindow, SongFailure *failure) {
   if (!OpenSong(path, cents, failure)) return false;
   if (PlaybackSession.video) ShowOrHideVideo(PlaybackSession.video);
   SetWindowTextA(CentsEdit, stored);
-  PlayerState.duration = SongDuration();
   ApplyPitch(cents);  // after Run: the rate lives in the running graph
-  EnableWindow(NextButton, TRUE);
-  if (!PlayerState.timerStarted) {
+  if (!Controller.timerStarted) {
     SetTimer(mainWindow, ID_POSITION_TIMER, 1, nullptr);
-    PlayerState.timerStarted = 1;
+    Controller.timerStarted = true;
   }
   return true;
 }
@@ -73,79 +62,65 @@ bool PlayNext(HWND mainWindow) {
   return false;
 }
 
-static void SetPlayCaption(const char *caption) { SetWindowTextA(PlayButton, caption); }
-
-// Nothing plays and the graph is empty: the state says so, and Play starts the next song.
-static void SettleStopped() {
-  PlayerState.state = Stopped;
-  SetPlayCaption("&Play");
-}
-
 // A command pressed while a box is open would run inside the box's loop, under the
 // code that waits for the box: it waits instead, and is obeyed once the box closes.
 static bool HeldByBox(HeldCommand command) {
   if (!MessageBoxOpen()) return false;
-  heldCommand = HoldCommand(heldCommand, command);
+  Controller.heldCommand = HoldCommand(Controller.heldCommand, command);
   NotifyWhenBoxesClose();
   return true;
 }
 
-// A command of the user's ends whatever the chain was waiting to do.
+// A command of the user's ends whatever the chain was waiting to do. Nothing that
+// fails to start plays: the state says so, and Play starts the next song.
 static void StartPlaying(HWND mainWindow) {
-  chainWaits = false;
+  Controller.chainWaits = false;
   if (!PlayNext(mainWindow)) {
-    SettleStopped();
+    SetPlayerState(Stopped);
     return;
   }
-  PlayerState.state = Playing;
-  SetPlayCaption("&Pause");
-  SetFocus(NextButton);
+  SetPlayerState(Playing);
+  ApplyFocusRule();
 }
 
 // Pausing stops the graph rather than pausing it; Run resumes where it stood.
 void PlayPause(HWND mainWindow) {
   if (HeldByBox(HELD_PLAY)) return;
-  switch (PlayerState.state) {
+  switch (Controller.state) {
     case Stopped: StartPlaying(mainWindow); return;
     case Playing:
       StopGraph();
-      PlayerState.state = Paused;
-      SetPlayCaption("&Play");
+      SetPlayerState(Paused);
       return;
     default:
       // A graph run again goes on from its own time, which a tempo has left behind.
       // With the stage the seek also tells it the song's time it starts from.
       if (PlaybackSession.stage) SeekSongTo(mainWindow, SongTimeNow());
       RunGraph();
-      PlayerState.state = Playing;
-      SetPlayCaption("&Pause");
+      SetPlayerState(Playing);
       return;
   }
 }
 
-// The bar is cleared by invalidating its frame; WM_PAINT draws it empty.
+// The bar is cleared by invalidating its frame; WM_PAINT draws it empty. The focus
+// stays on Next, also when nothing could start.
 void NextSong(HWND mainWindow) {
   if (HeldByBox(HELD_NEXT)) return;
-  chainWaits = false;
+  Controller.chainWaits = false;
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
   ResetSession(mainWindow);
-  if (PlayNext(mainWindow)) {
-    PlayerState.state = Playing;
-    SetPlayCaption("&Pause");
-  } else {
-    SettleStopped();
-  }
+  SetPlayerState(PlayNext(mainWindow) ? Playing : Stopped);
   SetFocus(NextButton);
 }
 
 // The current song index stays: the next Play goes on after it.
 void StopSong(HWND mainWindow) {
   if (HeldByBox(HELD_STOP)) return;
-  chainWaits = false;
+  Controller.chainWaits = false;
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
   ResetSession(mainWindow);
-  SettleStopped();
-  SetFocus(PlayButton);
+  SetPlayerState(Stopped);
+  ApplyFocusRule();
 }
 
 // The folder a scanned list came from is gone (renamed, unplugged): no song of it can
@@ -161,33 +136,35 @@ static bool MusicFolderGone() {
 // to close. A whole round of failures, or a vanished folder, rests Stopped; a command
 // pressed under the chain's box takes over once the box closes.
 static void GoOnWithChain(HWND mainWindow) {
-  chainRunning = true;
+  ControllerRecord &c = Controller;
+  c.chainRunning = true;
   bool started = false, rested = false;
   for (;;) {
     SongFailure failure;
-    if (chainWaits) {
-      failure = waitingFailure;
-      chainWaits = false;
+    if (c.chainWaits) {
+      failure = c.waitingFailure;
+      c.chainWaits = false;
     } else if (StartNextSong(mainWindow, &failure)) {
       started = true;
+      SetPlayerState(c.state);  // the state goes on; Next has a song to pass over again
       break;
     }
-    const ChainStep step = ChainFailed(&chainRun, MusicList.count, MessageBoxOpen(), MusicFolderGone());
+    const ChainStep step = ChainFailed(&c.chainRun, MusicList.count, MessageBoxOpen(), MusicFolderGone());
     if (step.next == CHAIN_WAIT) {
-      waitingFailure = failure;
-      chainWaits = true;
+      c.waitingFailure = failure;
+      c.chainWaits = true;
       NotifyWhenBoxesClose();
       break;
     }
     if (step.showBox) ShowSongFailure(failure);
-    if (heldCommand != HELD_NONE) break;
+    if (c.heldCommand != HELD_NONE) break;
     if (step.next == CHAIN_REST) {
-      SettleStopped();
+      SetPlayerState(Stopped);
       rested = true;
       break;
     }
   }
-  chainRunning = false;
+  c.chainRunning = false;
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
   // Nothing started: the focus rule gives Play, the one button that can start a song.
   HWND button = started ? NextButton : rested ? PlayButton : nullptr;
@@ -196,18 +173,18 @@ static void GoOnWithChain(HWND mainWindow) {
 
 // The song has ended, or its start was given up: a fresh graph and a new run.
 static void EndOfSong(HWND mainWindow) {
-  if (chainRunning) return;  // from the loop of the chain's own box
+  if (Controller.chainRunning) return;  // from the loop of the chain's own box
   StopGraph();
   ResetSession(mainWindow);
-  chainRun = ChainRun{0, false};
-  chainWaits = false;
+  Controller.chainRun = ChainRun{0, false};
+  Controller.chainWaits = false;
   GoOnWithChain(mainWindow);
 }
 
 void TickPlayer(HWND mainWindow) {
   if (GraphStarting()) {
     // A start given up opens no box under another one: the next tick after it closes.
-    if (PlayerState.state == Playing && GraphStartOverdue() && !MessageBoxOpen()) EndOfSong(mainWindow);
+    if (Controller.state == Playing && GraphStartOverdue() && !MessageBoxOpen()) EndOfSong(mainWindow);
     return;
   }
   DrawPosition(mainWindow);
@@ -230,14 +207,14 @@ void ObeyHeldCommand(HWND mainWindow) {
     NotifyWhenBoxesClose();
     return;
   }
-  const HeldCommand command = heldCommand;
-  heldCommand = HELD_NONE;
+  const HeldCommand command = Controller.heldCommand;
+  Controller.heldCommand = HELD_NONE;
   if (command == HELD_NONE) {
-    if (chainWaits) GoOnWithChain(mainWindow);
+    if (Controller.chainWaits) GoOnWithChain(mainWindow);
     return;
   }
-  chainWaits = false;
-  switch (HeldCommandAction(command, PlayerState.state, PlaybackSession.song)) {
+  Controller.chainWaits = false;
+  switch (HeldCommandAction(command, Controller.state, PlaybackSession.song)) {
     case DO_STOP: StopSong(mainWindow); return;
     case DO_NEXT: NextSong(mainWindow); return;
     case DO_START: StartPlaying(mainWindow); return;
@@ -257,7 +234,7 @@ void SwitchKeepTempo(HWND mainWindow) {
   const bool wanted = PracticeStageWanted();
   if (s.graph && wanted != s.stage && GraphHasAudio(s.graph)) {
     const LONGLONG position = SongTimeNow();  // the song's own time, whatever the tempo
-    const bool running = PlayerState.state == Playing;
+    const bool running = Controller.state == Playing;
     if (running) StopGraph();
     // With keep tempo off the stage keeps the pitch, and the rate carries the cents.
     s.stage = wanted ? InsertKeepTempoStage(s.graph, KeepTempo ? cents : 0) : !RemoveKeepTempoStage(s.graph);

@@ -5,7 +5,28 @@
 #pragma once
 #include <windows.h>
 
+#include "player/player.h"
+#include "player/session_win.h"
+#include "player/song_chain.h"
+
 extern const char NoMusicMessage[];  // "音楽ファイルが見つからない"
+
+// The controller's one record: the player's state and the chain of songs it runs.
+struct ControllerRecord {
+  int state;                   // Stopped, Playing or Paused
+  bool timerStarted;           // the position timer runs once the first song started
+  ChainRun chainRun;           // the chain's run of songs that could not start
+  bool chainRunning;           // the chain is starting songs (its own box may be open)
+  bool chainWaits;             // a failure waits for the boxes to close to be decided
+  SongFailure waitingFailure;  // that failure
+  HeldCommand heldCommand;     // pressed while a box was open
+};
+
+extern ControllerRecord Controller;
+
+// The state and all that shows it: the Play caption, Next's enabling (Stopped leaves it
+// as the reset that emptied the graph left it) and whom the focus rule gives the focus.
+void SetPlayerState(int state);
 
 // Starts the next song: true when one is playing. A song that cannot start is told.
 bool PlayNext(HWND mainWindow);

@@ -9,25 +9,22 @@
 #include "player/practice_win.h"
 #include "player/session_win.h"
 #include "shell/layout.h"
-#include "shell/player_state.h"
+#include "shell/notice_win.h"
 #include "shell/shell_win.h"
 #include "textview/textview_win.h"
 
-// What the bar on the screen is known to hold since the frame was last painted, and
-// the earliest moment its next pixel can be due. The position moves no faster than the
-// rate asked for (or real time, where the rate is not honoured), so until that moment a
-// tick would only draw black over black: it neither asks for the position nor draws.
+// What the bar on the screen is known to hold since its frame was last painted, and
+// where the song stood when it was last seen. Everything else (the graph, its rate, the
+// song's length) is read from the session each tick.
 struct BarRecord {
-  int left, top, height, width;  // the black run drawn; width 0 after a paint
-  IMediaSeeking *seeking;        // what the forecast was made for
-  double rate;                   // the rate asked of the graph, which bounds the bar's speed
-  double duration;
-  int span;
-  LONGLONG dueAt;  // performance counter: the position is asked for again from here
-  int uncovered;   // the widest bar no child window covers; -1 not measured yet
+  int left, top, height, span;  // the frame the pixels were drawn in
+  int width;                    // the black run drawn; 0 after a paint
+  int uncovered;                // the widest bar nothing else draws over; -1 not measured yet
+  LONGLONG seenAt;              // performance counter when the position was asked; 0: ask now
+  LONGLONG seenPosition;        // the song's own time then
 };
 
-static BarRecord Bar = {0, 0, 0, 0, nullptr, 1.0, 0.0, 0, 0, -1};
+static BarRecord Bar = {0, 0, 0, 0, 0, -1, 0, 0};
 
 static LONGLONG Now() {
   LARGE_INTEGER counter;
@@ -35,41 +32,52 @@ static LONGLONG Now() {
   return counter.QuadPart;
 }
 
-void ForgetPositionBar() {
-  Bar.width = 0;
-  Bar.dueAt = 0;
+void PaintProgressFrame(HDC dc) {
+  const RECT &frame = ProgressRect;
+  Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
+  Bar.width = 0;  // the frame may have been painted empty over the bar
+  Bar.seenAt = 0;
   Bar.uncovered = -1;
 }
 
+static bool Overlaps(const RECT &area, int left, int top, int height) {
+  return !IsRectEmpty(&area) && area.right > left && area.bottom > top && area.top < top + height;
+}
+
 // A child window drawn over the bar (only in a window too small for its layout) would
-// paint its own pixels over it at any time: then every tick draws, as if nothing were
-// known. This is the widest bar from the frame's left edge that no visible child
-// overlaps. Walking the children asks the window server once for each of them, so the
-// walk is made once per layout: the children move only with the window's size, and a
-// new size repaints the frame, which forgets the measure.
+// paint its own pixels over it at any time, and so would the notice: then every tick
+// draws, as if nothing were known. This is the widest bar from the frame's left edge
+// that neither a visible child nor the notice overlaps. Walking the children asks the
+// window server once for each of them, so the walk is made once per layout: the children
+// move only with the window's size, and a new size repaints the frame, which forgets the
+// measure.
 static int UncoveredWidth(HWND mainWindow, int left, int top, int height) {
   int widest = INT_MAX;
   if (height <= 0) return widest;  // an empty bar overlaps nothing
+  const RECT notice = NoticeArea();
+  if (Overlaps(notice, left, top, height)) widest = std::max(0, static_cast<int>(notice.left) - left);
   for (HWND child = GetWindow(mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     if (!IsWindowVisible(child)) continue;
     RECT area;
     GetWindowRect(child, &area);
     MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT *>(&area), 2);
-    if (IsRectEmpty(&area) || area.right <= left || area.bottom <= top || area.top >= top + height)
-      continue;
+    if (!Overlaps(area, left, top, height)) continue;
     widest = std::min(widest, static_cast<int>(std::max(0L, area.left - left)));
   }
   return widest;
 }
 
-static void ForecastNextPixel(const BarRecord &bar, int width, LONGLONG position, LONGLONG now) {
+// Whether the bar may have grown a pixel since the song was last seen. The song's time
+// moves no faster than the rate asked and the tempo together (or real time, where the
+// rate is not honoured); a rate handed over since then may have been faster than today's.
+static bool PixelMayBeDue(LONGLONG now) {
+  const PlaybackSessionRecord &s = PlaybackSession;
+  if (!Bar.seenAt || s.rateAskedAt >= Bar.seenAt) return true;
+  const double speed = s.rateAsked * PlayedTempo() / TEMPO_DEFAULT;
+  const double wait = PositionBarPixelWait(Bar.span, Bar.width, Bar.seenPosition * 1e-7, s.duration, speed);
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  // The song's time moves at the rate and the tempo together.
-  const double speed = bar.rate * PlayedTempo() / TEMPO_DEFAULT;
-  double wait = PositionBarPixelWait(bar.span, width, position * 1e-7, bar.duration, speed);
-  Bar.dueAt = wait < 0 ? 0 : wait > 3600 ? now + 3600 * frequency.QuadPart
-                                         : now + static_cast<LONGLONG>(wait * frequency.QuadPart);
+  return now - Bar.seenAt >= wait * frequency.QuadPart;
 }
 
 // One PatBlt a tick at most, and only when the bar grows or was wiped. No position (no
@@ -82,20 +90,14 @@ void DrawPosition(HWND mainWindow) {
   if (GraphStarting()) return;
   IMediaSeeking *seeking = PlaybackSession.seeking;
   if (!seeking) return;
-  const double rate = PlaybackSession.rateAsked;
   const RECT &frame = ProgressRect;
   const int span = frame.right - frame.left, height = 2 * LayoutMetrics.charWidth;
-  if (Bar.rate != rate) {  // a new rate: the forecast no longer holds, the pixels do
-    Bar.rate = rate;
-    Bar.dueAt = 0;
-  }
-  const bool same = Bar.seeking == seeking && Bar.duration == PlayerState.duration &&
-                    Bar.span == span && Bar.left == frame.left && Bar.top == frame.top &&
-                    Bar.height == height;
+  if (Bar.span != span || Bar.left != frame.left || Bar.top != frame.top || Bar.height != height)
+    Bar = {frame.left, frame.top, height, span, 0, -1, 0, 0};  // nothing is known of a new frame
   const LONGLONG now = Now();
   // A timed text follows the song between the bar's pixels, and a loop must jump back
   // at its end, so they ask every tick.
-  if (same && now < Bar.dueAt && !FollowsSong() && !LoopWatched()) return;
+  if (!PixelMayBeDue(now) && !FollowsSong() && !LoopWatched()) return;
   LONGLONG position = 0;
   if (FAILED(seeking->GetCurrentPosition(&position))) return;
   position = SongTimeOfGraph(position);  // the bar and the text follow the song's own time
@@ -105,8 +107,7 @@ void DrawPosition(HWND mainWindow) {
     return;
   }
   FollowSongPosition(position);
-  if (!same) Bar = {frame.left, frame.top, height, 0, seeking, rate, PlayerState.duration, span, 0, -1};
-  int width = PositionBarWidth(span, position * 1e-7, PlayerState.duration);
+  const int width = PositionBarWidth(span, position * 1e-7, PlaybackSession.duration);
   if (width > Bar.width) {
     HDC dc = GetDC(mainWindow);
     // Twice the character width tall, over the frame's own border.
@@ -116,12 +117,13 @@ void DrawPosition(HWND mainWindow) {
     if (Bar.uncovered < 0) Bar.uncovered = UncoveredWidth(mainWindow, frame.left, frame.top, height);
     Bar.width = width > Bar.uncovered ? 0 : width;
   }
-  if (Bar.width == 0 && width > 0) return;  // nothing is known of the screen: ask each tick
-  ForecastNextPixel(Bar, width > Bar.width ? width : Bar.width, position, now);
+  // With nothing known of the screen every tick asks.
+  Bar.seenAt = Bar.width == 0 && width > 0 ? 0 : now;
+  Bar.seenPosition = position;
 }
 
 void SeekSongTo(HWND mainWindow, LONGLONG target) {
-  Bar.dueAt = 0;  // the position jumps: no forecast holds
+  Bar.seenAt = 0;  // the position jumps: where it was seen says nothing
   NoteSongSeek(target);  // after a seek the graph's time is the song's
   LONGLONG stop = 0;
   if (PlaybackSession.seeking)
@@ -136,7 +138,7 @@ void SeekByClick(HWND mainWindow, LPARAM lParam) {
   const RECT &bar = ProgressRect;
   if (x < bar.left || x > bar.right || y < bar.top || y > bar.bottom) return;
   int64_t target = 0;
-  if (!ClickSeekTarget(x - bar.left, bar.right - bar.left, PlayerState.duration, &target))
+  if (!ClickSeekTarget(x - bar.left, bar.right - bar.left, PlaybackSession.duration, &target))
     return;
   SeekSongTo(mainWindow, target);
 }

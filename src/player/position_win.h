@@ -3,8 +3,8 @@
 #include <windows.h>
 
 void DrawPosition(HWND mainWindow);
-// The bar's pixels may have been painted over (a repaint of the main window, the notice).
-void ForgetPositionBar();
+// The empty frame, on the main window's WM_PAINT; the bar is drawn into it by the ticks.
+void PaintProgressFrame(HDC dc);
 void SeekByClick(HWND mainWindow, LPARAM lParam);
 void SeekToTop(HWND mainWindow);
 // Seeks the song to target, its own time in 100 ns units, and repaints the frame.

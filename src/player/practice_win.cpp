@@ -10,7 +10,6 @@
 #include "settings/settings.h"
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
-#include "shell/player_state.h"
 #include "shell/shell_win.h"
 #include "textview/textview_win.h"
 
@@ -112,7 +111,7 @@ void DrawLoopMarks(HWND mainWindow) {
   HBRUSH brush = GetSysColorBrush(COLOR_HIGHLIGHT);
   const long ends[2] = {Practice.loop.startMs, Practice.loop.endMs};
   for (int i = 0; i < (Practice.loop.stage == LOOP_ON ? 2 : 1); i++) {
-    int x = LoopMarkX(span, ends[i], PlayerState.duration);
+    int x = LoopMarkX(span, ends[i], PlaybackSession.duration);
     if (x < 0) continue;
     if (x > span - 2) x = span - 2;
     RECT mark = {frame.left + x, frame.top, frame.left + x + 2, frame.bottom};

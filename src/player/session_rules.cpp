@@ -15,15 +15,14 @@ const char OpenCaption[] = "open";
 const char RunCaption[] = "run";
 
 bool IsRefusedOggPath(const char *path, int oggFlag) {
-  if (oggFlag != 0) return false;
-  return std::strstr(path, ".ogg") != nullptr || std::strstr(path, ".OGG") != nullptr;
+  return oggFlag == 0 && HasNameMark(path, FILE_OGG);
 }
 
 int WarmUpSongIndex(const char (*paths)[PATH_BYTES], int count, int oggFlag) {
   for (int i = 0; i < count; i++) {
     const char *path = paths[i];
     if (IsRefusedOggPath(path, oggFlag)) continue;
-    if (std::strstr(path, ".mid") || std::strstr(path, ".MID")) continue;
+    if (HasNameMark(path, FILE_MIDI)) continue;
     return i;
   }
   return -1;

@@ -197,6 +197,14 @@ void ResetSession(HWND mainWindow) {
   EnableWindow(PlayButton, TRUE);
 }
 
+// Seconds; 0 when the graph cannot tell, which leaves the bar empty.
+static double SongDuration() {
+  LONGLONG length = 0;
+  if (!PlaybackSession.seeking || FAILED(PlaybackSession.seeking->GetDuration(&length)))
+    return 0.0;
+  return length * 1e-7;
+}
+
 static void FailWith(SongFailure *failure, HWND owner, const char *caption, const char *text) {
   failure->owner = owner;
   failure->caption = caption;
@@ -251,6 +259,7 @@ bool OpenSong(const char *path, int cents, SongFailure *failure) {
     ResetSession(MainWindow);
     return false;
   }
+  s.duration = SongDuration();
   return true;
 }
 

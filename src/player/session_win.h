@@ -15,6 +15,9 @@ struct PlaybackSessionRecord {
   DWORD runAskedAt;   // GetTickCount when Run was asked; 0: not since the last Stop
   bool seenRunning;   // the graph has been seen running since that Run
   double rateAsked;   // the playback rate handed to the graph (1 on a new graph)
+  LONGLONG rateAskedAt;  // performance counter when a rate was last handed over
+  double duration;    // seconds of the song last started, 0 when the graph could not
+                      // tell; a reset keeps it until the next song starts
   bool stage;         // the keep-tempo stage is in the graph
 };
 
@@ -38,7 +41,7 @@ struct SongFailure {
 void ShowSongFailure(const SongFailure &failure);
 
 // Renders and runs the song at path in an empty graph, with the keep-tempo stage at
-// cents when the option is on. On failure the reason goes to *failure, unshown, and
+// cents when the option is on, and notes its duration. On failure the reason goes to *failure, unshown, and
 // the session is reset (not for a refused ogg, which left it untouched).
 bool OpenSong(const char *path, int cents, SongFailure *failure);
 // The same, telling the failure at once.

@@ -1,7 +1,5 @@
 #include "player/song_chain.h"
 
-#include "shell/player_state.h"
-
 ChainStep ChainFailed(ChainRun *run, int songs, bool boxOpen, bool folderGone) {
   // The failure is counted when it is decided, so a wait decides it again unchanged.
   if (boxOpen) return {false, CHAIN_WAIT};

@@ -3,6 +3,8 @@
 // (player_win.cpp) applies them.
 #pragma once
 
+#include "player/player.h"  // the states a held command meets
+
 // One run of failures: the chain's songs that could not start, one after another.
 struct ChainRun {
   int failures;   // songs of the run so far

@@ -38,9 +38,10 @@
 #define IDC_SKIP 120
 #define IDC_AIMAI 121
 
-// Window timer, the media framework's event message, and the message posted to the main
+// Window timers, the media framework's event message, and the message posted to the main
 // window once the last open message box of the program has closed.
 #define ID_POSITION_TIMER 1
+#define ID_NOTICE_TIMER 2
 #define WM_GRAPH_EVENT 0x8001
 #define WM_BOXES_CLOSED 0x8002
 // WM_COPYDATA's tag on a list of files handed to the running player: paths in the ANSI

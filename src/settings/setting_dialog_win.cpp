@@ -41,17 +41,11 @@ void ShowSettings(HWND dialog) {
   SetFocus(GetDlgItem(dialog, IDC_MUSIC_FOLDER));
 }
 
-// Reads an edit box into a path field; longer text is cut to 259 bytes. The
-// platform may cut inside a double-byte character, and a lead byte left at the end
-// would swallow the next byte joined to the path (a '\' among them), so it goes too.
+// Reads an edit box into a path field; longer text is cut to 259 bytes, and never
+// inside a character (code page 932's rule, whatever the system's code page).
 void ReadField(HWND dialog, int id, char (&field)[PATH_BYTES]) {
   GetDlgItemTextA(dialog, id, field, sizeof field);
-  int length = lstrlenA(field);
-  for (int i = 0; i < length; i++) {
-    if (!IsDBCSLeadByte((BYTE)field[i])) continue;
-    if (i + 1 == length) field[i] = '\0';
-    i++;
-  }
+  DropCutCharacter(field);
 }
 
 void StoreSettings(HWND dialog) {

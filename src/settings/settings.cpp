@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/bytes.h"
+
 SettingsRecord Settings = {"", "", "notepad", 1, 0};
 int KeepTempo = 0;
 
@@ -57,10 +59,16 @@ bool SettingsCopyPaths(const char *path, unsigned long processId, char *copy, ch
 // length, and two files that share a hash only wait for each other.
 char *SettingsLockName(const char *path, char *out) {
   unsigned long long hash = 14695981039346656037ull;  // 64-bit FNV-1a
-  for (const char *p = path; *p; ++p) {
-    const unsigned char c = static_cast<unsigned char>(*p);
-    hash = (hash ^ (c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c)) * 1099511628211ull;
-  }
+  for (const char *p = path; *p; ++p)
+    hash = (hash ^ static_cast<unsigned char>(UpperAscii(*p))) * 1099511628211ull;
   std::snprintf(out, SETTINGS_LOCK_NAME_BYTES, "%s write %016llx", SETTINGS_FILE_NAME, hash);
   return out;
+}
+
+// The platform may cut a field inside a double-byte character, and a first byte left
+// at the end would swallow the next byte joined to it (a '\' among them).
+char *DropCutCharacter(char *field) {
+  for (int at = 0; field[at]; at += CharBytesAt(field, at))
+    if (IsLeadRangeByte(static_cast<unsigned char>(field[at])) && !field[at + 1]) field[at] = '\0';
+  return field;
 }

@@ -48,3 +48,7 @@ bool SettingsCopyPaths(const char *path, unsigned long processId, char *copy, ch
 // the file at path, into SETTINGS_LOCK_NAME_BYTES: the same for spellings of the path
 // that differ only in ASCII case, and fit for an object name (no '\').
 char *SettingsLockName(const char *path, char *out);
+
+// A field cut to fit, without the first byte of a double-byte character that lost its
+// second byte to the cut; returns field.
+char *DropCutCharacter(char *field);

@@ -1,22 +1,10 @@
-// The settings file through the profile functions, and the settings dialog (Win32).
+// The settings and the pitch entries through the profile functions, and the settings
+// dialog (Win32).
 #pragma once
 #include <windows.h>
 
 #include "settings/settings.h"
-
-char *SettingsFilePath(char *out);  // out: PATH_BYTES bytes
-// One key and value of the section.
-struct SettingWrite {
-  const char *key;
-  const char *value;
-  const char *section = SETTINGS_SECTION;
-};
-
-// Writes the entries into the settings file at path so that a write that cannot be
-// completed (a full disk, a read-only file, a file another program holds) leaves the
-// file as it was: they go into a copy beside it, which replaces the file only once it
-// is known to hold every entry. False when nothing was written.
-bool WriteSettingsFile(const char *path, const SettingWrite *writes, int count);
+#include "settings/settings_file_win.h"
 
 void LoadSettings();
 void SaveSettings();

@@ -3,23 +3,18 @@
 #include <cstdio>
 #include <cstdlib>
 
-const char TEMPO_SECTION[] = "BRAMLOE.tempo";
-const char LOOP_SECTION[] = "BRAMLOE.loop";
-const char OFFSET_SECTION[] = "BRAMLOE.offset";
-const char VOCAL_SECTION[] = "BRAMLOE.vocal";
+#include "base/bytes.h"
 
 namespace {
 
 const long OFFSET_HELD = 60000;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Plain digits at *text, no sign or blank; false when there are none or too many.
 bool ReadMs(const char **text, long *value) {
   const char *at = *text;
   long ms = 0;
   int digits = 0;
-  for (; IsDigit(*at); ++at) {
+  for (; IsAsciiDigit(*at); ++at) {
     if (++digits > 9) return false;
     ms = ms * 10 + (*at - '0');
   }

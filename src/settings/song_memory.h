@@ -3,10 +3,12 @@
 // text forms. Portable.
 #pragma once
 
-extern const char TEMPO_SECTION[];   // "BRAMLOE.tempo": percent
-extern const char LOOP_SECTION[];    // "BRAMLOE.loop": "startMs-endMs", empty for none
-extern const char OFFSET_SECTION[];  // "BRAMLOE.offset": signed milliseconds
-extern const char VOCAL_SECTION[];   // "BRAMLOE.vocal": the voice setting, 0 to 2
+// The sections, each one line; their entries are read and written by the verbs of
+// song_memory_win.h, which also keep the pitch's in SETTINGS_SECTION.
+inline constexpr char TEMPO_SECTION[] = "BRAMLOE.tempo";    // percent
+inline constexpr char LOOP_SECTION[] = "BRAMLOE.loop";      // "startMs-endMs", empty for none
+inline constexpr char OFFSET_SECTION[] = "BRAMLOE.offset";  // signed milliseconds
+inline constexpr char VOCAL_SECTION[] = "BRAMLOE.vocal";    // the voice setting, 0 to 2
 
 // A stored percentage (or voice setting); 0 when the text holds none.
 int ParseTempoValue(const char *text);

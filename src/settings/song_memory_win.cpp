@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "settings/settings.h"
-#include "settings/settings_win.h"
+#include "settings/settings_file_win.h"
 #include "shell/path_bytes.h"
 
-// The key is the pitch's: the song's path with '=' made '|'.
+// Every per-song entry, the pitch's too, is keyed by the song's path with '=' made '|'.
 void ReadSongValue(const char *section, const char *songPath, const char *fallback, char *text,
                    int textSize) {
   char file[PATH_BYTES], key[PATH_BYTES];

@@ -1,4 +1,5 @@
-// The per-song entries of the practice sections in the settings file (Win32).
+// The per-song entries of the settings file, each in a section keyed by the song's path:
+// the pitch's (through settings_win.h) and those of song_memory.h's sections (Win32).
 #pragma once
 
 // The song's value in section into text, or fallback when it has none.

@@ -1,5 +1,8 @@
 // The focus rule: no window but the buttons keeps the focus.
 #pragma once
 
-// Next while a song plays, Play otherwise.
+// Whom the rule gives the focus: Next while a song plays, else Play. Set by the player
+// with its state.
+extern bool NextTakesFocus;
+
 void ApplyFocusRule();

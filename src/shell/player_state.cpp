@@ -2,4 +2,4 @@
 
 // The matched text index starts at 0, not -1: until a song is chosen the editor and
 // Reload work on the first text.
-PlayerStateRecord PlayerState = {Stopped, 0, 0.0, 0};
+PlayerStateRecord PlayerState = {0};

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/bytes.h"
 #include "textview/text_encoding.h"
 #include "textview/timed_text.h"
 
@@ -19,7 +20,6 @@ namespace {
 
 enum {
   TAGS_PER_LINE = 32,
-  TAG_BYTES = 12,            // the longest time tag, [mmm:ss.fff]
   HEAD_BYTES = TEXT_ROWS * ROW_LIMIT,  // a line that may be a header: room for all rows
   PLACEHOLDER_LEAD = 0x81,   // "？": two bytes standing for a character 932 lacks
   PLACEHOLDER_TRAIL = 0x48,
@@ -30,24 +30,21 @@ enum {
 typedef unsigned Origin;
 const Origin ORIGIN_SECOND = 1u << 30, ORIGIN_FOREIGN = 1u << 29, ORIGIN_POINT = (1u << 21) - 1;
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
 // Whether some line of a text begins with a time tag, from the characters of its
 // first part. Only ASCII can make a tag, so every other character stands as 0x80.
 struct TimedLineScan {
   TextDecoder decoder;
   bool started;
   bool inHead;         // the characters go to the start of a line
-  char head[TAG_BYTES];
+  char head[TIME_TAG_BYTES];
   int headCount;
   bool over;           // 0x1A met: the text ends there
   bool timed;
 };
 
 void CheckLineHead(TimedLineScan *scan) {
-  long ms;
-  if (ParseTimeTag(scan->head, scan->headCount, &ms)) scan->timed = true;
+  TimeTag tag;
+  if (ReadTimeTag(scan->head, scan->headCount, 0, &tag) == TAG_LINE_TIME) scan->timed = true;
   scan->inHead = false;
 }
 
@@ -66,7 +63,7 @@ void ScanTimedLines(TimedLineScan *scan, const unsigned char *at, const unsigned
     }
     if (!scan->inHead) continue;
     scan->head[scan->headCount++] = static_cast<char>(c < 0x80 ? c : 0x80);
-    if (scan->headCount == TAG_BYTES) CheckLineHead(scan);
+    if (scan->headCount == TIME_TAG_BYTES) CheckLineHead(scan);
   }
   if (last && scan->inHead && !scan->timed) CheckLineHead(scan);
 }
@@ -82,11 +79,9 @@ struct RowBuilder {
   Origin origins[ROW_LIMIT];
   bool inHead;
   int headCount;
-  bool kindKnown;
-  bool candidate;     // the head begins "[" and a letter: it may be a header line
+  bool candidate;     // the head begins with a header's name: held to the line's end
   bool overflow;      // a candidate longer than the head's room
-  int nameState;      // of a candidate: 0 in its name, 1 past the ':', 2 no header
-  char lastNonBlank;
+  char lastNonBlank;    // of an overflow: the line's last byte that is not blank
   char firstAfterHead;  // of an overflow: the first byte not held that is not blank
   long times[TAGS_PER_LINE];
   int timeCount, lineFirstRow;
@@ -104,10 +99,8 @@ unsigned char Chunk[TEXT_CHUNK_BYTES];
 void StartHead() {
   Rows.inHead = true;
   Rows.headCount = 0;
-  Rows.kindKnown = false;
   Rows.candidate = false;
   Rows.overflow = false;
-  Rows.nameState = 0;
   Rows.lastNonBlank = 0;
   Rows.firstAfterHead = 0;
 }
@@ -163,57 +156,74 @@ void ReleaseHead() {
   for (int i = 0; i < Rows.headCount && !Rows.full; ++i) RowByte(Head.bytes[i], Head.origins[i]);
 }
 
-// The time tags at the head of a line that is no header, one by one as soon as a whole
-// tag (or the line's end) is in: then the rest of the head goes to the rows. The line
-// is complete when its LF, the last byte held, or the end of the text is in.
+char LastNonBlank(const char *bytes, int length) {
+  while (length > 0 && IsBlank(bytes[length - 1])) --length;
+  return length > 0 ? bytes[length - 1] : 0;
+}
+
+// A header line ends: passed over, an offset noted. Anything else is text. Of a line
+// too long to hold, the value is read from what is held and the first byte after it
+// that is not blank.
+void EndCandidate(int lineBytes) {
+  const char last = Rows.overflow ? Rows.lastNonBlank : LastNonBlank(Head.bytes, lineBytes);
+  if (Rows.overflow) {
+    Head.bytes[HEAD_BYTES] = Rows.firstAfterHead;
+    lineBytes = HEAD_BYTES + 1;
+  }
+  TimeTag tag;
+  const TimeTagKind kind = ReadTimeTag(Head.bytes, lineBytes, 0, &tag);
+  const bool header = (kind == TAG_HEADER || kind == TAG_OFFSET) && last == ']';
+  if (header && kind == TAG_OFFSET) TimedText.offset = tag.ms;
+  if (header) StartHead();
+  else ReleaseHead();
+}
+
+// What the head of a line begins with, as soon as a whole tag (or the line's end) is
+// in: its time tags are taken one by one, then the rest goes to the rows, unless the
+// line begins with a header's name. The line is complete when its LF, the last byte
+// held, or the end of the text is in.
 void TakeHeadTags(bool complete, bool lineFeed) {
   for (;;) {
     const int lineBytes = Rows.headCount - (lineFeed ? 1 : 0);
-    if (!complete && lineBytes < TAG_BYTES) return;  // wait for more of the line
-    long ms;
-    const int n = ParseTimeTag(Head.bytes, lineBytes, &ms);
-    if (n == 0) break;
-    if (Rows.timeCount < TAGS_PER_LINE) Rows.times[Rows.timeCount++] = ms;
-    Rows.headCount -= n;
-    std::memmove(Head.bytes, Head.bytes + n, static_cast<size_t>(Rows.headCount));
-    std::memmove(Head.origins, Head.origins + n, static_cast<size_t>(Rows.headCount) * sizeof(Origin));
-  }
-  ReleaseHead();
-}
-
-// A header line ends: passed over, an offset noted. Anything else is text.
-void EndCandidate(int lineBytes) {
-  bool header;
-  long offset;
-  bool hasOffset;
-  if (!Rows.overflow) {
-    header = IsHeaderLine(Head.bytes, lineBytes);
-    hasOffset = header && ReadOffsetHeader(Head.bytes, lineBytes, &offset);
-  } else {
-    // Too long to hold: the name and the closing bracket were followed on the way.
-    header = Rows.nameState == 1 && Rows.lastNonBlank == ']';
-    // The value ends at the first ']': in what is held, or the first byte after it
-    // that is not blank.
-    const char *bracket = static_cast<const char *>(std::memchr(Head.bytes, ']', HEAD_BYTES));
-    int valueEnd = bracket ? static_cast<int>(bracket - Head.bytes) + 1 : 0;
-    if (!bracket && Rows.firstAfterHead == ']') {
-      Head.bytes[HEAD_BYTES] = ']';
-      valueEnd = HEAD_BYTES + 1;
+    if (!complete && lineBytes < TIME_TAG_BYTES) return;  // wait for more of the line
+    TimeTag tag;
+    const TimeTagKind kind = ReadTimeTag(Head.bytes, lineBytes, 0, &tag);
+    if (kind == TAG_LINE_TIME) {
+      if (Rows.timeCount < TAGS_PER_LINE) Rows.times[Rows.timeCount++] = tag.ms;
+      Rows.headCount -= tag.end;
+      std::memmove(Head.bytes, Head.bytes + tag.end, static_cast<size_t>(Rows.headCount));
+      std::memmove(Head.origins, Head.origins + tag.end, static_cast<size_t>(Rows.headCount) * sizeof(Origin));
+      continue;
     }
-    hasOffset = header && valueEnd && ReadOffsetHeader(Head.bytes, valueEnd, &offset);
-  }
-  if (hasOffset) TimedText.offset = offset;
-  if (header) {
-    StartHead();
+    // Past a whole tag's length, more to come means a header's name still going.
+    const bool name = kind == TAG_HEADER || kind == TAG_OFFSET || (kind == TAG_MORE && !complete);
+    if (!name || Rows.timeCount) break;
+    if (complete) return EndCandidate(lineBytes);
+    Rows.candidate = true;
     return;
   }
   ReleaseHead();
 }
 
-void FollowCandidate(char c) {
-  if (Rows.overflow && !Rows.firstAfterHead && !IsBlank(c)) Rows.firstAfterHead = c;
-  if (!IsBlank(c)) Rows.lastNonBlank = c;
-  if (Rows.nameState == 0 && !IsLetter(c)) Rows.nameState = c == ':' ? 1 : 2;
+// A byte of a candidate beyond the head's room; false when the line turned out to be
+// text. Out of room, no header's name (or one that does not end within the room) is
+// text, and what is held fills every row left.
+bool FollowOverflow(char c, bool lineEnded) {
+  if (!Rows.overflow) {
+    Rows.overflow = true;
+    TimeTag tag;
+    const TimeTagKind kind = ReadTimeTag(Head.bytes, HEAD_BYTES, 0, &tag);
+    if (kind != TAG_HEADER && kind != TAG_OFFSET) {
+      ReleaseHead();
+      return false;
+    }
+    Rows.lastNonBlank = LastNonBlank(Head.bytes, HEAD_BYTES);
+  }
+  if (!lineEnded && !IsBlank(c)) {
+    if (!Rows.firstAfterHead) Rows.firstAfterHead = c;
+    Rows.lastNonBlank = c;
+  }
+  return true;
 }
 
 void HeadByte(char c, Origin origin) {
@@ -221,21 +231,11 @@ void HeadByte(char c, Origin origin) {
   if (Rows.headCount < HEAD_BYTES) {
     Head.bytes[Rows.headCount] = c;
     Head.origins[Rows.headCount++] = origin;
-  } else {
-    Rows.overflow = true;
-  }
-  if (!Rows.kindKnown) {
-    // Which kind of line it is shows in its first two bytes, before any tag is taken.
-    if (Rows.headCount == 1 && c == '[' && !lineEnded) return;
-    Rows.kindKnown = true;
-    Rows.candidate = Rows.headCount == 2 && Head.bytes[0] == '[' && IsLetter(c);
+  } else if (!FollowOverflow(c, lineEnded)) {
+    return;
   }
   if (!Rows.candidate) return TakeHeadTags(lineEnded, lineEnded);
-  if (lineEnded) return EndCandidate(Rows.headCount - 1);
-  if (Rows.headCount > 2 || Rows.overflow) FollowCandidate(c);
-  // A candidate too long to hold that turned out to be no header: what is held fills
-  // every row left.
-  if (Rows.overflow && Rows.nameState == 2) ReleaseHead();
+  if (lineEnded) EndCandidate(Rows.headCount - 1);
 }
 
 void PushByte(char c, Origin origin) {

@@ -1,5 +1,6 @@
 #include "textview/timed_text.h"
 
+#include "base/bytes.h"
 #include "textview/view_geometry.h"
 
 #include <cstdio>
@@ -12,93 +13,88 @@ namespace {
 
 enum { OFFSET_LIMIT = 24 * 3600 * 1000 };  // a day: anything more is a typo
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// Up to most digits at line[*at] into *value; gives how many. (Kept in locals: the loop
+// runs on every tag the loader reads.)
+int ReadDigits(const char *line, int length, int *at, int most, long *value) {
+  const int from = *at, stop = length - from < most ? length : from + most;
+  int i = from;
+  long number = 0;
+  for (; i < stop && IsAsciiDigit(line[i]); ++i) number = number * 10 + (line[i] - '0');
+  *at = i;
+  *value = number;
+  return i - from;
+}
 
-// Up to most digits at line[*at]; false when there are fewer than least.
-bool ReadDigits(const char *line, int length, int *at, int least, int most, long *value,
-                int *digits) {
-  *value = 0;
-  *digits = 0;
-  while (*at < length && *digits < most && IsDigit(line[*at])) {
-    *value = *value * 10 + (line[(*at)++] - '0');
-    ++*digits;
+// The time after the opening bracket at line[at]: m:s, then .f (or :f inside square
+// brackets), then the closing bracket.
+TimeTagKind ReadTime(const char *line, int length, int at, char close, TimeTag *tag) {
+  long minutes, seconds, fraction = 0;
+  int digits = ReadDigits(line, length, &at, 3, &minutes);
+  if (at >= length) return TAG_MORE;
+  if (!digits || line[at++] != ':') return TAG_NONE;
+  digits = ReadDigits(line, length, &at, 2, &seconds);
+  if (seconds >= 60) return TAG_NONE;
+  if (at >= length) return TAG_MORE;
+  if (!digits) return TAG_NONE;
+  TimeTagKind kind = close == '>' ? TAG_ANGLE_TIME : TAG_LINE_TIME;
+  if (line[at] == '.' || (line[at] == ':' && close == ']')) {
+    if (line[at++] == ':') kind = TAG_COLON_TIME;
+    digits = ReadDigits(line, length, &at, 3, &fraction);
+    if (at >= length) return TAG_MORE;
+    if (!digits) return TAG_NONE;
+    for (; digits < 3; ++digits) fraction *= 10;  // .5 is 500 ms, .05 is 50
   }
-  return *digits >= least;
+  if (line[at] != close) return TAG_NONE;
+  tag->end = at + 1;
+  tag->ms = (minutes * 60 + seconds) * 1000 + fraction;
+  return kind;
 }
 
-int TrimmedLength(const char *line, int length) {
-  while (length > 0 && IsBlank(line[length - 1])) --length;
-  return length;
+bool IsOffsetName(const char *name, int length) {
+  static const char offset[] = "offset";
+  if (length != 6) return false;
+  for (int i = 0; i < 6; ++i)
+    if (LowerAscii(name[i]) != offset[i]) return false;
+  return true;
 }
 
-// Letters from line[1] up to ':'; gives the index after ':', 0 when it is no name.
-int HeaderNameEnd(const char *line, int length) {
-  if (length < 1 || line[0] != '[') return 0;
-  int at = 1;
-  while (at < length && IsLetter(line[at])) ++at;
-  if (at == 1 || at >= length || line[at] != ':') return 0;
-  return at + 1;
+// A header's letters from line[at] up to ':'; of an offset, its value: blanks, a sign,
+// 1 to 8 digits, blanks, "]".
+TimeTagKind ReadHeader(const char *line, int length, int at, TimeTag *tag) {
+  const int name = at;
+  while (at < length && IsAsciiLetter(line[at])) ++at;
+  if (at >= length) return TAG_MORE;
+  if (line[at] != ':') return TAG_NONE;
+  tag->end = ++at;
+  if (!IsOffsetName(line + name, at - 1 - name)) return TAG_HEADER;
+  while (at < length && IsBlank(line[at])) ++at;
+  long sign = 1, value;
+  if (at < length && (line[at] == '+' || line[at] == '-')) sign = line[at++] == '-' ? -1 : 1;
+  if (!ReadDigits(line, length, &at, 8, &value)) return TAG_HEADER;
+  while (at < length && IsBlank(line[at])) ++at;
+  if (at >= length || line[at] != ']' || value > OFFSET_LIMIT) return TAG_HEADER;
+  tag->end = at + 1;
+  tag->ms = sign * value;
+  return TAG_OFFSET;
 }
 
 }  // namespace
 
+TimeTagKind ReadTimeTag(const char *line, int length, int at, TimeTag *tag) {
+  if (at >= length) return TAG_MORE;
+  const char open = line[at++];
+  if (open != '[' && open != '<') return TAG_NONE;
+  if (at >= length) return TAG_MORE;
+  if (IsAsciiDigit(line[at])) return ReadTime(line, length, at, open == '[' ? ']' : '>', tag);
+  if (open == '[' && IsAsciiLetter(line[at])) return ReadHeader(line, length, at, tag);
+  return TAG_NONE;
+}
+
 int ParseTimeTag(const char *line, int length, long *ms) {
-  int at = 0;
-  if (length < 1 || line[0] != '[') return 0;
-  at = 1;
-  long minutes, seconds, fraction = 0;
-  int digits;
-  if (!ReadDigits(line, length, &at, 1, 3, &minutes, &digits)) return 0;
-  if (at >= length || line[at++] != ':') return 0;
-  if (!ReadDigits(line, length, &at, 1, 2, &seconds, &digits) || seconds >= 60) return 0;
-  if (at < length && line[at] == '.') {
-    ++at;
-    if (!ReadDigits(line, length, &at, 1, 3, &fraction, &digits)) return 0;
-    for (; digits < 3; ++digits) fraction *= 10;  // .5 is 500 ms, .05 is 50
-  }
-  if (at >= length || line[at++] != ']') return 0;
-  *ms = (minutes * 60 + seconds) * 1000 + fraction;
-  return at;
-}
-
-int LeadingTimeTags(const char *line, int length, long *times, int capacity, int *count) {
-  int at = 0;
-  *count = 0;
-  long ms;
-  for (int n; (n = ParseTimeTag(line + at, length - at, &ms)) > 0; at += n) {
-    if (*count < capacity) times[*count] = ms;
-    ++*count;
-  }
-  if (*count > capacity) *count = capacity;
-  return at;
-}
-
-bool IsHeaderLine(const char *line, int length) {
-  length = TrimmedLength(line, length);
-  // The closing bracket is the line's last byte: one inside the value may be the
-  // second byte of a double-byte character.
-  return HeaderNameEnd(line, length) > 0 && line[length - 1] == ']';
-}
-
-bool ReadOffsetHeader(const char *line, int length, long *offset) {
-  if (!IsHeaderLine(line, length)) return false;
-  int at = HeaderNameEnd(line, length);
-  static const char name[] = "offset";
-  if (at != 8) return false;
-  for (int i = 0; i < 6; ++i)
-    if ((line[1 + i] | 0x20) != name[i]) return false;
-  while (at < length && IsBlank(line[at])) ++at;
-  long sign = 1;
-  if (at < length && (line[at] == '+' || line[at] == '-')) sign = line[at++] == '-' ? -1 : 1;
-  long value;
-  int digits;
-  if (!ReadDigits(line, length, &at, 1, 8, &value, &digits)) return false;
-  while (at < length && IsBlank(line[at])) ++at;
-  if (at >= length || line[at] != ']' || value > OFFSET_LIMIT) return false;
-  *offset = sign * value;
-  return true;
+  TimeTag tag;
+  if (ReadTimeTag(line, length, 0, &tag) != TAG_LINE_TIME) return 0;
+  *ms = tag.ms;
+  return tag.end;
 }
 
 void ClearTimedText() {

@@ -40,17 +40,31 @@ int TimedEntryOfRow(int row);
 // The time of the next line after entry, one with a later time; -1 when none follows.
 long NextLineTime(int entry);
 
-// The time tag [m:s], [m:s.f] at line[0..length): minutes of 1 to 3 digits, seconds
-// of 1 or 2 digits below 60, 1 to 3 digits of fraction. Gives the tag's length in
-// bytes and its time in *ms, or 0 when there is none.
+// What the bytes at a place in a line read as: the one reader of time tags, header
+// names and the [offset:] value, at a line's start or anywhere inside it. Minutes have
+// 1 to 3 digits, seconds 1 or 2 below 60, a fraction 1 to 3 digits.
+enum TimeTagKind {
+  TAG_NONE,        // text
+  TAG_MORE,        // the bytes end before it is known what they begin
+  TAG_LINE_TIME,   // [m:s] or [m:s.f]; at a line's start, the line's time
+  TAG_ANGLE_TIME,  // <m:s> or <m:s.f>
+  TAG_COLON_TIME,  // [m:s:f]
+  TAG_HEADER,      // "[" letters ":": a header's name; the line is a header when its
+                   // last byte that is not blank is "]"
+  TAG_OFFSET,      // a header [offset: +/-ms ] whose value reads, "]" included
+};
+enum { TIME_TAG_BYTES = 12 };  // the longest time tag, [mmm:ss.fff]
+
+struct TimeTag {
+  int end;  // the index after the tag (after the ':' of a header's name)
+  long ms;  // a time tag's time, or the offset's value
+};
+
+// Reads what begins at line[at], line[0..length) being the bytes known.
+TimeTagKind ReadTimeTag(const char *line, int length, int at, TimeTag *tag);
+// The length of a line's time tag [m:s] or [m:s.f] at line[0], its time in *ms; 0 for
+// none.
 int ParseTimeTag(const char *line, int length, long *ms);
-// The bytes taken by the time tags at the start of a line (0 for none); up to
-// capacity of their times go to times, their number to *count.
-int LeadingTimeTags(const char *line, int length, long *times, int capacity, int *count);
-// A header line: "[" letters ":" anything "]", trailing blanks allowed.
-bool IsHeaderLine(const char *line, int length);
-// The value of an [offset:+/-ms] header line; false for any other line.
-bool ReadOffsetHeader(const char *line, int length, long *offset);
 
 // Forgets the tags; the text counts as untimed until a tag is added.
 void ClearTimedText();

@@ -201,15 +201,19 @@ caption=$(drive title)
 step "Top"
 # Without Top the song would end at most (1000 - p1) × $song_s ms after the reading
 # above: the bar is followed, from before the key, past that time, and must fall back
-# at once and then only grow.
+# at once and then only grow. The driver reads the bar a pixel at a time, each pixel a
+# round trip to the display: a reading that the repaint overtakes is black up to where
+# the repaint met it, a place between the old one and the new. So the fall is taken
+# from the first reading the song, started afresh by the key, can have reached (the
+# key came after the trace began), and not from one made while the bar was repainted.
 drive_armed "$work/top.trace" bartrace $(((1000 - p1) * song_s + 500))
 key t
 wait "$armed_pid"
 trace=$(cat "$work/top.trace")
 echo "  bar after Top:" $(echo "$trace" | awk 'NR % 10 == 1 { print $2 "‰" }')
-echo "$trace" | awk '
+echo "$trace" | awk -v grow="$grow" '
   !low && $1 > 1000 { bad = "it did not fall back at once"; exit }
-  !low { if ($2 < 150) { low = 1; last = lowest = $2 } next }
+  !low { if ($2 <= $1 * grow / 1000 + 30) { low = 1; last = lowest = $2 } next }
   $2 < last - 50 { bad = "it fell back again: a song started afresh"; exit }
   { last = $2 }
   END {

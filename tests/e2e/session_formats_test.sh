@@ -11,26 +11,10 @@ for name in tone.wav tone.mp3 tone.ogg; do
 done
 python3 "$src/scripts/media.py" midi "$work/tune.mid"
 
-# Prints the length (s) and the frequency (Hz) of the sound captured after offset.
-measure() {
-  python3 - "$BRAMLOE_CAPTURE" "$1" <<'PY'
-import struct, sys
-with open(sys.argv[1], 'rb') as f:
-    f.seek(int(sys.argv[2])); raw = f.read()
-left = struct.unpack('<%dh' % (len(raw) // 2), raw[:len(raw) // 4 * 4])[0::2]
-loud = [i for i, s in enumerate(left) if abs(s) > 3000]
-if not loud: print('0 0'); sys.exit()
-a, b = loud[0], loud[-1]
-crossings = sum(1 for i in range(a + 1, b + 1) if (left[i - 1] < 0) != (left[i] < 0))
-seconds = (b - a) / 44100
-print('%.3f %.1f' % (seconds, crossings / 2 / seconds if seconds else 0))
-PY
-}
-
 for name in tone.wav tone.mp3 tone.ogg; do
   before=$(stat -c %s "$BRAMLOE_CAPTURE")
   out=$("$src/scripts/wine-run.sh" "$tool" "$(winpath "$work/$name")" 1 </dev/null 2>/dev/null | tr -d '\r')
-  read -r seconds hz <<<"$(measure "$before")"
+  read -r seconds hz <<<"$(python3 "$src/tests/e2e/heard_tones.py" --span "$BRAMLOE_CAPTURE" "$before")"
   echo "$name: $(echo "$out" | tr '\n' ' ') sound ${seconds}s ${hz}Hz"
   if ! grep -q '^opened 1' <<<"$out" || ! grep -q '^complete' <<<"$out"; then
     echo "FAIL: $name did not play to its end"; status=1; continue

@@ -2,12 +2,14 @@
 // and time tags are those of a read in one piece, whatever the piece edges cut (a
 // mark, a multi-byte character, a CR LF, a surrogate pair, a time tag, a header line);
 // rows stay within the buffer, the longest row is measured as the view needs it, and
-// the font and scroll rules that follow stay in their ranges.
+// the font and scroll rules that follow stay in their ranges. The tag reader, at every
+// place of the bytes, ends a tag within them and a time tag within its longest form.
 #include <cstring>
 
 #include "fuzz/fuzz_input.h"
 #include "native/text_facts.h"
 #include "textview/textbuffer.h"
+#include "textview/timed_text.h"
 
 // A stand-in table for code page 932: some characters it has (as one or two bytes),
 // others it lacks, so both roads of a UTF-8 or UTF-16 text are taken.
@@ -52,6 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   const bool marked = (in.size >= 3 && !std::memcmp(in.data, "\xEF\xBB\xBF", 3)) ||
                       (in.size >= 2 && (!std::memcmp(in.data, "\xFF\xFE", 2) || !std::memcmp(in.data, "\xFE\xFF", 2)));
   if (in.size && !marked && in.data[0] != 0x1A && in.data[0] != '\r') FUZZ_CHECK(TextBuffer.lineCount >= 1);
+
+  const int length = static_cast<int>(in.size < 4096 ? in.size : 4096);
+  for (int at = 0; at < length; ++at) {
+    TimeTag tag;
+    const TimeTagKind kind = ReadTimeTag(reinterpret_cast<const char *>(in.data), length, at, &tag);
+    if (kind == TAG_NONE || kind == TAG_MORE) continue;
+    FUZZ_CHECK(tag.end > at && tag.end <= length);
+    if (kind != TAG_HEADER && kind != TAG_OFFSET) FUZZ_CHECK(tag.end - at <= TIME_TAG_BYTES);
+  }
 
   TextView.viewWidth = width;
   TextView.viewHeight = height;

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "generated_media.h"
 #include "library/library.h"
 #include "matching/match_report.h"
 #include "native/own_files.h"
@@ -126,13 +126,13 @@ TEST(MatchReport, NearestCountsOnlyWholeSharedCharacters) {
   // あ い う え share their first byte 0x82, which the comparison alone would count.
   SetLists({"C:\\m\\x.wav"}, {"C:\\t\\かき.txt", "C:\\t\\あえ.txt", "C:\\t\\あお.txt"});
   int lengths[TEXT_CAPACITY];
-  SharedPrefixLengths("あいう", lengths);
+  MatchedPrefixLengths("あいう", lengths);
   int shared = 0, out[4] = {-1, -1, -1, -1};
   EXPECT_EQ(2, NearestTexts("あいう", lengths, &shared, out, 4));
   EXPECT_EQ(2, shared);
   EXPECT_EQ(1, out[0]);
   EXPECT_EQ(2, out[1]);
-  SharedPrefixLengths("けこ", lengths);
+  MatchedPrefixLengths("けこ", lengths);
   EXPECT_EQ(0, NearestTexts("けこ", lengths, &shared, out, 4));
   EXPECT_EQ(0, shared);
 }
@@ -190,11 +190,7 @@ TEST(MatchReport, TitleAndArtistFromTheTag) {
   const std::string stem = "bramloe_report_tag_" + ProcessTag();
   const std::string name = stem + ".mp3";
   const char *path = name.c_str();
-  std::string tag(128, '\0');
-  const char *title = "Ｍｙ Ｓｏｎｇ";
-  tag.replace(0, 3, "TAG");
-  tag.replace(3, std::strlen(title), title);
-  tag.replace(33, 3, "Foo");
+  std::string tag = GeneratedTag("my_song");
   std::FILE *file = std::fopen(path, "wb");
   ASSERT_NE(nullptr, file);
   std::fwrite("audio", 1, 5, file);

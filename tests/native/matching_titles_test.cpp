@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "generated_media.h"
 #include "library/library.h"
 #include "matching/matching.h"
 #include "native/own_files.h"
@@ -42,18 +43,9 @@ int ProcessId() {
 #endif
 }
 
-std::string Field(const std::string &text) {
-  std::string field = text;
-  field.resize(30, '\0');
-  return field;
-}
-
-// 1000 bytes of audio stand-in, then a 128-byte tag that begins with marker.
-std::string Tagged(const std::string &marker, const std::string &title, const std::string &artist,
-                   size_t body = 1000) {
-  std::string tag = marker + Field(title) + Field(artist);
-  tag.resize(128, '\0');
-  return std::string(body, 'x') + tag;
+// 1000 bytes of audio stand-in, then the tag the build made as name.
+std::string Tagged(const std::string &name, size_t body = 1000) {
+  return std::string(body, 'x') + GeneratedTag(name);
 }
 
 class SongTitles : public ::testing::Test {
@@ -113,7 +105,7 @@ TEST_F(SongTitles, FileNamesWhenThereIsNoTag) {
 
 TEST_F(SongTitles, TagTitleAndArtist) {
   Settings.aimai = 1;
-  UseFile("tagged_a.mp3", Tagged("TAG", "Ｍｙ Ｓｏｎｇ" + std::string(30, ' '), "Foo" + std::string(27, ' ')));
+  UseFile("tagged_a.mp3", Tagged("my_song_spaced"));
   EXPECT_STREQ("MySong", SongTitle(0));
   EXPECT_STREQ("Foo", SongArtist);
   Settings.aimai = 0;
@@ -122,29 +114,29 @@ TEST_F(SongTitles, TagTitleAndArtist) {
 
 TEST_F(SongTitles, EmptyOrSpacedTitleFieldFallsBackButKeepsTheArtist) {
   Settings.aimai = 1;
-  UseFile("x.mp3", Tagged("TAG", "", "Foo"));
+  UseFile("x.mp3", Tagged("no_title"));
   EXPECT_STREQ("x", SongTitle(0));
   EXPECT_STREQ("Foo", SongArtist);
-  UseFile("y.mp3", Tagged("TAG", " Song", "Bar"));
+  UseFile("y.mp3", Tagged("space_before_title"));
   EXPECT_STREQ("y", SongTitle(0));
   EXPECT_STREQ("Bar", SongArtist);
-  UseFile("z.mp3", Tagged("TAG", "Song", " Baz"));  // an artist starting with a space is none
+  UseFile("z.mp3", Tagged("space_before_artist"));  // an artist starting with a space is none
   EXPECT_STREQ("Song", SongTitle(0));
   EXPECT_STREQ("", SongArtist);
 }
 
 TEST_F(SongTitles, TrimStopsAtTheFieldsNulPadding) {
-  UseFile("pad.mp3", Tagged("TAG", std::string("Song  "), "A  B" + std::string(26, ' ')));
+  UseFile("pad.mp3", Tagged("spaces_before_nuls"));
   Settings.aimai = 0;
   EXPECT_STREQ("Song  ", SongTitle(0));  // spaces before NUL padding stay
   EXPECT_STREQ("A  B", SongArtist);
   Settings.aimai = 1;
   EXPECT_STREQ("Song", SongTitle(0));
-  UseFile("full.mp3", Tagged("TAG", "Song" + std::string(26, ' '), ""));
+  UseFile("full.mp3", Tagged("spaces_to_the_end"));
   Settings.aimai = 0;
   EXPECT_STREQ("Song", SongTitle(0));
   // Thirty bytes with no padding at all are kept whole.
-  UseFile("thirty.mp3", Tagged("TAG", std::string(30, 'T'), std::string(30, 'A')));
+  UseFile("thirty.mp3", Tagged("thirty_bytes"));
   EXPECT_EQ(std::string(30, 'T'), SongTitle(0));
   EXPECT_EQ(std::string(30, 'A'), std::string(SongArtist));
 }
@@ -155,18 +147,18 @@ TEST_F(SongTitles, TrimStopsAtTheFieldsNulPadding) {
 TEST_F(SongTitles, ATagRewrittenOrAnotherFileIsReadAgain) {
   Settings.aimai = 0;
   const std::string name = "again" + std::to_string(ProcessId()) + ".mp3";
-  UseFile(name, Tagged("TAG", "First", "A"));
+  UseFile(name, Tagged("First-A"));
   EXPECT_STREQ("First", SongTitle(0));
-  UseFile(name, Tagged("TAG", "Again", "B"));
+  UseFile(name, Tagged("Again-B"));
   EXPECT_STREQ("Again", SongTitle(0));
   EXPECT_STREQ("B", SongArtist);
 
   const std::string other = "other" + std::to_string(ProcessId()) + ".mp3";
-  UseFile(other, Tagged("TAG", "Other", "C"));
-  UseFile(name, Tagged("TAG", "Settled", "D"));
+  UseFile(other, Tagged("Other-C"));
+  UseFile(name, Tagged("Settled-D"));
   std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // both files settle
   EXPECT_STREQ("Settled", SongTitle(0));  // read, and now remembered
-  UseFile(name, Tagged("TAG", "Later", "F"));
+  UseFile(name, Tagged("Later-F"));
   std::this_thread::sleep_for(std::chrono::milliseconds(2100));
   EXPECT_STREQ("Later", SongTitle(0));  // settled again, under a stamp of its own
   Use(SongPath(other));
@@ -181,8 +173,8 @@ unsigned watchedChanges;
 TEST_F(SongTitles, AQuietWatchIsTrustedAndAChangeOrAnotherPathIsNot) {
   const std::string name = "watched" + std::to_string(ProcessId()) + ".mp3";
   const std::string other = "unwatched" + std::to_string(ProcessId()) + ".mp3";
-  UseFile(other, Tagged("TAG", "Elsewhere", "E"));
-  UseFile(name, Tagged("TAG", "First", "A"));
+  UseFile(other, Tagged("Elsewhere-E"));
+  UseFile(name, Tagged("First-A"));
   std::this_thread::sleep_for(std::chrono::milliseconds(2100));  // settled
   watchedChanges = 1;
   MusicFolderChanges = [](int) { return watchedChanges; };
@@ -191,7 +183,7 @@ TEST_F(SongTitles, AQuietWatchIsTrustedAndAChangeOrAnotherPathIsNot) {
   EXPECT_STREQ("Elsewhere", SongTitle(0));
   Use(SongPath(name));
   EXPECT_STREQ("First", SongTitle(0));
-  UseFile(name, Tagged("TAG", "Moved", "B"));
+  UseFile(name, Tagged("Moved-B"));
   EXPECT_STREQ("First", SongTitle(0)) << "a quiet watch saves asking the file";
   watchedChanges = 2;
   EXPECT_STREQ("Moved", SongTitle(0));
@@ -204,19 +196,21 @@ TEST_F(SongTitles, AQuietWatchIsTrustedAndAChangeOrAnotherPathIsNot) {
 
 TEST_F(SongTitles, MarkerIsCaseSensitiveAndTheFileMustHoldATag) {
   Settings.aimai = 0;
-  UseFile("lower.mp3", Tagged("tag", "Title", "Artist"));
+  std::string lower = Tagged("Title-Artist");
+  lower.replace(lower.size() - 128, 3, "tag");
+  UseFile("lower.mp3", lower);
   EXPECT_STREQ("lower", SongTitle(0));
   EXPECT_STREQ("", SongArtist);
   // "TAG" at the start of a file shorter than a tag is not a tag.
   UseFile("short.mp3", "TAGTitle");
   EXPECT_STREQ("short", SongTitle(0));
   // A file of exactly 128 bytes is all tag.
-  UseFile("exact.mp3", Tagged("TAG", "Exact", "", 0));
+  UseFile("exact.mp3", Tagged("Exact", 0));
   EXPECT_STREQ("Exact", SongTitle(0));
 }
 
 TEST_F(SongTitles, UnreadableFileEmptiesTheArtist) {
-  UseFile("tagged_b.mp3", Tagged("TAG", "Title", "Someone"));
+  UseFile("tagged_b.mp3", Tagged("Title-Someone"));
   SongTitle(0);
   ASSERT_STREQ("Someone", SongArtist);
   Use(SongPath("does_not_exist.mp3"));

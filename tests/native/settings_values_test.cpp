@@ -76,3 +76,26 @@ TEST(SettingsValues, EachProcessWritesThroughCopiesOfItsOwn) {
     EXPECT_EQ(nullptr, std::strchr(one, '\\')) << one;
   }
 }
+
+// Code page 932's rule whatever the system's: 0xA1 and 0xFD begin no character in it,
+// though they do in other code pages.
+TEST(SettingsValues, AFieldCutInsideACharacterLosesItsFirstByte) {
+  const struct {
+    const char *field, *kept;
+  } cases[] = {
+      {"abc", "abc"},
+      {"a\x82", "a"},
+      {"\x82\xA0\x82", "\x82\xA0"},
+      {"a\x88\x9F", "a\x88\x9F"},     // 亜 whole: its second byte is in the lead range
+      {"\x88\x9F\x88", "\x88\x9F"},
+      {"\x83\x5C", "\x83\x5C"},       // ソ
+      {"a\xA1", "a\xA1"},
+      {"a\xFD", "a\xFD"},
+      {"", ""},
+  };
+  for (const auto &c : cases) {
+    char field[PATH_BYTES];
+    std::strcpy(field, c.field);
+    EXPECT_STREQ(c.kept, DropCutCharacter(field)) << c.field;
+  }
+}

@@ -145,6 +145,97 @@ TEST(TimedText, TagsAndHeadersLeaveTheRows) {
   }
 }
 
+// The one reader, at a line's start or inside it: every form it knows, where each
+// ends, and bytes that are text or not yet known.
+TEST(TimedText, TheReaderTellsWhatBeginsAtAPlace) {
+  struct Case {
+    const char *line;
+    int at;
+    TimeTagKind kind;
+    int end;
+    long ms;
+  } cases[] = {
+      {"[00:01][00:02.5]sung", 7, TAG_LINE_TIME, 16, 2500},
+      {"ab[01:02.03]", 2, TAG_LINE_TIME, 12, 62030},
+      {"sing <00:01.5>here", 5, TAG_ANGLE_TIME, 14, 1500},
+      {"<1:02>", 0, TAG_ANGLE_TIME, 6, 62000},
+      {"<00:01.234>", 0, TAG_ANGLE_TIME, 11, 1234},
+      {"la[00:02:3]la", 2, TAG_COLON_TIME, 11, 2300},
+      {"[00:02:34]", 0, TAG_COLON_TIME, 10, 2340},
+      {"[000:02:345]", 0, TAG_COLON_TIME, 12, 2345},
+      {"[00:02:]", 0, TAG_NONE, 0, 0},
+      {"[00:02:3456]", 0, TAG_NONE, 0, 0},
+      {"<00:60.1>", 0, TAG_NONE, 0, 0},
+      {"<00:01]", 0, TAG_NONE, 0, 0},
+      {"[00:01>", 0, TAG_NONE, 0, 0},
+      {"<00:01:02>", 0, TAG_NONE, 0, 0},
+      {"<ti:x>", 0, TAG_NONE, 0, 0},
+      {"[ti]", 0, TAG_NONE, 0, 0},
+      {"[t1:x]", 0, TAG_NONE, 0, 0},
+      {"x[00:0", 1, TAG_MORE, 0, 0},
+      {"<00:01.", 0, TAG_MORE, 0, 0},
+      {"[ti", 0, TAG_MORE, 0, 0},
+      {"", 0, TAG_MORE, 0, 0},
+      {"[ti:故郷]", 0, TAG_HEADER, 4, 0},
+      {"x[ar:y]", 1, TAG_HEADER, 5, 0},
+      {"[offsets:5]", 0, TAG_HEADER, 9, 0},
+      {"[offset:+500]", 0, TAG_OFFSET, 13, 500},
+      {"[OffSet: -250 ]", 0, TAG_OFFSET, 15, -250},
+      {"[offset:86400000]", 0, TAG_OFFSET, 17, 86400000},
+      {"[offset:86400001]", 0, TAG_HEADER, 8, 0},  // more than a day
+      {"[offset:123456789]", 0, TAG_HEADER, 8, 0},
+      {"[offset:]", 0, TAG_HEADER, 8, 0},
+      {"[offset:+5", 0, TAG_HEADER, 8, 0},
+  };
+  for (const Case &c : cases) {
+    TimeTag tag = {-1, -1};
+    EXPECT_EQ(c.kind, ReadTimeTag(c.line, static_cast<int>(std::string(c.line).size()), c.at, &tag)) << c.line;
+    if (c.kind != TAG_NONE && c.kind != TAG_MORE) {
+      EXPECT_EQ(c.end, tag.end) << c.line;
+      if (c.kind != TAG_HEADER) {
+        EXPECT_EQ(c.ms, tag.ms) << c.line;
+      }
+    }
+  }
+}
+
+// What a line's start takes: only square line tags, and a header only when its last byte
+// that is not blank is "]", however long the line.
+TEST(TimedText, TheLineStartTakesLineTagsAndWholeHeaders) {
+  const std::string far(20000, ' ');
+  struct Case {
+    const char *what;
+    std::string text;
+    std::vector<std::string> rows;
+    std::vector<Entry> entries;
+  } cases[] = {
+      {"a header ends with its bracket", "[ti:x] tail\n[ti:x] \t\n[Ar:y]\n[00:01]a\n", {"[ti:x] tail", "a"},
+       {{1000, 1, 1}}},
+      {"after a tag a header is text", "[00:01][ti:x]\n", {"[ti:x]"}, {{1000, 0, 1}}},
+      {"other tags at the start are text", "<00:01>a\n[00:02:50]b\n[00:03]c\n", {"<00:01>a", "[00:02:50]b", "c"},
+       {{3000, 2, 1}}},
+      {"a name longer than a tag", "[abcdefghijklmnop:x]\n[abcdefghijklmnop]\n[00:01]a", {"[abcdefghijklmnop]", "a"},
+       {{1000, 1, 1}}},
+      {"an offset and its bracket", "[offset:+300] ]\n[00:01]a\n[offset:-100] x\n", {"a", "[offset:-100] x"},
+       {{700, 0, 1}}},
+      {"a header longer than every row", "[ti:" + far + "x]\n[00:01]a\n", {"a"}, {{1000, 0, 1}}},
+      {"an offset whose bracket is far", "[offset:+300" + far + "]\n[00:01]a\n", {"a"}, {{700, 0, 1}}},
+  };
+  for (const Case &c : cases) {
+    Load(c.text);
+    EXPECT_EQ(c.rows, Rows()) << c.what;
+    EXPECT_EQ(c.entries, Entries()) << c.what;
+  }
+  // Too long to hold and no header, or a name that does not end within the room: what
+  // was held fills every row.
+  for (const std::string &line : {"[ti:" + std::string(30000, 'x'), "[" + std::string(30000, 'a') + ":x]"}) {
+    Load(line + "\n[00:01]a\n");
+    ASSERT_EQ(TEXT_ROWS, TextBuffer.lineCount);
+    EXPECT_EQ(line.substr(0, 99), TextBuffer.rows[0]);
+    EXPECT_EQ(0, TimedText.entryCount);
+  }
+}
+
 // The fast paths of the lookup must agree with a plain scan for any hint.
 TEST(TimedText, EntryLookupAgreesWithAScan) {
   Load("[00:01]a\n[00:02]b\n[00:02]c\n[00:05]d\n[00:09]e\n[00:09.5]f\n");

@@ -21,7 +21,10 @@ class Vocal : public ::testing::Test {
     delete song;
     song = nullptr;
   }
-  void SetUp() override { ASSERT_TRUE(VocalStageInit(stage.get(), vocal_mix::RATE)); }
+  void SetUp() override {
+    ASSERT_FALSE(song->mixed.empty()) << "the build made no synthetic song";
+    ASSERT_TRUE(VocalStageInit(stage.get(), vocal_mix::RATE));
+  }
 
   // The song through the stage in one mode, in buffers of `piece` frames, with the
   // stage's latency of silence after it so that all of it comes out.

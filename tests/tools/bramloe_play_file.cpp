@@ -14,6 +14,7 @@
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "textview/textview_win.h"
+#include "tools/graph_events_win.h"
 
 static bool endOfFile;
 
@@ -23,15 +24,7 @@ static int PrintBox(HWND, const char *text, const char *caption, UINT) {
 }
 
 static LRESULT CALLBACK ToolMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_GRAPH_EVENT && PlaybackSession.events) {
-    long code;
-    LONG_PTR p1, p2;
-    while (SUCCEEDED(PlaybackSession.events->GetEvent(&code, &p1, &p2, 0))) {
-      if (code == EC_COMPLETE) endOfFile = true;
-      PlaybackSession.events->FreeEventParams(code, p1, p2);
-    }
-    return 0;
-  }
+  if (TakeGraphEvents(message, &endOfFile)) return 0;
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "generated_media.h"
 #include "library/library.h"
 #include "library/library_win.h"
 #include "library_scratch.h"
@@ -255,11 +256,7 @@ TEST_F(FolderScan, FolderLinksThatLoopBackAreNotFollowed) {
 // The titles of a scanned folder's songs are remembered while the folder's watch tells
 // of no change; a tag rewritten in place (same size) is told of, and read again.
 TEST_F(FolderScan, ATagRewrittenInTheWatchedFolderIsReadAgain) {
-  auto tagged = [](const char *title) {
-    std::string tag = std::string("TAG") + title;
-    tag.resize(128, '\0');
-    return std::string(1000, 'x') + tag;
-  };
+  auto tagged = [](const char *name) { return std::string(1000, 'x') + GeneratedTag(name); };
   MakeFolder(At("sub"));
   MakeFile(At("sub\\song.wav"), tagged("First"));
   Settings.aimai = 0;

@@ -52,7 +52,7 @@ class GraphStart : public PlayerWindow {
 TEST_F(GraphStart, PositionIsAskedOnlyOnceTheGraphIsSeenRunning) {
   AddSong("a.wav", 440, 3);
   PlayPause(MainWindow);
-  ASSERT_EQ(Playing, PlayerState.state);
+  ASSERT_EQ(Playing, Controller.state);
   Pump(500);  // the real graph plays meanwhile, so a position query would draw the bar
   WipeBar();
   for (int tick = 0; tick < 5; tick++) DrawPosition(MainWindow);
@@ -66,7 +66,7 @@ TEST_F(GraphStart, PositionIsAskedOnlyOnceTheGraphIsSeenRunning) {
   EXPECT_EQ(asked, stateQueries) << "a graph seen running is asked again on every tick";
   // Paused, the graph is stopped, not starting: a seek still shows at the next tick.
   PlayPause(MainWindow);
-  ASSERT_EQ(Paused, PlayerState.state);
+  ASSERT_EQ(Paused, Controller.state);
   SeekByClick(MainWindow, MAKELPARAM((ProgressRect.left + ProgressRect.right) / 2, ProgressRect.top));
   UpdateWindow(MainWindow);
   ASSERT_FALSE(BarDrawn());
@@ -92,12 +92,12 @@ TEST_F(GraphStart, AGraphThatNeverGetsThereEndsItsSongAfterTheLimit) {
     Sleep(20);
     TickPlayer(MainWindow);
     EXPECT_EQ(c.songAfterTick, PlayCursor.current);
-    EXPECT_EQ(Playing, PlayerState.state);
+    EXPECT_EQ(Playing, Controller.state);
     EXPECT_TRUE(IsWindowEnabled(NextButton));
   }
   // Paused, a stopped graph is not a start that is overdue.
   PlayPause(MainWindow);
-  ASSERT_EQ(Paused, PlayerState.state);
+  ASSERT_EQ(Paused, Controller.state);
   const int song = PlayCursor.current;
   TickPlayer(MainWindow);
   EXPECT_EQ(song, PlayCursor.current);

@@ -62,7 +62,7 @@ class HostileFiles : public PlayerWindow {
   }
 
   void ExpectStopped() {
-    EXPECT_EQ(Stopped, PlayerState.state);
+    EXPECT_EQ(Stopped, Controller.state);
     EXPECT_EQ("&Play", WindowText(PlayButton));
     EXPECT_TRUE(IsWindowEnabled(PlayButton));
     EXPECT_FALSE(IsWindowEnabled(NextButton));
@@ -111,7 +111,7 @@ TEST_F(HostileFiles, UnplayableSongReachedByTheEndOfSongChain) {
     MusicList.count = 0;
     PlayCursor = {-1, 0};
     ResetSession(MainWindow);
-    PlayerState.state = Stopped;
+    Controller.state = Stopped;
     AddSong("first.wav");
     const std::string path = AddSong(song.name);
     AddSong("third.wav");
@@ -198,7 +198,7 @@ TEST_F(HostileFiles, MusicFolderThatDisappearsWhilePlaying) {
   Boxes().clear();
   PlayPause(MainWindow);
   EXPECT_EQ(1u, Boxes().size());
-  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ(Stopped, Controller.state);
   MusicList.count = 0;
   AddSong("back.wav");
   ExpectUnharmed(0, "a song that is there again");
@@ -434,8 +434,8 @@ TEST_F(HostileFiles, WindowNarrowerThanTheProgressFrame) {
   const std::string painted = barRow();
   LONGLONG before = -1;
   PlaybackSession.seeking->GetCurrentPosition(&before);
-  for (double duration : {PlayerState.duration, 1e-300}) {
-    PlayerState.duration = duration;
+  for (double duration : {PlaybackSession.duration, 1e-300}) {
+    PlaybackSession.duration = duration;
     for (int x = bar.right - 2; x <= bar.left + 2; ++x) {
       SeekByClick(MainWindow, MAKELPARAM(x, bar.top));
       DrawPosition(MainWindow);

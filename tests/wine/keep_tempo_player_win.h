@@ -34,10 +34,6 @@ class KeepTempoPlayer : public PlayerWindow {
     SongEnded() = false;
     HookMainWindow(NoteEndOfSong);
   }
-  void TearDown() override {
-    KeepTempo = 0;
-    PlayerWindow::TearDown();
-  }
 
   // Plays the one song of the list from Stopped, at its stored cents; returns the
   // capture's size before it.

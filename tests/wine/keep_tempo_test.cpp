@@ -272,10 +272,10 @@ TEST_F(KeepTempoPlayer, TonesAreHeardAtTheirCentsInTheirOwnLength) {
   for (const auto &c : cases) {
     SCOPED_TRACE(c.cents);
     long before = Play(media::Tone(440, 3), c.cents);
-    ASSERT_EQ(Playing, PlayerState.state);
+    ASSERT_EQ(Playing, Controller.state);
     EXPECT_NE(nullptr, StageInGraph());
     ExpectRates({1.0});  // the pitch moves, the rate does not
-    EXPECT_NEAR(3.0, PlayerState.duration, 0.01);
+    EXPECT_NEAR(3.0, PlaybackSession.duration, 0.01);
     std::vector<short> heard = HeardToTheEnd(before);
     tone::Span span = tone::LoudSpan(heard);
     const double seconds = span.Length() / 44100.0;
@@ -351,7 +351,7 @@ TEST_F(KeepTempoPlayer, SwitchedWhilePlayingTheSongGoesOn) {
   EXPECT_EQ(1, KeepTempo);
   EXPECT_TRUE(GetMenuState(menu, ID_KEEP_TEMPO, MF_BYCOMMAND) & MF_CHECKED);
   EXPECT_NE(nullptr, StageInGraph());
-  EXPECT_EQ(Playing, PlayerState.state);
+  EXPECT_EQ(Playing, Controller.state);
   ASSERT_TRUE(WaitForPosition(2.6));
   Command(ID_KEEP_TEMPO);
   EXPECT_EQ(0, KeepTempo);
@@ -387,7 +387,7 @@ TEST_F(PlayerWindow, KeepTempoItemEndsTheEditMenuAndShowsTheSetting) {
   Command(ID_KEEP_TEMPO);
   EXPECT_EQ(0, KeepTempo);
   EXPECT_FALSE(GetMenuState(edit, ID_KEEP_TEMPO, MF_BYCOMMAND) & MF_CHECKED);
-  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ(Stopped, Controller.state);
 }
 
 }  // namespace

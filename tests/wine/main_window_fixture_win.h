@@ -14,7 +14,7 @@
 #include "app/main_window_win.h"
 #include "app/startup_win.h"
 #include "library/library.h"
-#include "player/player.h"
+#include "player/player_win.h"
 #include "player/session_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
@@ -206,7 +206,6 @@ class MainWindowTest : public ::testing::Test {
     Messages().clear();
     Boxes().clear();
     MessageBoxHook = RecordBox;
-    PlayerState = {Stopped, -1, 0.0, 0};
     TextBuffer.lineCount = 0;
     TextView = TextViewRecord{};
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
@@ -233,7 +232,6 @@ class MainWindowTest : public ::testing::Test {
     viewBrush = nullptr;
     MessageBoxHook = nullptr;
     profile.Restore();
-    PlayerState = {Stopped, -1, 0.0, 0};
   }
 
   // Puts proc in front of the main window's procedure; proc hands on to MainOriginal().

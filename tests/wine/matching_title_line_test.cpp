@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "generated_media.h"
 #include "shell/shell_win.h"
 #include "library/library.h"
 #include "matching/matching.h"
@@ -29,14 +30,10 @@ class TitleLineCaption : public mainwindowtest::MainWindowTest {
     MainWindowTest::TearDown();
     InvalidateTextKeys();
   }
-  // A music file with an ID3v1 tag, appended to the MusicList.
-  void AddTaggedSong(const char *name, const std::string &title, const std::string &artist) {
+  // A music file with the ID3v1 tag the build made as tagName, appended to the MusicList.
+  void AddTaggedSong(const char *name, const char *tagName) {
     std::string path = folder + "\\" + name;
-    std::string tag = "TAG" + title;
-    tag.resize(33, ' ');
-    tag += artist;
-    tag.resize(63, ' ');
-    tag.resize(128, '\0');
+    std::string tag = GeneratedTag(tagName);
     std::FILE *file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(nullptr, file);
     std::fwrite(std::string(500, 'x').data(), 1, 500, file);
@@ -54,8 +51,8 @@ class TitleLineCaption : public mainwindowtest::MainWindowTest {
 }  // namespace
 
 TEST_F(TitleLineCaption, FoundTextWithAndWithoutArtist) {
-  AddTaggedSong("x.mp3", "Ｍｙ Ｓｏｎｇ", "Foo");
-  AddTaggedSong("y.mp3", "ｶﾞｯﾂ", "");
+  AddTaggedSong("x.mp3", "my_song_spaced");
+  AddTaggedSong("y.mp3", "gattsu_spaced");
   AppendTextPath("D:\\Text\\mysong.txt");
   AppendTextPath("D:\\Text\\ガッツ!.txt");
   EXPECT_EQ(0, FindText(0, 1));
@@ -65,8 +62,8 @@ TEST_F(TitleLineCaption, FoundTextWithAndWithoutArtist) {
 }
 
 TEST_F(TitleLineCaption, NoTextShowsNashiUnlessAnotherSongFollows) {
-  AddTaggedSong("a.wav", "Alpha", "");
-  AddTaggedSong("b.wav", "Beta", "");
+  AddTaggedSong("a.wav", "alpha_spaced");
+  AddTaggedSong("b.wav", "beta_spaced");
   AppendTextPath("D:\\Text\\zzz.txt");
   EXPECT_EQ(-1, FindText(0, 1));
   EXPECT_EQ("BRAMLOE: wav:Alpha   TXT:無し", Caption());

@@ -5,6 +5,7 @@
 #include "player/pitch.h"
 #include "player/player_win.h"
 #include "settings/settings.h"
+#include "shell/notice_win.h"
 
 using namespace playertest;
 
@@ -28,6 +29,15 @@ class Pitch : public PlayerWindow {
         if (GetPixel(dc, x, y) == RGB(0, 0, 0)) ink++;
     ReleaseDC(MainWindow, dc);
     return ink;
+  }
+  // The notice's place as drawn, a character a pixel: '#' dark, '.' not.
+  std::string NoticePixels() {
+    HDC dc = GetDC(MainWindow);
+    std::string pixels;
+    for (int y = 0; y < 16; y++)
+      for (int x = 330; x < 330 + 160; x++) pixels += GetPixel(dc, x, y) == RGB(0, 0, 0) ? '#' : '.';
+    ReleaseDC(MainWindow, dc);
+    return pixels;
   }
 };
 
@@ -110,12 +120,22 @@ TEST_F(Pitch, PageOrThumbCancelsThePendingDirection) {
   EXPECT_EQ("7x", CentsText());
 }
 
+// Before any song the position timer has never ticked: the notice goes by its own time.
+TEST_F(Pitch, ANoticeBeforeAnySongGoesByItself) {
+  Command(ID_TEMPO_UP);
+  ASSERT_FALSE(Controller.timerStarted);
+  const std::string shown = NoticePixels();
+  EXPECT_TRUE(PumpUntil(2000, [&] { return NoticeInk() == 0; })) << "the notice stays";
+  ShowNotice("テンポ 105%");
+  EXPECT_EQ(shown, NoticePixels()) << "another notice was shown";
+}
+
 TEST_F(Pitch, MemBeforeAnySongDoesNothing) {
   AddSong("a.wav");
   SetWindowTextA(CentsEdit, "300");
   StorePitch(MainWindow);
   EXPECT_FALSE(FileExists(iniPath));
-  EXPECT_EQ(0, NoticeCountdown);
+  EXPECT_FALSE(KillTimer(MainWindow, ID_NOTICE_TIMER)) << "no notice to blank";
   EXPECT_EQ(0, NoticeInk());
 }
 
@@ -127,15 +147,8 @@ TEST_F(Pitch, MemStoresTheBoxAsShownAndTheNoticeFades) {
   // The key has '|' for '=': a key with '=' would never be found again.
   std::string key = path.substr(0, path.size() - 7) + "a|b.wav";
   EXPECT_EQ("-1200", StoredValue(key));
-  EXPECT_EQ(100, NoticeCountdown);
   EXPECT_GT(NoticeInk(), 20);
-  for (int i = 0; i < 99; i++) CountDownNotice();
-  EXPECT_GT(NoticeInk(), 20);
-  CountDownNotice();
-  EXPECT_EQ(0, NoticeCountdown);
-  EXPECT_EQ(0, NoticeInk());
-  CountDownNotice();
-  EXPECT_EQ(0, NoticeCountdown);
+  EXPECT_TRUE(PumpUntil(NoticeMs + 2000, [&] { return NoticeInk() == 0; })) << "the notice stays";
 
   SetWindowTextA(CentsEdit, "12abc");  // stored as shown, not parsed
   StorePitch(MainWindow);

@@ -77,9 +77,7 @@ class PlayerWindow : public MainWindowTest {
     iniPath = settingsPath;
     Settings = {"", "", "notepad", 0, 0};
     InvalidateTextKeys();
-    PlayerState = {Stopped, 0, 0.0, 0};
     SpinDirection = 0;
-    NoticeCountdown = 0;
     DecoderFlags = {1, 1};
     SetFocus(PlayButton);
     Pump();
@@ -114,7 +112,7 @@ class PlayerWindow : public MainWindowTest {
 
   // Song is playing: the state, the caption, the focus, Next and a running graph agree.
   void ExpectPlaying(int song) {
-    EXPECT_EQ(Playing, PlayerState.state);
+    EXPECT_EQ(Playing, Controller.state);
     EXPECT_EQ(song, PlayCursor.current);
     EXPECT_EQ("&Pause", WindowText(PlayButton));
     EXPECT_EQ(NextButton, GetFocus());

@@ -16,27 +16,27 @@ TEST_F(PlayerState_, PlayPauseResumeStopPlay) {
 
   PlayPause(MainWindow);
   ExpectPlaying(0);
-  EXPECT_EQ(1, PlayerState.timerStarted);
-  EXPECT_GT(PlayerState.duration, 2.9);
-  EXPECT_LT(PlayerState.duration, 3.1);
+  EXPECT_EQ(1, Controller.timerStarted);
+  EXPECT_GT(PlaybackSession.duration, 2.9);
+  EXPECT_LT(PlaybackSession.duration, 3.1);
   IGraphBuilder *graph = PlaybackSession.graph;
 
   SetFocus(StopButton);
   PlayPause(MainWindow);  // pause stops the graph rather than pausing it
-  EXPECT_EQ(Paused, PlayerState.state);
+  EXPECT_EQ(Paused, Controller.state);
   EXPECT_EQ("&Play", WindowText(PlayButton));
   EXPECT_EQ(State_Stopped, GraphState());
   EXPECT_EQ(StopButton, GetFocus());
 
   PlayPause(MainWindow);  // resume: the same graph runs again
-  EXPECT_EQ(Playing, PlayerState.state);
+  EXPECT_EQ(Playing, Controller.state);
   EXPECT_EQ("&Pause", WindowText(PlayButton));
   EXPECT_EQ(graph, PlaybackSession.graph);
   EXPECT_EQ(State_Running, GraphState());
   EXPECT_EQ(StopButton, GetFocus());
 
   StopSong(MainWindow);
-  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ(Stopped, Controller.state);
   EXPECT_EQ("&Play", WindowText(PlayButton));
   EXPECT_EQ(PlayButton, GetFocus());
   EXPECT_FALSE(IsWindowEnabled(NextButton));
@@ -87,9 +87,9 @@ TEST_F(PlayerState_, EmptyListShowsTheMessageAndStaysStopped) {
   EXPECT_EQ("音楽ファイルが見つからない", Boxes()[0].text);
   EXPECT_EQ("BRAMLOE", Boxes()[0].caption);
   EXPECT_EQ(static_cast<UINT>(MB_OK), Boxes()[0].type);
-  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ(Stopped, Controller.state);
   EXPECT_EQ("&Play", WindowText(PlayButton));
-  EXPECT_EQ(0, PlayerState.timerStarted);
+  EXPECT_EQ(0, Controller.timerStarted);
   EXPECT_EQ(-1, PlayCursor.current);
 }
 
@@ -102,7 +102,7 @@ TEST_F(PlayerState_, NextThatFailsStopsAndFocusesNext) {
   ExpectPlaying(0);
   NextSong(MainWindow);  // the file is gone: the session is reset
   EXPECT_EQ(1u, Boxes().size());
-  EXPECT_EQ(Stopped, PlayerState.state);
+  EXPECT_EQ(Stopped, Controller.state);
   EXPECT_EQ("&Play", WindowText(PlayButton));
   EXPECT_EQ(1, PlayCursor.current);
   EXPECT_FALSE(IsWindowEnabled(NextButton));

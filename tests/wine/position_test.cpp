@@ -26,9 +26,9 @@ class Position : public PlayerWindow {
   // Plays the first song, then pauses it: a stopped graph keeps a sought position.
   void PlayAndPause() {
     PlayPause(MainWindow);
-    ASSERT_EQ(Playing, PlayerState.state);
+    ASSERT_EQ(Playing, Controller.state);
     PlayPause(MainWindow);
-    ASSERT_EQ(Paused, PlayerState.state);
+    ASSERT_EQ(Paused, Controller.state);
   }
   // Queues an event in the graph as a filter would.
   void Notify(long code) {
@@ -44,7 +44,7 @@ TEST_F(Position, ClickSeeksProportionallyWithBothEdgesInside) {
   AddSong("a.wav", 440, 4);
   PlayAndPause();
   const RECT bar = ProgressRect;
-  const LONGLONG duration = static_cast<LONGLONG>(PlayerState.duration * 1e7);
+  const LONGLONG duration = static_cast<LONGLONG>(PlaybackSession.duration * 1e7);
   SeekByClick(MainWindow, At(bar.right, bar.bottom));
   EXPECT_NEAR(static_cast<double>(duration), static_cast<double>(CurrentPosition()), 1e4);
   SeekByClick(MainWindow, At((bar.left + bar.right) / 2, bar.top));
@@ -103,13 +103,13 @@ TEST_F(Position, BarIsTwoCharacterWidthsTallAndNeedsADuration) {
   const RECT bar = ProgressRect;
   const int span = bar.right - bar.left;
   const int tall = 2 * LayoutMetrics.charWidth;
-  const double saved = PlayerState.duration;
-  PlayerState.duration = 0;  // unknown length: no bar, no division by zero
+  const double saved = PlaybackSession.duration;
+  PlaybackSession.duration = 0;  // unknown length: no bar, no division by zero
   InvalidateRect(MainWindow, &ProgressRect, TRUE);  // wipe what the timer drew
   UpdateWindow(MainWindow);
   DrawPosition(MainWindow);
   EXPECT_NE(RGB(0, 0, 0), PixelAt(bar.left + 1, bar.top + 2));
-  PlayerState.duration = saved;
+  PlaybackSession.duration = saved;
   const LONGLONG before = CurrentPosition();
   DrawPosition(MainWindow);
   const LONGLONG after = CurrentPosition();
@@ -133,9 +133,9 @@ class PositionBarPixels : public Position {
     Pump(150);
     const RECT frame = ProgressRect;
     const int span = frame.right - frame.left;
-    const int least = PositionBarWidth(span, CurrentPosition() * 1e-7, PlayerState.duration);
+    const int least = PositionBarWidth(span, CurrentPosition() * 1e-7, PlaybackSession.duration);
     DrawPosition(MainWindow);
-    const int most = PositionBarWidth(span, CurrentPosition() * 1e-7, PlayerState.duration);
+    const int most = PositionBarWidth(span, CurrentPosition() * 1e-7, PlaybackSession.duration);
     const int tall = 2 * LayoutMetrics.charWidth;
     HDC dc = GetDC(MainWindow);
     int width = 0;
@@ -163,7 +163,7 @@ class PositionBarPixels : public Position {
 TEST_F(PositionBarPixels, BarFollowsTheRuleThroughSeeksResizesAndRepaints) {
   AddSong("long.wav", 440, 20);
   PlayPause(MainWindow);
-  ASSERT_EQ(Playing, PlayerState.state);
+  ASSERT_EQ(Playing, Controller.state);
   Pump(500);
   ExpectBarAsTheRule("playing");
   Pump(700);
@@ -206,7 +206,7 @@ TEST_F(Position, BarUnderAChildIsDrawnAgainAfterTheChildRepaints) {
   SetWindowPos(MainWindow, nullptr, 0, 0, window.right - window.left,
                frameHeight + 4 * LayoutMetrics.halfLineHeight, SWP_NOMOVE | SWP_NOZORDER);
   PlayPause(MainWindow);
-  ASSERT_EQ(Playing, PlayerState.state);
+  ASSERT_EQ(Playing, Controller.state);
   Pump(1000);
   const RECT frame = ProgressRect;
   RECT stop;
@@ -214,7 +214,7 @@ TEST_F(Position, BarUnderAChildIsDrawnAgainAfterTheChildRepaints) {
   MapWindowPoints(nullptr, MainWindow, reinterpret_cast<POINT *>(&stop), 2);
   const int x = frame.left + 1, y = frame.top + 1;
   ASSERT_TRUE(stop.left <= x && x < stop.right && stop.top <= y && y < stop.bottom);
-  ASSERT_GT(PositionBarWidth(frame.right - frame.left, CurrentPosition() * 1e-7, PlayerState.duration), 2);
+  ASSERT_GT(PositionBarWidth(frame.right - frame.left, CurrentPosition() * 1e-7, PlaybackSession.duration), 2);
   for (int i = 0; i < 3; i++) {
     InvalidateRect(StopButton, nullptr, TRUE);
     UpdateWindow(StopButton);
@@ -254,7 +254,7 @@ TEST_F(Position, EndOfSongAmongEventsStartsExactlyOneSong) {
   Notify(EC_COMPLETE);  // freed with the old graph: never a second song
   DrainEvents(MainWindow);
   EXPECT_EQ(1, PlayCursor.current);
-  EXPECT_EQ(Playing, PlayerState.state);
+  EXPECT_EQ(Playing, Controller.state);
   EXPECT_EQ(NextButton, GetFocus());
   EXPECT_TRUE(IsWindowEnabled(NextButton));
   OAFilterState state = State_Stopped;

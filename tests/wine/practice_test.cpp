@@ -17,6 +17,7 @@ using namespace playertest;
 
 namespace {
 
+// What the player holds of the song's practice, gone: only the settings file has it.
 void ForgetPractice() {
   Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, VOCAL_AS_RECORDED};
   SetKeepTempoTempo(TEMPO_DEFAULT);
@@ -27,20 +28,11 @@ void ForgetPractice() {
 // A timed text beside a 6 s song, paused, so the position stays where it is put.
 class PracticeWindow : public PlayerWindow {
  protected:
-  void SetUp() override {
-    PlayerWindow::SetUp();
-    if (HasFatalFailure()) return;
-    ForgetPractice();
-  }
-  void TearDown() override {
-    ForgetPractice();
-    PlayerWindow::TearDown();
-  }
   void PlayPaused(const std::string &text) {
     song = AddSong("song.wav", 440, 6);
     if (!text.empty()) AddText("song.lrc", text);
     PlayPause(MainWindow);
-    ASSERT_EQ(Playing, PlayerState.state);
+    ASSERT_EQ(Playing, Controller.state);
     ASSERT_TRUE(PumpUntil(5000, [] { return !GraphStarting(); }));
     PlayPause(MainWindow);
   }
@@ -62,17 +54,7 @@ const char Lyrics[] = "[00:01.00]one\n[00:02.00]two\n[00:03.00]three\n[00:04.00]
 
 // The tempo heard at its own pitch and its length: the stage in the graph whenever the
 // tempo is not 100, the rate carrying the cents with keep tempo off.
-class PracticeSound : public KeepTempoPlayer {
- protected:
-  void SetUp() override {
-    KeepTempoPlayer::SetUp();
-    ForgetPractice();
-  }
-  void TearDown() override {
-    ForgetPractice();
-    KeepTempoPlayer::TearDown();
-  }
-};
+class PracticeSound : public KeepTempoPlayer {};
 
 TEST_F(PracticeSound, TheTempoKeepsThePitchAndTheSongsOwnTime) {
   const struct {
@@ -88,10 +70,10 @@ TEST_F(PracticeSound, TheTempoKeepsThePitchAndTheSongsOwnTime) {
     const std::string next = folder + "\\song" + std::to_string(songsMade) + ".wav";
     WriteSongValue(TEMPO_SECTION, next.c_str(), std::to_string(c.tempo).c_str());
     long before = Play(media::Tone(330, 2), c.cents);
-    ASSERT_EQ(Playing, PlayerState.state);
+    ASSERT_EQ(Playing, Controller.state);
     EXPECT_EQ(c.stage, StageInGraph() != nullptr);
     ExpectRates({1.0});
-    EXPECT_NEAR(2.0, PlayerState.duration, 0.01) << "the song's own length";
+    EXPECT_NEAR(2.0, PlaybackSession.duration, 0.01) << "the song's own length";
     // Half a second of real time moves the song's time by the tempo's share of it.
     ASSERT_TRUE(PumpUntil(15000, [] { return !GraphStarting() && SongMsNow() >= 200; }));
     const long from = SongMsNow();
@@ -117,7 +99,7 @@ TEST_F(PracticeSound, TheTempoChangesWhileTheSongPlays) {
   for (int i = 0; i < 10; i++) Command(ID_TEMPO_DOWN);
   EXPECT_EQ(TEMPO_LOWEST, Practice.tempo);
   EXPECT_NE(nullptr, StageInGraph());
-  EXPECT_EQ(Playing, PlayerState.state);
+  EXPECT_EQ(Playing, Controller.state);
   std::vector<short> heard = HeardToTheEnd(before);
   tone::Span span = tone::LoudSpan(heard);
   const double seconds = span.Length() / 44100.0;

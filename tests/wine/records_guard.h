@@ -1,20 +1,46 @@
 // The process-wide records a test may change, saved and cleared for the test and put
 // back after it. A member of each fixture (constructed before SetUp, destroyed after
-// TearDown), so every test starts from empty lists, no song, no decoders and empty
-// Settings, whatever the test before it left.
+// TearDown), so every test starts from empty lists, no song, no decoders, empty
+// Settings, a stopped player with nothing practised, whatever the test before it left.
 #pragma once
+// The player's records bring dshow.h, whose strsafe.h would retire the C string
+// functions the tests that include this use.
+#ifndef STRSAFE_NO_DEPRECATE
+#define STRSAFE_NO_DEPRECATE
+#endif
 #include "library/library.h"
+#include "player/keep_tempo_dmo_win.h"
+#include "player/player_win.h"
+#include "player/practice.h"
+#include "player/practice_win.h"
+#include "player/vocal.h"
+#include "player/session_win.h"
 #include "settings/settings.h"
+#include "shell/focus_win.h"
+#include "shell/player_state.h"
+#include "textview/timed_text.h"
 
 struct RecordsGuard {
   RecordsGuard()
       : music(MusicList.count), texts(TextList.count), cursor(PlayCursor), flags(DecoderFlags),
-        settings(Settings) {
+        settings(Settings), keepTempo(KeepTempo), controller(Controller), player(PlayerState),
+        nextTakesFocus(NextTakesFocus), duration(PlaybackSession.duration), practice(Practice),
+        lyricsOffset(LyricsOffset) {
     MusicList.count = 0;
     TextList.count = 0;
     PlayCursor = {-1, 0};
     DecoderFlags = {0, 0};
     Settings = SettingsRecord{};
+    KeepTempo = 0;
+    Controller = {Stopped, false, {0, false}, false, false, {}, HELD_NONE};
+    PlayerState = {0};
+    NextTakesFocus = false;
+    PlaybackSession.duration = 0.0;
+    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, VOCAL_AS_RECORDED};
+    SetKeepTempoTempo(TEMPO_DEFAULT);  // a stage plays at the practised tempo, voice and loop
+    SetKeepTempoVocal(VOCAL_AS_RECORDED);
+    SetKeepTempoLoop(0, 0);
+    LyricsOffset = 0;
   }
   ~RecordsGuard() {
     MusicList.count = music;
@@ -22,6 +48,16 @@ struct RecordsGuard {
     PlayCursor = cursor;
     DecoderFlags = flags;
     Settings = settings;
+    KeepTempo = keepTempo;
+    Controller = controller;
+    PlayerState = player;
+    NextTakesFocus = nextTakesFocus;
+    PlaybackSession.duration = duration;
+    Practice = practice;
+    SetKeepTempoTempo(Practice.tempo);
+    SetKeepTempoVocal(Practice.vocal);
+    TellStageTheLoop();
+    LyricsOffset = lyricsOffset;
   }
   RecordsGuard(const RecordsGuard &) = delete;
   RecordsGuard &operator=(const RecordsGuard &) = delete;
@@ -30,4 +66,11 @@ struct RecordsGuard {
   PlayCursorRecord cursor;
   DecoderFlagsRecord flags;
   SettingsRecord settings;
+  int keepTempo;
+  ControllerRecord controller;
+  PlayerStateRecord player;
+  bool nextTakesFocus;
+  double duration;
+  PracticeRecord practice;
+  long lyricsOffset;
 };

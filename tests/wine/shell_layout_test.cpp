@@ -256,7 +256,7 @@ TEST_F(ShellTest, TheNoticeIsWrittenAt330AndARepaintWipesIt) {
 TEST_F(ShellTest, TheMainWindowHandsItsFocusOnByThePlayerState) {
   const int states[] = {Stopped, Playing, Paused};
   for (int state : states) {
-    PlayerState.state = state;
+    SetPlayerState(state);
     SetFocus(MainWindow);
     EXPECT_EQ(state == Playing ? NextButton : PlayButton, GetFocus()) << "state " << state;
   }

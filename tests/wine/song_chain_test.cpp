@@ -76,7 +76,7 @@ class SongChain_ : public PlayerWindow {
   // Stopped, and it stays so: nothing starts by itself, the graph is empty.
   void ExpectResting() {
     for (int look = 0; look < 2; look++) {
-      EXPECT_EQ(Stopped, PlayerState.state);
+      EXPECT_EQ(Stopped, Controller.state);
       EXPECT_EQ("&Play", WindowText(PlayButton));
       EXPECT_EQ(0, FilterCount());
       Pump(300);
@@ -93,7 +93,7 @@ TEST_F(SongChain_, AVanishedMusicFolderGivesAtMostTwoBoxesAndRestsStopped) {
   ScanMusicFolder(music.c_str());
   ASSERT_EQ(30, MusicList.count);
   PlayPause(MainWindow);
-  ASSERT_EQ(Playing, PlayerState.state);
+  ASSERT_EQ(Playing, Controller.state);
   ASSERT_TRUE(MoveFileA(music.c_str(), (music + "-renamed").c_str()));
   EndSong();
   EXPECT_GE(2u, Boxes().size());
@@ -129,7 +129,7 @@ TEST_F(SongChain_, ACommandPressedWhileTheChainsBoxIsOpenIsObeyedOnceItCloses) {
     EndSong();
     pressedUnderBox = 0;
     EXPECT_EQ(1u, Boxes().size());
-    EXPECT_EQ(c.state, PlayerState.state);
+    EXPECT_EQ(c.state, Controller.state);
     EXPECT_EQ(c.current, PlayCursor.current);
     if (c.state == Stopped)
       ExpectResting();

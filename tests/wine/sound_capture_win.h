@@ -11,7 +11,7 @@
 #include <string>
 
 #include "player/session_win.h"
-#include "resources/ids.h"
+#include "tools/graph_events_win.h"
 #include "wine/main_window_fixture_win.h"
 
 namespace capturetest {
@@ -51,15 +51,7 @@ inline bool &SongEnded() {
 // Takes the graph's events as the main window does and notes the end of the file,
 // instead of starting the next song.
 inline LRESULT CALLBACK NoteEndOfSong(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_GRAPH_EVENT && PlaybackSession.events) {
-    long code;
-    LONG_PTR p1, p2;
-    while (SUCCEEDED(PlaybackSession.events->GetEvent(&code, &p1, &p2, 0))) {
-      if (code == EC_COMPLETE) SongEnded() = true;
-      PlaybackSession.events->FreeEventParams(code, p1, p2);
-    }
-    return 0;
-  }
+  if (TakeGraphEvents(message, &SongEnded())) return 0;
   return CallWindowProcA(mainwindowtest::MainOriginal(), hwnd, message, wParam, lParam);
 }
 

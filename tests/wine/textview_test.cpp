@@ -183,13 +183,13 @@ TEST_F(TextViewTest, HandsTheFocusToPlayOrNext) {
   Create(300, 400);
   SetFocus(TextViewWindow);
   EXPECT_EQ(PlayButton, GetFocus());
-  PlayerState.state = Playing;
+  SetPlayerState(Playing);
   SetFocus(TextViewWindow);
   EXPECT_EQ(NextButton, GetFocus());
-  PlayerState.state = Paused;
+  SetPlayerState(Paused);
   SendMessageA(TextViewWindow, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(PlayButton, GetFocus());
-  PlayerState.state = Playing;
+  SetPlayerState(Playing);
   SendMessageA(TextViewWindow, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(NextButton, GetFocus());
 }

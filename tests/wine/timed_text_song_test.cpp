@@ -24,7 +24,7 @@ TEST_F(TimedTextSong, TickMarksTheLineOfThePosition) {
   AddSong("song.wav", 440, 4);
   AddText("song.lrc", u8"[ar:練習]\n[00:00.20]一\n[00:01]二\n[00:02]三\n[00:03]四\n");
   PlayPause(MainWindow);
-  ASSERT_EQ(Playing, PlayerState.state);
+  ASSERT_EQ(Playing, Controller.state);
   ASSERT_EQ(0, PlayerState.matchedText);
   ASSERT_TRUE(TimedText.timed);
   PlayPause(MainWindow);  // paused: the position stays where it is sought
@@ -35,7 +35,7 @@ TEST_F(TimedTextSong, TickMarksTheLineOfThePosition) {
     int row;
   } moments[] = {{2.5, 2}, {1.2, 1}, {3.5, 3}, {0.1, -1}};
   for (const auto &m : moments) {
-    SeekByClick(MainWindow, MAKELPARAM(bar.left + static_cast<int>(span * m.seconds / PlayerState.duration), bar.top));
+    SeekByClick(MainWindow, MAKELPARAM(bar.left + static_cast<int>(span * m.seconds / PlaybackSession.duration), bar.top));
     DrawPosition(MainWindow);
     EXPECT_EQ(m.row, MarkedRow()) << m.seconds;
   }
