@@ -1,6 +1,6 @@
-# Media the C++ tests read instead of writing their own: ID3v1 tags made by the one
-# generator (scripts/media.py) when the tests are built, a file NAME.tag each under
-# BRAMLOE_TEST_MEDIA_DIR, read by tests/generated_media.h.
+# Media the C++ tests read instead of writing their own, made by the one generator
+# (scripts/media.py) when the tests are built, under BRAMLOE_TEST_MEDIA_DIR: ID3v1 tags,
+# a file NAME.tag each, read by tests/generated_media.h, and the voice setting's song.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(BRAMLOE_TEST_MEDIA_DIR ${CMAKE_BINARY_DIR}/test-media)
 file(MAKE_DIRECTORY ${BRAMLOE_TEST_MEDIA_DIR})
@@ -38,6 +38,12 @@ bramloe_test_tag(Title-Someone "Title" "Someone")
 bramloe_test_tag(Exact "Exact" "")
 bramloe_test_tag(First "First" "")
 bramloe_test_tag(Later "Later" "")
+# The voice setting's synthetic song, its three parts a channel each (tests/vocal_mix.h).
+add_custom_command(OUTPUT ${BRAMLOE_TEST_MEDIA_DIR}/vocal_parts.wav
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/media.py vocal
+          ${BRAMLOE_TEST_MEDIA_DIR}/vocal_parts.wav 10 --parts
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/media.py VERBATIM)
+list(APPEND BRAMLOE_TEST_MEDIA_FILES ${BRAMLOE_TEST_MEDIA_DIR}/vocal_parts.wav)
 add_custom_target(bramloe_test_media DEPENDS ${BRAMLOE_TEST_MEDIA_FILES})
 
 # The test program reads the tags: the build makes them first.

@@ -4,8 +4,10 @@
 # build/bench.txt:
 #   cpu ratio, cpu floor, startup ratio, play ratio   (bench/ratios_wine.sh, side by side)
 #   keep tempo cpu                         (bench/keep_tempo_wine.sh, on against off)
-#   practice cpu, loop gap                 (bench/practice_wine.sh: 85 % tempo against
-#                                           100 %, side by side; the loop's jump back heard)
+#   practice cpu, vocal cpu, loop gap      (bench/practice_wine.sh: 85 % tempo against
+#                                           100 %, the voice taken out against as recorded,
+#                                           side by side; the loop's jump back heard)
+#   vocal reduction, side loss             (native, bench/vocal_bench.cpp: the synthetic song)
 #   karaoke cpu, fill steps                (bench/karaoke_wine.sh: word tags against line
 #                                           tags, side by side; the fill's longest step)
 #   match report, lookup, skip chain       (native; CPU time of the process)
@@ -26,7 +28,8 @@ for src in "$BRAMLOE_SOURCE"/bench/*_bench.cpp; do
   [ -z "$only" ] || [ "$name" = "${only}_bench" ] || continue
   build_tree native "$name" -DCMAKE_BUILD_TYPE=Release -DBRAMLOE_WERROR=ON || exit 1
   echo "== $name"
-  "$dir/$name" --benchmark_out="$results/$name.json" --benchmark_out_format=json "$@"
+  "$dir/$name" --benchmark_out="$results/$name.json" --benchmark_out_format=json "$@" |
+    tee "$results/$name.txt"
 done
 [ -z "$only" ] || exit 0
 
@@ -52,8 +55,8 @@ def cpu(b, unit):  # CPU time of the process in the given unit
     scale = {'ns': 1e-9, 'us': 1e-6, 'ms': 1e-3, 's': 1.0}
     return b['cpu_time'] * scale[b['time_unit']] / scale[unit]
 lines = []
-ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt', 'practice_wine.txt', 'karaoke_wine.txt') if os.path.exists(os.path.join(results, name)))
-for key in ('cpu ratio', 'cpu floor', 'startup ratio', 'play ratio', 'keep tempo cpu', 'practice cpu', 'loop gap',
+ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt', 'practice_wine.txt', 'vocal_bench.txt', 'karaoke_wine.txt') if os.path.exists(os.path.join(results, name)))
+for key in ('cpu ratio', 'cpu floor', 'startup ratio', 'play ratio', 'keep tempo cpu', 'practice cpu', 'vocal cpu', 'loop gap', 'vocal reduction', 'side loss',
             'karaoke cpu', 'fill steps'):
     m = re.search('^%s: .*$' % key, ratios, re.M)
     lines.append(m.group(0) if m else '%s: not measured' % key)

@@ -33,7 +33,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   rm -f "$log"
 fi
 
-# The pitch stage's library is built from Debian's source package (scripts/soundtouch.sh):
+# The libraries built from Debian's source packages (scripts/soundtouch.sh, scripts/kissfft.sh):
 # apt needs a source entry beside the machine's own binary one, for the same suite.
 if [ "${1:-}" != locale ] && ! apt-cache showsrc soundtouch 2>/dev/null | grep -q '^Package:'; then
   if [ "$(id -u)" != 0 ]; then

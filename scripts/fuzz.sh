@@ -53,7 +53,10 @@ for p in files:
     target.write_text(''.join(escaped(c) for c in p.read_text(encoding='utf-8')), encoding='ascii')
 EOF
 
-flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -Wno-invalid-source-encoding -I"$tree/src" -I"$tree/tests")
+# The FFT library the portable units link, from the same source package as the other trees.
+bash "$here/kissfft.sh" "$out/kissfft" || exit 1
+flags=(-std=c++17 -O1 -g -fno-omit-frame-pointer -Wno-invalid-source-encoding -I"$tree/src" -I"$tree/tests"
+       -isystem "$out/kissfft/include")
 san=(-fsanitize=address,undefined -fno-sanitize-recover=all)
 jobs=$(nproc)
 echo "fuzz: building"
@@ -71,7 +74,7 @@ targets=()
 for src in "$tree"/tests/fuzz/*_fuzz.cpp; do
   name=$(basename "$src" _fuzz.cpp)
   targets+=("$name")
-  clang++ "${flags[@]}" "${san[@]}" -fsanitize=fuzzer "$src" "${objects[@]}" -o "$out/bin/$name" || exit 1
+  clang++ "${flags[@]}" "${san[@]}" -fsanitize=fuzzer "$src" "${objects[@]}" "$out/kissfft/lib/libkissfft-float.a" -o "$out/bin/$name" || exit 1
 done
 
 # Each target searches from its seeds; what it learns stays in build/fuzz/work/NAME

@@ -10,6 +10,8 @@ the C++ tests read are made by the build (cmake/test_media.cmake).
   media.py tag PATH [--title T] [--artist A] [--spaces]
                                                the 128-byte ID3v1 tag alone; --spaces
                                                pads its texts with spaces, not NULs
+  media.py vocal PATH SECONDS [--parts]        a stereo song for the voice setting; with
+                                               --parts its three parts, one a channel
   media.py avi PATH                            10 frames of 32 x 24 at 10 a second
   media.py midi PATH                           one note
 A tone is encoded by PATH's extension: .mp3 and .ogg through the encoders, else WAV.
@@ -89,6 +91,43 @@ def write_tones(path, parts, amplitude=10000):
     write_samples(path, samples)
 
 
+def vocal_parts(seconds):
+    """The voice setting's synthetic song as its three parts, each one channel of floats:
+    a voice of 220 Hz and four harmonics (amplitudes 1/k) with a 5 Hz vibrato of 3 %,
+    mixed into both channels; a plucked 330 Hz note for the left channel only and a
+    440 Hz one for the right only, each with two weaker harmonics, plucked every half
+    second. Each part at -12 dBFS (the power of a sine of a quarter of full scale)."""
+    n = int(seconds * RATE)
+    voice, left, right = [0.0] * n, [0.0] * n, [0.0] * n
+    phase = 0.0
+    for i in range(n):
+        t = i / RATE
+        phase += 2 * math.pi * 220 * (1 + 0.03 * math.sin(2 * math.pi * 5 * t)) / RATE
+        voice[i] = sum(math.sin(k * phase) / k for k in range(1, 6))
+        since = math.fmod(t, 0.5)  # a 5 ms attack and a decay to a third
+        pluck = min(1.0, since / 0.005) * math.exp(-since / 0.45)
+        left[i] = pluck * sum(math.sin(2 * math.pi * 330 * k * t) / (k * k) for k in (1, 2, 3))
+        right[i] = pluck * sum(math.sin(2 * math.pi * 440 * k * t) / (k * k) for k in (1, 2, 3))
+    wanted = 10 ** (-12 / 20) / math.sqrt(2)
+    for part in (voice, left, right):
+        scale = wanted / math.sqrt(sum(v * v for v in part) / n)
+        part[:] = [v * scale for v in part]
+    return voice, left, right
+
+
+def write_vocal(path, seconds, parts=False):
+    """The song as a stereo WAV (the voice in both channels, a part in each), or with
+    parts its three parts as the channels of one WAV: voice, left part, right part."""
+    voice, left, right = vocal_parts(seconds)
+    full = 32767
+    if parts:
+        channels = [voice, left, right]
+    else:
+        channels = [[v + l for v, l in zip(voice, left)], [v + r for v, r in zip(voice, right)]]
+    samples = array.array('h', (int(round(c[i] * full)) for i in range(len(voice)) for c in channels))
+    _replace(path, wav_bytes(samples, len(channels)))
+
+
 def _chunk(name, data):
     return name + struct.pack('<I', len(data)) + data
 
@@ -136,6 +175,10 @@ def main(argv):
     tag.add_argument('--title', default='')
     tag.add_argument('--artist', default='')
     tag.add_argument('--spaces', action='store_true')
+    vocal = kinds.add_parser('vocal')
+    vocal.add_argument('path')
+    vocal.add_argument('seconds', type=float)
+    vocal.add_argument('--parts', action='store_true')
     for kind in ('avi', 'midi'):
         kinds.add_parser(kind).add_argument('path')
     a = parser.parse_args(argv)
@@ -146,6 +189,8 @@ def main(argv):
         write_tones(a.path, [(int(p.split(':')[0]), float(p.split(':')[1])) for p in a.parts])
     elif a.kind == 'tag':
         _replace(a.path, id3v1(a.title, a.artist, pad=b' ' if a.spaces else b'\0'))
+    elif a.kind == 'vocal':
+        write_vocal(a.path, a.seconds, a.parts)
     else:
         _replace(a.path, avi_bytes() if a.kind == 'avi' else midi_bytes())
 

@@ -5,7 +5,8 @@
 
 OUT/BRAMLOE-V-win64.zip holds the two programs, the readmes for Windows users, the
 licence and the notices of every library the link maps show; OUT/BRAMLOE-V-source.zip
-holds the commit's files and the SoundTouch source package the tree was built from;
+holds the commit's files and the SoundTouch and KissFFT source packages the tree was
+built from;
 OUT/SHA256SUMS lists both. Every entry carries the commit's time and a fixed mode, and
 entries are sorted, so one commit always gives the same bytes.
 """
@@ -31,6 +32,7 @@ SYSTEM = {"lib%s.a" % n for n in (
     "strmiids dmoguids winmm winspool version shlwapi imm32 uxtheme ntdll quartz").split()}
 RUNTIMES = [
     (re.compile(r"^libSoundTouch\.a$"), "SoundTouch"),
+    (re.compile(r"^libkissfft-float\.a$"), "KissFFT"),
     (re.compile(r"^lib(win)?pthread\.a$"), "winpthreads"),
     (re.compile(r"^(libmingw32|libmingwex|libmoldname|libmsvcrt)\.a$|^(dll)?crt[12]u?\.o$"),
      "MinGW-w64 runtime"),
@@ -85,7 +87,7 @@ def debian_copyright(path):
         return package, f.read()
 
 
-def notices(runtimes, version, soundtouch_version):
+def notices(runtimes, version, soundtouch_version, kissfft_version, tree):
     rule = "=" * 78 + "\n"
     parts = ["Third-party notices for BRAMLOE %s\n\n" % version,
              "bramloe.exe and bramloe-match.exe are statically linked: they contain the\n"
@@ -103,10 +105,18 @@ def notices(runtimes, version, soundtouch_version):
                   "itself. With both you can rebuild the programs with a changed SoundTouch;\n"
                   "third_party/soundtouch/README.md there says how.\n\n" % (soundtouch_version, version),
                   lgpl.rstrip("\n") + "\n\n"]
+    if "KissFFT" in runtimes:
+        with open(os.path.join(tree, "kissfft", "copyright"), encoding="utf-8") as f:
+            text = f.read()
+        parts += [rule, "KissFFT %s (the voice setting's Fourier transform)\n" % kissfft_version, rule,
+                  "\nBuilt from Debian's source package kissfft %s, whose source is in\n"
+                  "BRAMLOE-%s-source.zip, in the folder third_party/kissfft/source/. Its\n"
+                  "copyright file follows.\n\n" % (kissfft_version, version),
+                  text.rstrip("\n") + "\n\n"]
     # Packages built from one source share one copyright file: it is given once.
     by_text = {}
     for runtime, files in runtimes.items():
-        if runtime == "SoundTouch":
+        if runtime in ("SoundTouch", "KissFFT"):
             continue
         for path in files:
             package, text = debian_copyright(path)
@@ -166,7 +176,7 @@ def read(path):
 
 def main():
     p = argparse.ArgumentParser()
-    for name in ("version", "commit", "tree", "out", "soundtouch-version"):
+    for name in ("version", "commit", "tree", "out", "soundtouch-version", "kissfft-version"):
         p.add_argument("--" + name, required=True)
     p.add_argument("--epoch", type=int, required=True)
     a = p.parse_args()
@@ -183,13 +193,15 @@ def main():
         top + "readme.txt": (windows_text(readme("readme.en.txt")), 0o644),
         top + "お読みください.txt": (windows_text(readme("readme.ja.txt")), 0o644),
         top + "LICENSE.txt": (windows_text(read(os.path.join(ROOT, "LICENSE")).decode("utf-8"), bom=False), 0o644),
-        top + "THIRD-PARTY-NOTICES.txt": (windows_text(notices(runtimes, a.version, a.soundtouch_version)), 0o644),
+        top + "THIRD-PARTY-NOTICES.txt": (windows_text(notices(runtimes, a.version, a.soundtouch_version,
+                                                                      a.kissfft_version, a.tree)), 0o644),
     }
     source_top = "BRAMLOE-%s-source/" % a.version
     source = {source_top + name: entry for name, entry in commit_files(a.commit).items()}
-    kept = os.path.join(a.tree, "soundtouch", "source")
-    for name in sorted(os.listdir(kept)):
-        source[source_top + "third_party/soundtouch/source/" + name] = (read(os.path.join(kept, name)), 0o644)
+    for library in ("soundtouch", "kissfft"):
+        kept = os.path.join(a.tree, library, "source")
+        for name in sorted(os.listdir(kept)):
+            source[source_top + "third_party/%s/source/%s" % (library, name)] = (read(os.path.join(kept, name)), 0o644)
 
     os.makedirs(a.out, exist_ok=True)
     sums = []

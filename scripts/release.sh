@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows release of the checked-in commit and writes build/release/:
 # BRAMLOE-<version>-win64.zip (the two programs, readmes, licence, notices),
-# BRAMLOE-<version>-source.zip (the commit and the SoundTouch source it was built
-# with) and SHA256SUMS. Needs neither a display nor Wine.
+# BRAMLOE-<version>-source.zip (the commit and the SoundTouch and KissFFT sources it
+# was built with) and SHA256SUMS. Needs neither a display nor Wine.
 #   bash scripts/release.sh
 # Two checkouts of one commit give the same bytes: times come from the commit, the
 # checkout's path is mapped away from the executables, and the link stamps no time.
@@ -24,7 +24,8 @@ export SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 export TZ=UTC
 version=$(sed -n 's/^#define BRAMLOE_VERSION "\(.*\)"$/\1/p' src/resources/version.h)
 soundtouch=$(sed -n 's/^version=//p' scripts/soundtouch.sh)
-[ -n "$version" ] && [ -n "$soundtouch" ] || { echo "release: no version found" >&2; exit 1; }
+kissfft=$(sed -n 's/^version=//p' scripts/kissfft.sh)
+[ -n "$version" ] && [ -n "$soundtouch" ] && [ -n "$kissfft" ] || { echo "release: no version found" >&2; exit 1; }
 
 # SoundTouch's own CMake build reads the same flags from the environment.
 export CXXFLAGS="-ffile-prefix-map=$root=/bramloe"
@@ -55,7 +56,7 @@ done
 
 rm -rf "$out"
 python3 scripts/release.py --version "$version" --commit "$commit" --epoch "$SOURCE_DATE_EPOCH" \
-  --tree "$tree" --out "$out" --soundtouch-version "$soundtouch"
+  --tree "$tree" --out "$out" --soundtouch-version "$soundtouch" --kissfft-version "$kissfft"
 (cd "$out" && sha256sum -c --quiet SHA256SUMS)
 sed 's/^/release: /' "$out/SHA256SUMS"
 echo "release: written to $out"

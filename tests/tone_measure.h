@@ -11,14 +11,16 @@
 
 namespace tone {
 
-// The left channel of interleaved 16-bit stereo bytes.
-inline std::vector<short> LeftChannel(const std::string &bytes) {
-  std::vector<short> left(bytes.size() / 4);
-  for (size_t i = 0; i < left.size(); i++)
-    left[i] = static_cast<short>(static_cast<unsigned char>(bytes[4 * i]) |
-                                 static_cast<unsigned char>(bytes[4 * i + 1]) << 8);
-  return left;
+// One channel (0 left, 1 right) of interleaved 16-bit stereo bytes.
+inline std::vector<short> Channel(const std::string &bytes, int channel) {
+  std::vector<short> samples(bytes.size() / 4);
+  for (size_t i = 0; i < samples.size(); i++)
+    samples[i] = static_cast<short>(static_cast<unsigned char>(bytes[4 * i + 2 * channel]) |
+                                    static_cast<unsigned char>(bytes[4 * i + 2 * channel + 1]) << 8);
+  return samples;
 }
+
+inline std::vector<short> LeftChannel(const std::string &bytes) { return Channel(bytes, 0); }
 
 struct Span {
   size_t first, last;  // the first and the last loud sample; first > last: none
@@ -61,6 +63,29 @@ inline std::vector<double> WindowFrequencies(const std::vector<short> &samples, 
     heard.push_back(peak > threshold ? Frequency(samples, start, start + window, rate) : 0.0);
   }
   return heard;
+}
+
+// The level in dB (against full scale) of the component at hz in the samples
+// from..to, through a Hann window.
+inline double Level(const std::vector<short> &samples, size_t from, size_t to, double hz, double rate) {
+  const double pi = 3.14159265358979323846;
+  double re = 0, im = 0, gain = 0;
+  to = std::min(to, samples.size());
+  for (size_t i = from; i < to; i++) {
+    const double w = 0.5 - 0.5 * std::cos(2 * pi * (i - from) / (to - from));
+    re += w * samples[i] * std::cos(2 * pi * hz * i / rate);
+    im += w * samples[i] * std::sin(2 * pi * hz * i / rate);
+    gain += w;
+  }
+  return 20 * std::log10(2 * std::sqrt(re * re + im * im) / (gain * 32768.0) + 1e-12);
+}
+
+// The largest step from one sample to the next in from..to.
+inline int LargestStep(const std::vector<short> &samples, size_t from, size_t to) {
+  int largest = 0;
+  for (size_t i = from + 1; i < std::min(to, samples.size()); i++)
+    largest = std::max(largest, std::abs(samples[i] - samples[i - 1]));
+  return largest;
 }
 
 inline bool Near(double hz, double target, double fraction) {

@@ -8,8 +8,10 @@
 #include "player/pitch_win.h"
 #include "player/player.h"
 #include "player/player_win.h"
+#include "player/keep_tempo_win.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
+#include "player/session_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -113,13 +115,32 @@ static void ChangeTempo(HWND mainWindow, int steps) {
 }
 
 void TempoDown(HWND mainWindow) { ChangeTempo(mainWindow, -1); }
+
 void TempoUp(HWND mainWindow) { ChangeTempo(mainWindow, 1); }
+
+void StepVoice(HWND mainWindow) {
+  if (PlaybackSession.graph && GraphAudioChannels(PlaybackSession.graph) == 1) {
+    ShowPassingNotice(VocalMonoNotice);
+    return;
+  }
+  SetPracticeVocal(StepVocal(Practice.vocal));
+  ShowPassingNotice(VocalNotice(Practice.vocal));
+  SwitchKeepTempo(mainWindow);
+}
 
 // The frame is painted anew, the bar and the loop's marks with it.
 static void RedrawProgressFrame() { InvalidateRect(MainWindow, &ProgressRect, TRUE); }
 
-void PressLoop(HWND) {
+// The stage comes in with the loop's start, so that it holds the start by the time the
+// loop is on; it stays once the loop is off, until the graph changes for another reason.
+static void LetTheStagePlayTheLoop(HWND mainWindow) {
+  TellStageTheLoop();
+  if (PracticeStageWanted() && !PlaybackSession.stage) SwitchKeepTempo(mainWindow);
+}
+
+void PressLoop(HWND mainWindow) {
   ShowPassingNotice(PressLoopKey(&Practice.loop, SongMsNow()));
+  LetTheStagePlayTheLoop(mainWindow);
   RedrawProgressFrame();
 }
 
@@ -127,6 +148,7 @@ void LoopSongRange(long startMs, long endMs) {
   if (endMs < 0) endMs = static_cast<long>(PlaybackSession.duration * 1000);
   if (!SetLoopRange(&Practice.loop, startMs, endMs)) return;
   ShowPassingNotice(LoopOnNotice);
+  LetTheStagePlayTheLoop(MainWindow);
   const long now = SongMsNow();
   if (now < startMs || now >= endMs) SeekSongTo(MainWindow, static_cast<LONGLONG>(startMs) * 10000);
   RedrawProgressFrame();

@@ -24,6 +24,9 @@ void ShortenOutputDelay(HWND mainWindow);
 void TempoDown(HWND mainWindow);
 void TempoUp(HWND mainWindow);
 void PressLoop(HWND mainWindow);
+// The voice setting's next state (V), where the song stands; a song of one channel
+// plays as it is.
+void StepVoice(HWND mainWindow);
 // Loops the song from startMs to endMs (-1: its end), as a double click on a timed
 // line asks.
 void LoopSongRange(long startMs, long endMs);

@@ -43,6 +43,7 @@ const CommandRoute CommandRoutes[] = {
     {ID_LYRICS_LATER, ShowLyricsLater, RETURN_DEFAULT},
     {ID_DELAY_LONGER, LengthenOutputDelay, RETURN_DEFAULT},
     {ID_DELAY_SHORTER, ShortenOutputDelay, RETURN_DEFAULT},
+    {ID_VOCAL, StepVoice, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 

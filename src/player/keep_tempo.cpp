@@ -78,3 +78,69 @@ int64_t StageFrameTime(int64_t start, int64_t frames, int rate) {
   // Whole seconds and the rest apart, so a long song cannot overflow the product.
   return start + frames / rate * 10000000 + frames % rate * 10000000 / rate;
 }
+
+int DropLatency(int *owed, int frames) {
+  const int dropped = frames < *owed ? frames : *owed;
+  if (dropped <= 0) return 0;
+  *owed -= dropped;
+  return dropped;
+}
+
+void StartStageTimes(StageTimes *times, int generation, int64_t songStart, int64_t outStart,
+                     int rate, int tempo, int64_t capacity) {
+  times->generation = generation;
+  times->songStart = songStart;
+  times->outStart = outStart;
+  times->rate = rate > 0 ? rate : 1;
+  times->heldFrom = songStart;
+  times->capacity = capacity;
+  times->count = 0;
+  MarkStageTimes(times, 0, 0, tempo);
+}
+
+void MarkStageTimes(StageTimes *times, int64_t output, int64_t input, int tempo) {
+  if (times->count == STAGE_MARKS) {
+    for (int i = 1; i < STAGE_MARKS; i++) times->marks[i - 1] = times->marks[i];
+    times->count--;
+  }
+  times->marks[times->count++] = {output, input, tempo > 0 ? tempo : 100};
+}
+
+int64_t StageSongTime(const StageTimes &times, int64_t streamTime) {
+  if (times.count == 0) return times.songStart + streamTime - times.outStart;
+  // The output frame at the stream time, in hundredths of a frame for the tempo's sake.
+  const int64_t since = streamTime - times.outStart;
+  int at = 0;
+  for (int i = 1; i < times.count; i++)
+    if (since * times.rate >= times.marks[i].output * 10000000) at = i;
+  const StageMark &mark = times.marks[at];
+  const int64_t afterMark = since - mark.output * 10000000 / times.rate;
+  return times.songStart + StageFrameTime(0, mark.input, times.rate) + afterMark * mark.tempo / 100;
+}
+
+int64_t StageInputFrame(const StageTimes &times, int64_t songTime) {
+  const int64_t since = songTime - times.songStart;
+  // Whole seconds and the rest apart, as StageFrameTime.
+  return since / 10000000 * times.rate + since % 10000000 * times.rate / 10000000;
+}
+
+bool StageServesLoop(const StageTimes &times, long startMs, long endMs) {
+  if (times.generation == 0 || endMs <= startMs) return false;
+  const int64_t start = static_cast<int64_t>(startMs) * 10000, end = static_cast<int64_t>(endMs) * 10000;
+  const int64_t slack = (times.heldFrom == times.songStart ? LOOP_HELD_SLACK_MS : 0) * 10000LL;
+  if (start + slack < times.heldFrom) return false;
+  // Room for the loop and the input held back while it plays.
+  return StageInputFrame(times, end) - StageInputFrame(times, start) + times.rate <= times.capacity;
+}
+
+void CrossfadeSeam(const float *ending, const float *starting, int frames, int channels, float *out) {
+  const double pi = 3.14159265358979323846;
+  for (int i = 0; i < frames; i++) {
+    // Raised cosine: the two gains add up to 1 at every frame.
+    const float in = static_cast<float>(0.5 - 0.5 * std::cos(pi * (i + 0.5) / frames));
+    for (int c = 0; c < channels; c++) {
+      const int at = i * channels + c;
+      out[at] = ending[at] * (1 - in) + starting[at] * in;
+    }
+  }
+}

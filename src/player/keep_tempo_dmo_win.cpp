@@ -18,6 +18,7 @@
 #include <soundtouch/SoundTouch.h>
 
 #include "player/keep_tempo.h"
+#include "player/vocal.h"
 
 // {7AE01B2F-14D1-46F7-A223-0092E1B94579}
 const CLSID CLSID_KeepTempoStage = {
@@ -32,6 +33,53 @@ void SetKeepTempoCents(int cents) { InterlockedExchange(&StageCents, cents); }
 static volatile LONG StageTempo = 100;
 
 void SetKeepTempoTempo(int percent) { InterlockedExchange(&StageTempo, percent); }
+
+// Input kept for a loop to play again: the longest loop played without a seek.
+static const int RingSeconds = 30;
+// How far a loop's output may run ahead of real time before the stage lets it go.
+static const int64_t HoldAheadMs = 1000;
+// The voice setting, likewise.
+static volatile LONG StageVocal = VOCAL_AS_RECORDED;
+
+void SetKeepTempoVocal(int mode) { InterlockedExchange(&StageVocal, mode); }
+
+// What the window's thread and the playing stage tell each other, under one lock: the
+// seeks (each one numbered, with the song's time it went to), the loop, and the record
+// of the song's times the stage put out last.
+static SRWLOCK Shared = SRWLOCK_INIT;
+static int SeekCount = 0;
+static LONGLONG SeekSongTime = 0;
+static long LoopStartMs = 0, LoopEndMs = 0;  // no loop: end not above start
+static StageTimes Published = StageTimes();
+
+void SetKeepTempoSeek(LONGLONG songTime) {
+  AcquireSRWLockExclusive(&Shared);
+  SeekCount++;
+  SeekSongTime = songTime;
+  ReleaseSRWLockExclusive(&Shared);
+}
+
+LONGLONG KeepTempoSeekTime() {
+  AcquireSRWLockShared(&Shared);
+  const LONGLONG time = SeekSongTime;
+  ReleaseSRWLockShared(&Shared);
+  return time;
+}
+
+void SetKeepTempoLoop(long startMs, long endMs) {
+  AcquireSRWLockExclusive(&Shared);
+  LoopStartMs = startMs;
+  LoopEndMs = endMs;
+  ReleaseSRWLockExclusive(&Shared);
+}
+
+bool ReadKeepTempoTimes(StageTimes *times) {
+  AcquireSRWLockShared(&Shared);
+  *times = Published;
+  const bool current = Published.generation != 0 && Published.generation == SeekCount;
+  ReleaseSRWLockShared(&Shared);
+  return current;
+}
 
 // One stage. The wrapper filter aggregates it: `inner` is the stage's own IUnknown,
 // and the IMediaObject's IUnknown methods go to `outer`. The wrapper calls it from the
@@ -55,11 +103,28 @@ struct StageObject {
   LONGLONG framesOut;
   float *scratch;  // floats on their way in or out
   int scratchFloats;
+  VocalStage *vocal;  // stereo only: every stereo sample goes through it
+  int owed;           // frames of its latency still to drop after the last flush
+  // The input since the last flush, the latest of it kept in a ring (for a loop to play
+  // again), and how far it went on into the stretcher. While a loop plays from the ring
+  // the input is held: the graph's thread stays in the output calls.
+  BYTE *ring;
+  int64_t ringFrames;
+  int64_t received;  // input frames taken in
+  int64_t fedTo;     // the next input frame into the stretcher
+  double fedOut;     // the output frames what went in gives, at its tempo
+  bool ended;        // the input ended, and no more came since
+  StageTimes times;  // the song's times of the output; generation 0 until the first input
+  DWORD holdTick;    // when the graph's thread last brought input, and the frames put
+  int64_t holdFrames;  // out since: a hold that runs ahead of real time is let go
   // The bytes of a frame that a buffer ended inside of: a source may cut its buffers
   // anywhere (after a seek, for one), and the next buffer goes on with that frame.
   BYTE partial[8];
   int partialBytes;
 };
+
+// A loop's seam: its end faded into its start over 10 ms, without a click.
+static int SeamFrames(const StageObject *stage) { return stage->format.rate / 100; }
 
 static StageObject *StageOf(IMediaObject *object) {
   return reinterpret_cast<StageObject *>(reinterpret_cast<char *>(object) -
@@ -121,12 +186,41 @@ static bool MakeRoom(StageObject *stage, int floats) {
   return true;
 }
 
+// The samples through the voice setting, then into the stretcher. Stereo always goes
+// through the extraction, as recorded too, so that its latency stays the same whatever
+// the setting: the silence it puts out first is dropped, and the frame stamped t still
+// carries the song's time t.
+static void FeedStretcher(StageObject *stage, float *samples, int frames) {
+  const int mode = static_cast<int>(InterlockedCompareExchange(&StageVocal, 0, 0));
+  if (stage->vocal) VocalStageProcess(stage->vocal, samples, frames, stage->format.channels, mode);
+  const int dropped = DropLatency(&stage->owed, frames);
+  if (frames > dropped)
+    stage->stretcher->putSamples(samples + dropped * stage->format.channels,
+                                 static_cast<unsigned>(frames - dropped));
+  stage->fed = true;
+  stage->fedOut += frames * 100.0 / stage->tempo;
+}
+
+static void Publish(const StageTimes &times) {
+  AcquireSRWLockExclusive(&Shared);
+  Published = times;
+  ReleaseSRWLockExclusive(&Shared);
+}
+
+// The output frame the next input frame will come out as: the stretcher, started with
+// its first input, keeps the two in step at the tempo.
+static int64_t NextOutputFrame(const StageObject *stage) { return std::llround(stage->fedOut); }
+
 static void TakeCents(StageObject *stage) {
   int cents = static_cast<int>(InterlockedCompareExchange(&StageCents, 0, 0));
   int tempo = static_cast<int>(InterlockedCompareExchange(&StageTempo, 0, 0));
   if (tempo != stage->tempo) {
     stage->stretcher->setTempo(StageTempoFactor(tempo));
     stage->tempo = tempo;
+    if (stage->times.generation != 0) {
+      MarkStageTimes(&stage->times, NextOutputFrame(stage), stage->fedTo, tempo);
+      Publish(stage->times);
+    }
   }
   if (cents == stage->cents) return;
   stage->stretcher->setPitchSemiTones(StageSemitones(cents));
@@ -136,6 +230,13 @@ static void TakeCents(StageObject *stage) {
 // The samples held are dropped: after a seek or a stop nothing from before is heard.
 static void ForgetSamples(StageObject *stage) {
   if (stage->stretcher) stage->stretcher->clear();
+  if (stage->vocal) VocalStageClear(stage->vocal);
+  stage->owed = stage->vocal ? VocalLatency(stage->format.channels) : 0;
+  stage->received = stage->fedTo = 0;
+  stage->fedOut = 0;
+  stage->ended = false;
+  // The record stays as it was until the next input: a stopped song's time still reads.
+  stage->times.generation = 0;
   stage->fed = false;
   stage->timed = false;
   stage->framesOut = 0;
@@ -144,7 +245,9 @@ static void ForgetSamples(StageObject *stage) {
 
 static void DestroyStage(StageObject *stage) {
   delete stage->stretcher;
+  delete stage->vocal;
   delete[] stage->scratch;
+  delete[] stage->ring;
   FreeType(&stage->type);
   DeleteCriticalSection(&stage->lock);
   delete stage;
@@ -249,6 +352,20 @@ static HRESULT STDMETHODCALLTYPE SetInputType(IMediaObject *object, DWORD index,
   stretcher->setChannels(static_cast<unsigned>(format.channels));
   stretcher->setPitchSemiTones(StageSemitones(static_cast<int>(StageCents)));
   stretcher->setTempo(StageTempoFactor(static_cast<int>(StageTempo)));
+  const int64_t ringFrames = static_cast<int64_t>(format.rate) * RingSeconds;
+  BYTE *ring = new (std::nothrow) BYTE[static_cast<size_t>(ringFrames * format.frameBytes)];
+  if (!ring) {
+    delete stretcher;
+    return E_OUTOFMEMORY;
+  }
+  VocalStage *vocal = nullptr;
+  if (format.channels == 2) {  // without it the song plays as recorded
+    vocal = new (std::nothrow) VocalStage();
+    if (vocal && !VocalStageInit(vocal, format.rate)) {
+      delete vocal;
+      vocal = nullptr;
+    }
+  }
   EnterCriticalSection(&stage->lock);
   DMO_MEDIA_TYPE copy;
   HRESULT result = CopyType(&copy, type);
@@ -259,13 +376,22 @@ static HRESULT STDMETHODCALLTYPE SetInputType(IMediaObject *object, DWORD index,
     stage->format = format;
     delete stage->stretcher;
     stage->stretcher = stretcher;
+    delete stage->vocal;
+    stage->vocal = vocal;
+    delete[] stage->ring;
+    stage->ring = ring;
+    stage->ringFrames = ringFrames;
     stage->cents = static_cast<int>(StageCents);
     stage->tempo = static_cast<int>(StageTempo);
     ForgetSamples(stage);
     stretcher = nullptr;
+    vocal = nullptr;
+    ring = nullptr;
   }
   LeaveCriticalSection(&stage->lock);
   delete stretcher;
+  delete vocal;
+  delete[] ring;
   return result;
 }
 
@@ -350,15 +476,139 @@ static HRESULT STDMETHODCALLTYPE Flush(IMediaObject *object) {
   return S_OK;
 }
 
+// The ring's frames from input frame `from` on, as floats into the scratch room.
+static void ReadRing(StageObject *stage, int64_t from, int frames, float *out) {
+  const StageFormat &format = stage->format;
+  while (frames > 0) {
+    const int64_t at = from % stage->ringFrames;
+    const int run = static_cast<int>(std::min<int64_t>(frames, stage->ringFrames - at));
+    StageSamplesToFloat(format, stage->ring + at * format.frameBytes, run, out);
+    out += run * format.channels;
+    from += run;
+    frames -= run;
+  }
+}
+
+static void AppendToRing(StageObject *stage, const BYTE *bytes, int frames) {
+  const int frameBytes = stage->format.frameBytes;
+  while (frames > 0) {
+    const int64_t at = stage->received % stage->ringFrames;
+    const int run = static_cast<int>(std::min<int64_t>(frames, stage->ringFrames - at));
+    std::memcpy(stage->ring + at * frameBytes, bytes, static_cast<size_t>(run) * frameBytes);
+    bytes += run * frameBytes;
+    stage->received += run;
+    frames -= run;
+  }
+  const int64_t oldest = std::max<int64_t>(0, stage->received - stage->ringFrames);
+  stage->times.heldFrom = stage->times.songStart + StageFrameTime(0, oldest, stage->format.rate);
+}
+
+// The record starts with the first input after a flush, following the seek the window
+// asked for last: its frames carry the song's time from there.
+static void StartTimes(StageObject *stage, REFERENCE_TIME time) {
+  AcquireSRWLockShared(&Shared);
+  const int generation = SeekCount;
+  const LONGLONG songTime = SeekSongTime;
+  ReleaseSRWLockShared(&Shared);
+  StartStageTimes(&stage->times, generation, songTime + time, time, stage->format.rate,
+                  stage->tempo, stage->ringFrames);
+}
+
+// The loop as the stage plays it, in input frames: from `start`, the seam due at `seam`.
+struct LoopPlan {
+  bool served;
+  int64_t start, seam;
+};
+
+static LoopPlan PlanLoop(const StageObject *stage) {
+  AcquireSRWLockShared(&Shared);
+  const long startMs = LoopStartMs, endMs = LoopEndMs;
+  ReleaseSRWLockShared(&Shared);
+  LoopPlan plan = {false, 0, 0};
+  if (stage->times.generation == 0 || !StageServesLoop(stage->times, startMs, endMs)) return plan;
+  const int64_t oldest = std::max<int64_t>(0, stage->received - stage->ringFrames);
+  int64_t end = StageInputFrame(stage->times, static_cast<int64_t>(endMs) * 10000);
+  if (stage->ended) end = std::min(end, stage->received);
+  plan.start = std::max(oldest, StageInputFrame(stage->times, static_cast<int64_t>(startMs) * 10000));
+  plan.seam = std::max(stage->fedTo, end - SeamFrames(stage));
+  plan.served = plan.seam > plan.start + SeamFrames(stage);
+  return plan;
+}
+
+// The loop's end faded into its start: the ring's frames from the seam on, with silence
+// past the input's end, over the frames from the start on. The output carries the start
+// from here.
+static void PlaySeam(StageObject *stage, const LoopPlan &plan) {
+  const int frames = SeamFrames(stage), channels = stage->format.channels;
+  if (!MakeRoom(stage, 3 * frames * channels)) return;
+  float *ending = stage->scratch + frames * channels, *starting = ending + frames * channels;
+  const int ready = static_cast<int>(std::max<int64_t>(0, std::min<int64_t>(frames, stage->received - plan.seam)));
+  ReadRing(stage, plan.seam, ready, ending);
+  std::fill(ending + ready * channels, ending + frames * channels, 0.0f);
+  ReadRing(stage, plan.start, frames, starting);
+  CrossfadeSeam(ending, starting, frames, channels, stage->scratch);
+  MarkStageTimes(&stage->times, NextOutputFrame(stage), plan.start, stage->tempo);
+  Publish(stage->times);
+  FeedStretcher(stage, stage->scratch, frames);
+  stage->fedTo = plan.start + frames;
+}
+
+// What the voice setting holds back goes in, pushed out by its latency of silence, and
+// the stretcher gives out all it holds: the last note is heard whole. Input after it
+// starts the extraction afresh, its latency dropped again.
+static void PushOutTheTail(StageObject *stage) {
+  if (!stage->fed) return;
+  const int held = VocalLatency(stage->format.channels);
+  const double fedOut = stage->fedOut;  // the silence is none of the song's
+  if (stage->vocal && MakeRoom(stage, held * stage->format.channels)) {
+    std::fill(stage->scratch, stage->scratch + held * stage->format.channels, 0.0f);
+    FeedStretcher(stage, stage->scratch, held);
+    VocalStageClear(stage->vocal);
+    stage->owed = held;
+  }
+  stage->fedOut = fedOut;
+  stage->stretcher->flush();
+  stage->fed = false;
+}
+
+// Input from the ring into the stretcher: all that came in, or while a loop plays, until
+// the stretcher has a few output buffers ready. False when the stretcher can be given
+// nothing more without new input.
+static bool Feed(StageObject *stage) {
+  const unsigned enough = static_cast<unsigned>(stage->format.rate / 10);
+  for (;;) {
+    const LoopPlan plan = PlanLoop(stage);
+    if (plan.served && stage->stretcher->numSamples() >= enough) return true;
+    if (plan.served && stage->fedTo >= plan.seam) {
+      if (plan.seam + SeamFrames(stage) > stage->received && !stage->ended) return false;
+      PlaySeam(stage, plan);
+      continue;
+    }
+    const int64_t limit = plan.served ? plan.seam : stage->received;
+    const int frames = static_cast<int>(std::min<int64_t>(limit - stage->fedTo, 4096));
+    if (frames <= 0) {
+      if (stage->ended) PushOutTheTail(stage);
+      return false;
+    }
+    if (!MakeRoom(stage, frames * stage->format.channels)) return false;
+    ReadRing(stage, stage->fedTo, frames, stage->scratch);
+    FeedStretcher(stage, stage->scratch, frames);
+    stage->fedTo += frames;
+  }
+}
+
 // The end of the input (of the song, or before a gap): what the stretcher holds is
-// pushed out, so the last note is heard whole; the next samples start a new run of
-// times.
+// pushed out, so the last note is heard whole, unless a loop still plays it again.
 static HRESULT STDMETHODCALLTYPE Discontinuity(IMediaObject *object, DWORD index) {
   StageObject *stage = StageOf(object);
   if (index != 0) return DMO_E_INVALIDSTREAMINDEX;
   EnterCriticalSection(&stage->lock);
-  if (stage->stretcher && stage->fed) stage->stretcher->flush();
-  stage->fed = false;
+  if (stage->stretcher && stage->ring && stage->received > 0) {
+    stage->ended = true;
+    stage->holdTick = GetTickCount();
+    stage->holdFrames = 0;
+    Feed(stage);
+  }
   LeaveCriticalSection(&stage->lock);
   return S_OK;
 }
@@ -372,7 +622,7 @@ static HRESULT STDMETHODCALLTYPE GetInputStatus(IMediaObject *, DWORD index, DWO
   return S_OK;
 }
 
-// The samples go into the stretcher at once; the buffer is not kept.
+// The samples go into the ring and on into the stretcher; the buffer is not kept.
 static HRESULT STDMETHODCALLTYPE ProcessInput(IMediaObject *object, DWORD index, IMediaBuffer *buffer,
                                               DWORD flags, REFERENCE_TIME time, REFERENCE_TIME) {
   StageObject *stage = StageOf(object);
@@ -383,7 +633,7 @@ static HRESULT STDMETHODCALLTYPE ProcessInput(IMediaObject *object, DWORD index,
   if (FAILED(buffer->lpVtbl->GetBufferAndLength(buffer, &bytes, &length))) return E_FAIL;
   EnterCriticalSection(&stage->lock);
   HRESULT result = S_OK;
-  if (!stage->stretcher || !stage->outputSet) {
+  if (!stage->stretcher || !stage->outputSet || !stage->ring) {
     result = DMO_E_TYPE_NOT_SET;
   } else {
     const int frameBytes = stage->format.frameBytes;
@@ -392,6 +642,10 @@ static HRESULT STDMETHODCALLTYPE ProcessInput(IMediaObject *object, DWORD index,
       stage->framesOut = 0;
       stage->timed = true;
     }
+    if (stage->times.generation == 0) StartTimes(stage, stage->timed ? stage->start : 0);
+    stage->ended = false;
+    stage->holdTick = GetTickCount();
+    stage->holdFrames = 0;
     TakeCents(stage);
     if (stage->partialBytes > 0) {  // first the frame the last buffer began
       const int more = std::min(frameBytes - stage->partialBytes, static_cast<int>(length));
@@ -399,31 +653,30 @@ static HRESULT STDMETHODCALLTYPE ProcessInput(IMediaObject *object, DWORD index,
       stage->partialBytes += more;
       bytes += more;
       length -= static_cast<DWORD>(more);
-      if (stage->partialBytes == frameBytes && MakeRoom(stage, stage->format.channels)) {
-        StageSamplesToFloat(stage->format, stage->partial, 1, stage->scratch);
-        stage->stretcher->putSamples(stage->scratch, 1);
+      if (stage->partialBytes == frameBytes) {
+        AppendToRing(stage, stage->partial, 1);
         stage->partialBytes = 0;
-        stage->fed = true;
       }
     }
     const int frames = static_cast<int>(length) / frameBytes;
-    if (frames > 0 && MakeRoom(stage, frames * stage->format.channels)) {
-      StageSamplesToFloat(stage->format, bytes, frames, stage->scratch);
-      stage->stretcher->putSamples(stage->scratch, static_cast<unsigned>(frames));
-      stage->fed = true;
-    }
+    AppendToRing(stage, bytes, frames);
     const int rest = static_cast<int>(length) - frames * frameBytes;
     if (rest > 0 && stage->partialBytes == 0) {
       std::memcpy(stage->partial, bytes + frames * frameBytes, static_cast<size_t>(rest));
       stage->partialBytes = rest;
     }
+    Publish(stage->times);
+    Feed(stage);
   }
   LeaveCriticalSection(&stage->lock);
   return result;
 }
 
 // As much as the buffer takes of what the stretcher has ready, with the times that
-// follow on from the first sample put in; INCOMPLETE when more is ready.
+// follow on from the first sample put in; INCOMPLETE when more is ready, and while a
+// loop plays, for as long as the renderer takes its buffers at the pace of their times.
+// The renderer gives a buffer back at once while it flushes: a loop that runs ahead of
+// real time by a second is let go, so that the graph's thread comes out to the flush.
 static HRESULT STDMETHODCALLTYPE ProcessOutput(IMediaObject *object, DWORD, DWORD count,
                                                DMO_OUTPUT_DATA_BUFFER *buffers, DWORD *status) {
   StageObject *stage = StageOf(object);
@@ -439,8 +692,9 @@ static HRESULT STDMETHODCALLTYPE ProcessOutput(IMediaObject *object, DWORD, DWOR
     return E_FAIL;
   EnterCriticalSection(&stage->lock);
   HRESULT result = S_FALSE;
-  if (stage->stretcher) {
+  if (stage->stretcher && stage->ring) {
     const StageFormat &format = stage->format;
+    bool more = Feed(stage);
     int frames = static_cast<int>((room - length) / static_cast<DWORD>(format.frameBytes));
     const int ready = static_cast<int>(stage->stretcher->numSamples());
     if (frames > ready) frames = ready;
@@ -458,7 +712,10 @@ static HRESULT STDMETHODCALLTYPE ProcessOutput(IMediaObject *object, DWORD, DWOR
             StageFrameTime(stage->start, stage->framesOut + frames, format.rate) - out.rtTimestamp;
       }
       stage->framesOut += frames;
-      if (stage->stretcher->numSamples() > 0) out.dwStatus |= DMO_OUTPUT_DATA_BUFFERF_INCOMPLETE;
+      stage->holdFrames += frames;
+      const DWORD elapsed = GetTickCount() - stage->holdTick;
+      if (stage->holdFrames * 1000 / format.rate > static_cast<int64_t>(elapsed) + HoldAheadMs) more = false;
+      if (stage->stretcher->numSamples() > 0 || more) out.dwStatus |= DMO_OUTPUT_DATA_BUFFERF_INCOMPLETE;
       result = S_OK;
     }
   }

@@ -2,6 +2,7 @@
 
 #include <dmodshow.h>
 #include <dmoreg.h>
+#include <mmreg.h>
 
 #include <initializer_list>
 
@@ -103,4 +104,17 @@ bool GraphHasAudio(IGraphBuilder *graph) {
   if (!rendererIn) return false;
   rendererIn->Release();
   return true;
+}
+
+int GraphAudioChannels(IGraphBuilder *graph) {
+  IPin *rendererIn = graph ? AudioRendererInput(graph) : nullptr;
+  if (!rendererIn) return 0;
+  AM_MEDIA_TYPE type = AM_MEDIA_TYPE();
+  int channels = 0;
+  if (SUCCEEDED(rendererIn->ConnectionMediaType(&type)) && IsEqualGUID(type.formattype, FORMAT_WaveFormatEx) &&
+      type.pbFormat && type.cbFormat >= sizeof(WAVEFORMATEX))
+    channels = reinterpret_cast<const WAVEFORMATEX *>(type.pbFormat)->nChannels;
+  FreeMediaType(&type);
+  rendererIn->Release();
+  return channels;
 }

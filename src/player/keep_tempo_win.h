@@ -15,3 +15,5 @@ bool RemoveKeepTempoStage(IGraphBuilder *graph);
 
 // Whether the graph plays sound, so that the stage has a place in it.
 bool GraphHasAudio(IGraphBuilder *graph);
+// The channels of the sound the graph's audio renderer takes; 0 without one.
+int GraphAudioChannels(IGraphBuilder *graph);

@@ -94,7 +94,8 @@ void PlayPause(HWND mainWindow) {
       return;
     default:
       // A graph run again goes on from its own time, which a tempo has left behind.
-      if (PlaybackSession.stage && Practice.tempo != TEMPO_DEFAULT) SeekSongTo(mainWindow, SongTimeNow());
+      // With the stage the seek also tells it the song's time it starts from.
+      if (PlaybackSession.stage) SeekSongTo(mainWindow, SongTimeNow());
       RunGraph();
       SetPlayerState(Playing);
       return;

@@ -102,7 +102,7 @@ void DrawPosition(HWND mainWindow) {
   if (FAILED(seeking->GetCurrentPosition(&graph))) return;
   const LONGLONG position = SongTimeOfGraph(graph);  // the bar follows the song's own time
   const long loopBack = LoopJumpTarget(Practice.loop, static_cast<long>(position / 10000));
-  if (loopBack >= 0) {
+  if (loopBack >= 0 && !LoopPlayedByStage()) {
     SeekSongTo(mainWindow, static_cast<LONGLONG>(loopBack) * 10000);
     return;
   }

@@ -2,11 +2,32 @@
 
 #include <cstdio>
 
+#include "player/vocal.h"
 #include "settings/settings.h"
 
-PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
+PracticeRecord Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0, VOCAL_AS_RECORDED};
 
-bool PracticeStageWanted() { return KeepTempo || Practice.tempo != TEMPO_DEFAULT; }
+bool PracticeStageWanted() {
+  return KeepTempo || Practice.tempo != TEMPO_DEFAULT || Practice.vocal != VOCAL_AS_RECORDED ||
+         Practice.loop.stage != LOOP_NONE;
+}
+
+int HeldVocal(int mode) { return mode == VOCAL_REDUCED || mode == VOCAL_ONLY ? mode : VOCAL_AS_RECORDED; }
+
+int StepVocal(int mode) {
+  switch (HeldVocal(mode)) {
+    case VOCAL_AS_RECORDED: return VOCAL_REDUCED;
+    case VOCAL_REDUCED: return VOCAL_ONLY;
+    default: return VOCAL_AS_RECORDED;
+  }
+}
+
+const char VocalMonoNotice[] = "ボーカル: モノラルの曲では使えません";
+
+const char *VocalNotice(int mode) {
+  static const char *const notices[] = {"ボーカル: そのまま", "ボーカル: 歌を消す", "ボーカル: 歌だけ"};
+  return notices[HeldVocal(mode)];
+}
 
 const char TempoNoticeFormat[] = "テンポ %d%%";
 // Every notice is at most 12 bytes, which the notice's blank covers.

@@ -24,6 +24,15 @@ extern const char LoopOffNotice[];
 // The notice for a tempo, into out (room for 16 bytes).
 void FormatTempoNotice(int percent, char *out, int size);
 
+// The voice setting, stepped by one key through its three states as VocalMode numbers
+// them: as recorded, the voice taken out, the voice alone. A stored number outside them
+// is as recorded.
+int StepVocal(int mode);
+int HeldVocal(int mode);
+// The notice of a state, and the one for a song of one channel, which plays as it is.
+const char *VocalNotice(int mode);
+extern const char VocalMonoNotice[];
+
 enum LoopStage { LOOP_NONE, LOOP_STARTED, LOOP_ON };
 
 struct LoopRecord {
@@ -74,12 +83,14 @@ struct PracticeRecord {
   LoopRecord loop;
   SongClock clock;  // the song's time from the graph's
   int64_t heardFrom;  // the song's time it last started or jumped to
+  int vocal;        // the voice setting, a VocalMode
 };
 
 extern PracticeRecord Practice;
 
-// Whether the song's graph needs the keep-tempo stage: the tempo kept, or a tempo of
-// its own.
+// Whether the song's graph needs the keep-tempo stage: the tempo kept, a tempo of its
+// own, the voice setting other than as recorded, or a loop (set or being set), which the
+// stage plays from what it has heard.
 bool PracticeStageWanted();
 
 // The x of a song time over a progress frame of span pixels for a song of duration

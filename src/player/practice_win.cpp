@@ -6,6 +6,7 @@
 
 #include "player/keep_tempo_dmo_win.h"
 #include "player/session_win.h"
+#include "player/vocal.h"
 #include "settings/settings.h"
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
@@ -18,13 +19,18 @@ void RestorePractice(const char *songPath) {
   Practice.tempo = HeldTempo(ParseTempoValue(text));
   Practice.clock = {0, 0, Practice.tempo};
   Practice.heardFrom = 0;
+  SetKeepTempoSeek(0);
   SetKeepTempoTempo(Practice.tempo);
   ReadSongValue(LOOP_SECTION, songPath, "", text, sizeof text);
   long start, end;
   Practice.loop = {LOOP_NONE, 0, 0};
   if (ParseLoopValue(text, &start, &end)) SetLoopRange(&Practice.loop, start, end);
+  TellStageTheLoop();
   ReadSongValue(OFFSET_SECTION, songPath, "", text, sizeof text);
   ShiftLyricsInView(ParseOffsetValue(text));
+  ReadSongValue(VOCAL_SECTION, songPath, "", text, sizeof text);
+  Practice.vocal = HeldVocal(ParseTempoValue(text));
+  SetKeepTempoVocal(Practice.vocal);
 }
 
 // A song that never had a tempo or a loop of its own gets no entry: without them the
@@ -41,6 +47,10 @@ void StorePractice(const char *songPath) {
       FormatLoopValue(Practice.loop.startMs, Practice.loop.endMs, text, sizeof text);
     WriteSongValue(LOOP_SECTION, songPath, text);
   }
+  if (Practice.vocal != VOCAL_AS_RECORDED || HasSongValue(VOCAL_SECTION, songPath)) {
+    std::snprintf(text, sizeof text, "%d", Practice.vocal);
+    WriteSongValue(VOCAL_SECTION, songPath, text);
+  }
 }
 
 // A song whose sound the stage does not take plays at its own tempo, whatever was asked.
@@ -52,15 +62,46 @@ static SongClock PlayedClock() {
   return clock;
 }
 
-LONGLONG SongTimeOfGraph(LONGLONG graphTime) { return SongTimeOf(PlayedClock(), graphTime); }
+// With the stage, the graph's position is the seek's song time and the stream time of
+// the stage's output, and the stage's record tells the song's time that output carries:
+// the tempo it played at, and where a loop went back. Until the stage has taken the
+// seek's first input, the clock tells it as the stage will.
+LONGLONG SongTimeOfGraph(LONGLONG graphTime) {
+  StageTimes times;
+  if (PlaybackSession.stage && ReadKeepTempoTimes(&times))
+    return StageSongTime(times, graphTime - KeepTempoSeekTime());
+  return SongTimeOf(PlayedClock(), graphTime);
+}
 
 LONGLONG HeardSongTimeOfGraph(LONGLONG graphTime) {
+  StageTimes times;
+  if (PlaybackSession.stage && ReadKeepTempoTimes(&times)) {
+    // The stage's record maps the graph's time the delay ago; before the last jump the
+    // listener is where it jumped to (a loop the stage plays back is no jump).
+    const LONGLONG since = graphTime - OutputDelay * 10000LL - KeepTempoSeekTime();
+    return since < 0 ? Practice.heardFrom : StageSongTime(times, since);
+  }
   return HeardTimeOf(PlayedClock(), graphTime, OutputDelay, Practice.heardFrom);
 }
 
 void NoteSongSeek(LONGLONG songTime) {
   SeekClock(&Practice.clock, songTime);
   Practice.heardFrom = songTime;
+  SetKeepTempoSeek(songTime);
+}
+
+void TellStageTheLoop() {
+  const LoopRecord &loop = Practice.loop;
+  if (loop.stage == LOOP_ON)
+    SetKeepTempoLoop(loop.startMs, loop.endMs);
+  else
+    SetKeepTempoLoop(0, 0);
+}
+
+bool LoopPlayedByStage() {
+  StageTimes times;
+  return Practice.loop.stage == LOOP_ON && PlaybackSession.stage && ReadKeepTempoTimes(&times) &&
+         StageServesLoop(times, Practice.loop.startMs, Practice.loop.endMs);
 }
 
 // The graph is asked only once seen running: until then it may hold its lock.
@@ -109,4 +150,9 @@ void SetPracticeTempo(int tempo) {
   if (GraphTime(&graph)) Practice.clock = {SongTimeOfGraph(graph), graph, tempo};
   Practice.tempo = Practice.clock.tempo = tempo;
   SetKeepTempoTempo(tempo);
+}
+
+void SetPracticeVocal(int mode) {
+  Practice.vocal = HeldVocal(mode);
+  SetKeepTempoVocal(Practice.vocal);
 }

@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include "player/practice.h"
-// At a song's start, before its graph is built: its stored tempo, loop and lyrics'
-// shift, and the song's clock from 0.
+// At a song's start, before its graph is built: its stored tempo, loop, lyrics' shift
+// and voice setting, and the song's clock from 0.
 void RestorePractice(const char *songPath);
-// Mem: the tempo and the loop beside the cents, where they differ from the default or
-// the song has them stored already.
+// Mem: the tempo, the loop and the voice setting beside the cents, where they differ
+// from the default or the song has them stored already.
 void StorePractice(const char *songPath);
 
 // The song's own time for the graph's position, and the note of a seek to songTime.
@@ -29,8 +29,16 @@ long HeardSongMs();
 
 // Whether the position must be watched on every tick: a loop that jumps back.
 bool LoopWatched();
+// The loop as it stands now, for the stage to play; after every change of it.
+void TellStageTheLoop();
+// Whether the stage plays the loop from what it holds, so that the song needs no seek
+// back at the loop's end.
+bool LoopPlayedByStage();
 // The loop's marks over the progress frame; nothing without a loop.
 void DrawLoopMarks(HWND mainWindow);
 // A new tempo for the song that plays (the stage, if any, takes it with its next
 // samples); whether the graph needs the stage now is the controller's to settle.
 void SetPracticeTempo(int tempo);
+// A new voice setting for the song that plays (a stage takes it with its next frame);
+// whether the graph needs the stage now is the controller's to settle.
+void SetPracticeVocal(int mode);

@@ -29,6 +29,7 @@
 #define ID_LYRICS_LATER 134
 #define ID_DELAY_LONGER 135  // the sound is heard later than the graph tells
 #define ID_DELAY_SHORTER 136
+#define ID_VOCAL 140  // the voice setting's next state
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

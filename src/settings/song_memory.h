@@ -8,8 +8,9 @@
 inline constexpr char TEMPO_SECTION[] = "BRAMLOE.tempo";    // percent
 inline constexpr char LOOP_SECTION[] = "BRAMLOE.loop";      // "startMs-endMs", empty for none
 inline constexpr char OFFSET_SECTION[] = "BRAMLOE.offset";  // signed milliseconds
+inline constexpr char VOCAL_SECTION[] = "BRAMLOE.vocal";    // the voice setting, 0 to 2
 
-// A stored percentage; 0 when the text holds none.
+// A stored percentage (or voice setting); 0 when the text holds none.
 int ParseTempoValue(const char *text);
 // "startMs-endMs" with end above start; false for anything else (no loop).
 bool ParseLoopValue(const char *text, long *startMs, long *endMs);

@@ -16,12 +16,23 @@ void ShowNotice(const char *text) {
   ReleaseDC(MainWindow, dc);
 }
 
+// The bytes of the passing notice on screen: a longer one than the blank covers gets
+// more ideographic spaces.
+static int shownBytes = 0;
+
 static void CALLBACK BlankNotice(HWND window, UINT, UINT_PTR id, DWORD) {
   KillTimer(window, id);
   ShowNotice(NoticeBlank);
+  const int blank = sizeof NoticeBlank - 1;
+  if (shownBytes < blank) return;
+  char wider[128];
+  const int pairs = (shownBytes < 120 ? shownBytes : 120) / 2 + 1;
+  for (int i = 0; i < pairs; i++) lstrcpynA(wider + 2 * i, NoticeBlank, 3);  // one space each
+  ShowNotice(wider);
 }
 
 void ShowPassingNotice(const char *text) {
+  shownBytes = lstrlenA(text);
   ShowNotice(text);
   SetTimer(MainWindow, ID_NOTICE_TIMER, NoticeMs, BlankNotice);
 }

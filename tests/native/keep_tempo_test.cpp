@@ -106,6 +106,85 @@ TEST(KeepTempoTimes, FramesToMediaTime) {
   EXPECT_EQ(864000000000LL + 208, StageFrameTime(0, day + 1, 48000));
 }
 
+// A song started at 10 s after a seek (the stage's output stamped from 0): at half
+// tempo from output frame 44100 on, back to the input's second 1 (the loop's start) at
+// output frame 132300. Each row: a stream time and the song's time it carries.
+class StageTimesRecord : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StartStageTimes(&times, 3, Second * 10, 0, 44100, 100, 44100 * 30);
+    MarkStageTimes(&times, 44100, 44100, 50);
+    MarkStageTimes(&times, 132300, 44100, 50);
+  }
+  static const int64_t Second = 10000000;
+  StageTimes times;
+};
+
+TEST_F(StageTimesRecord, TheOutputCarriesTheSongsTimeThroughTempoAndLoop) {
+  const struct {
+    int64_t stream, song;
+  } cases[] = {{0, Second * 10},
+               {Second / 2, Second * 21 / 2},
+               {Second, Second * 11},              // the tempo halves here
+               {Second * 2, Second * 23 / 2},       // half a second of song a second
+               {Second * 3 - 10, Second * 12 - 5},  // just before the jump back
+               {Second * 3, Second * 11},           // back at the loop's start
+               {Second * 4, Second * 23 / 2}};
+  for (const auto &c : cases) EXPECT_EQ(c.song, StageSongTime(times, c.stream)) << c.stream;
+  EXPECT_EQ(44100, StageInputFrame(times, Second * 11));
+  EXPECT_EQ(-44100, StageInputFrame(times, Second * 9));
+}
+
+// The oldest mark goes when the record is full; a record without marks runs at 100 %.
+TEST_F(StageTimesRecord, AFullRecordKeepsTheLatestMarks) {
+  for (int i = 0; i < STAGE_MARKS; i++) MarkStageTimes(&times, 200000 + i * 44100, i * 44100, 100);
+  EXPECT_EQ(STAGE_MARKS, times.count);
+  EXPECT_EQ(200000, times.marks[0].output);
+  const int64_t first = StageFrameTime(0, 200000, 44100), last = StageFrameTime(0, 200000 + 7 * 44100, 44100);
+  EXPECT_NEAR(Second * 10, StageSongTime(times, first), 1);
+  EXPECT_NEAR(Second * 18, StageSongTime(times, last + Second), 1);
+  times.count = 0;
+  EXPECT_EQ(Second * 12, StageSongTime(times, Second * 2));
+}
+
+// The stage plays a loop whose start it holds (or one a seek to the start left just
+// out) and that fits into what it can hold, with a second to spare for the input held.
+TEST_F(StageTimesRecord, TheStageServesLoopsItHolds) {
+  const struct {
+    int64_t heldFrom;
+    long startMs, endMs;
+    bool served;
+  } cases[] = {{Second * 10, 10000, 12000, true},  {Second * 10, 9950, 12000, true},
+               {Second * 10, 9800, 12000, false},  {Second * 15, 14950, 16000, false},
+               {Second * 15, 15000, 16000, true},  {Second * 10, 10000, 39000, true},
+               {Second * 10, 10000, 39100, false}, {Second * 10, 12000, 12000, false}};
+  for (const auto &c : cases) {
+    times.heldFrom = c.heldFrom;
+    EXPECT_EQ(c.served, StageServesLoop(times, c.startMs, c.endMs)) << c.startMs << "-" << c.endMs;
+  }
+  times.generation = 0;
+  EXPECT_FALSE(StageServesLoop(times, 10000, 12000)) << "no record yet";
+}
+
+// The seam fades the end out and the start in with gains that add up to 1, from the
+// end's side to the start's, never stepping by more than the fade's slope.
+TEST(KeepTempoLoop, TheSeamFadesTheEndIntoTheStart) {
+  const int frames = 441;
+  std::vector<float> ending(2 * frames, 1.0f), starting(2 * frames, -1.0f), out(2 * frames);
+  CrossfadeSeam(ending.data(), starting.data(), frames, 2, out.data());
+  EXPECT_NEAR(1.0f, out[0], 1e-3);
+  EXPECT_NEAR(-1.0f, out[2 * frames - 1], 1e-3);
+  EXPECT_NEAR(0.0f, out[frames], 1e-2);  // halfway
+  for (int i = 1; i < frames; i++) {
+    EXPECT_LE(out[2 * i], out[2 * (i - 1)]) << i;
+    EXPECT_LT(std::fabs(out[2 * i] - out[2 * (i - 1)]), 4.0f / frames) << i;
+    EXPECT_EQ(out[2 * i], out[2 * i + 1]);
+  }
+  std::fill(starting.begin(), starting.end(), 1.0f);
+  CrossfadeSeam(ending.data(), starting.data(), frames, 2, out.data());
+  for (float v : out) EXPECT_NEAR(1.0f, v, 1e-6) << "the same sound goes on unchanged";
+}
+
 TEST(ToneMeasure, FrequencyAndLoudSpanOfASineWithSplices) {
   const double rate = 44100, pi = 3.14159265358979323846;
   for (double hz : {329.6, 440.0, 466.2, 880.0}) {

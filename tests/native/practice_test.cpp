@@ -6,6 +6,7 @@
 #include <string>
 
 #include "player/practice.h"
+#include "player/vocal.h"
 #include "settings/settings.h"
 #include "settings/song_memory.h"
 
@@ -30,6 +31,40 @@ TEST(Practice, NoticesAreTheirBytesAndFitTheBlank) {
   EXPECT_LE(std::strlen(text), 12u);
   for (const char *notice : {LoopStartNotice, LoopOnNotice, LoopOffNotice})
     EXPECT_LE(std::strlen(notice), 12u) << notice;
+}
+
+// V steps through the three states and round; each has its notice, and any state but
+// as recorded puts the stage into the graph, as keep tempo and a tempo of its own do.
+TEST(Practice, TheVoiceSettingStepsAndWantsTheStage) {
+  const struct {
+    int mode, next;
+    const char *notice;  // of mode
+  } steps[] = {{VOCAL_AS_RECORDED, VOCAL_REDUCED, "ボーカル: そのまま"},
+               {VOCAL_REDUCED, VOCAL_ONLY, "ボーカル: 歌を消す"},
+               {VOCAL_ONLY, VOCAL_AS_RECORDED, "ボーカル: 歌だけ"},
+               {7, VOCAL_REDUCED, "ボーカル: そのまま"},
+               {-1, VOCAL_REDUCED, "ボーカル: そのまま"}};
+  for (const auto &s : steps) {
+    EXPECT_EQ(s.next, StepVocal(s.mode)) << s.mode;
+    EXPECT_STREQ(s.notice, VocalNotice(s.mode)) << s.mode;
+  }
+  EXPECT_STREQ("ボーカル: モノラルの曲では使えません", VocalMonoNotice);
+  const PracticeRecord kept = Practice;
+  const int keptKeepTempo = KeepTempo;
+  const struct {
+    int keepTempo, tempo, vocal;
+    bool wanted;
+  } stages[] = {{0, 100, VOCAL_AS_RECORDED, false}, {0, 100, VOCAL_REDUCED, true},
+                {0, 100, VOCAL_ONLY, true},         {1, 100, VOCAL_AS_RECORDED, true},
+                {0, 85, VOCAL_AS_RECORDED, true},   {1, 150, VOCAL_ONLY, true}};
+  for (const auto &s : stages) {
+    KeepTempo = s.keepTempo;
+    Practice.tempo = s.tempo;
+    Practice.vocal = s.vocal;
+    EXPECT_EQ(s.wanted, PracticeStageWanted()) << s.keepTempo << " " << s.tempo << " " << s.vocal;
+  }
+  Practice = kept;
+  KeepTempo = keptKeepTempo;
 }
 
 // Each row: the position of a press and the loop after it.

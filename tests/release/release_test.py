@@ -27,11 +27,16 @@ class Release(unittest.TestCase):
         cls.scratch = tempfile.TemporaryDirectory(prefix="release_test.")
         cls.tree = os.path.join(cls.scratch.name, "tree")
         os.makedirs(os.path.join(cls.tree, "soundtouch", "source"))
+        os.makedirs(os.path.join(cls.tree, "kissfft", "source"))
         for exe in ("bramloe.exe", "bramloe-match.exe"):
             with open(os.path.join(cls.tree, exe), "wb") as f:
                 f.write(b"MZ " + exe.encode())
         with open(os.path.join(cls.tree, "soundtouch", "source", "soundtouch_1.0.orig.tar.xz"), "wb") as f:
             f.write(b"source")
+        with open(os.path.join(cls.tree, "kissfft", "source", "kissfft_2.0.orig.tar.gz"), "wb") as f:
+            f.write(b"source")
+        with open(os.path.join(cls.tree, "kissfft", "copyright"), "w") as f:
+            f.write("Copyright: 2003-2022, Mark Borgerding\nLicense: BSD-3-clause\n")
         cls.write_maps(cls, ["libstdc++.a", "libpthread.a", "libmingwex.a"])
         cls.commit = subprocess.run(["git", "-C", ROOT, "rev-parse", "HEAD"], capture_output=True,
                                     text=True, check=True).stdout.strip()
@@ -48,6 +53,7 @@ class Release(unittest.TestCase):
     def write_maps(self, runtimes, others=()):
         lines = ["Archive member included to satisfy reference by file (symbol)\n\n",
                  "soundtouch/lib/libSoundTouch.a(SoundTouch.cpp.obj)\n", "                  x (y)\n",
+                 "kissfft/lib/libkissfft-float.a(kiss_fftr.c.obj)\n",
                  "libbramloe_win.a(a_win.cpp.obj)\n"]
         lines += ["%s(member.o)\n" % toolchain_file(name) for name in runtimes]
         lines += ["%s(member.o)\n" % path for path in others]
@@ -60,7 +66,7 @@ class Release(unittest.TestCase):
         path = os.path.join(self.scratch.name, out)
         result = subprocess.run([sys.executable, RELEASE, "--version", VERSION, "--commit", self.commit,
                                  "--epoch", "1700000000", "--tree", self.tree, "--out", path,
-                                 "--soundtouch-version", "1.0-1"], capture_output=True, text=True)
+                                 "--soundtouch-version", "1.0-1", "--kissfft-version", "2.0-1"], capture_output=True, text=True)
         if check:
             assert result.returncode == 0, result.stderr
             return path
@@ -93,7 +99,8 @@ class Release(unittest.TestCase):
     def test_notices_follow_the_maps(self):
         notices = self.text("THIRD-PARTY-NOTICES.txt").decode("utf-8")
         for heading in ("SoundTouch 1.0-1", "GCC runtime libraries", "MinGW-w64 runtime, winpthreads",
-                        "GCC RUNTIME LIBRARY EXCEPTION", "Copyright (c) Olli Parviainen"):
+                        "GCC RUNTIME LIBRARY EXCEPTION", "Copyright (c) Olli Parviainen",
+                        "KissFFT 2.0-1", "Copyright: 2003-2022, Mark Borgerding\r\nLicense: BSD-3-clause"):
             self.assertIn(heading, notices)
 
     def test_only_known_libraries_pass(self):
@@ -111,7 +118,8 @@ class Release(unittest.TestCase):
                                  capture_output=True, text=True, check=True).stdout.split("\n")
         top = "BRAMLOE-%s-source/" % VERSION
         wanted = sorted([top + n for n in tracked if n] +
-                        [top + "third_party/soundtouch/source/soundtouch_1.0.orig.tar.xz"])
+                        [top + "third_party/soundtouch/source/soundtouch_1.0.orig.tar.xz",
+                         top + "third_party/kissfft/source/kissfft_2.0.orig.tar.gz"])
         self.assertEqual(wanted, self.source.namelist())
         mode = self.source.getinfo(top + "scripts/release.sh").external_attr >> 16
         self.assertTrue(mode & 0o111, "scripts keep their executable bit")

@@ -16,6 +16,7 @@
 #include "player/keep_tempo_win.h"
 #include "player/player_win.h"
 #include "player/position_win.h"
+#include "player/vocal.h"
 #include "settings/settings_win.h"
 #include "tone_measure.h"
 
@@ -109,6 +110,7 @@ class KeepTempoStage : public ::testing::Test {
   void TearDown() override {
     if (stage) stage->Release();
     SetKeepTempoCents(0);
+    SetKeepTempoVocal(VOCAL_AS_RECORDED);
     CoUninitialize();
   }
 
@@ -230,6 +232,35 @@ TEST_F(KeepTempoStage, BuffersCutInsideAFrameKeepTheSamplesInStep) {
   std::vector<short> heard = FirstChannel(format, out);
   std::vector<double> windows = tone::WindowFrequencies(heard, 4410, heard.size() - 4410, 441, 44100);
   for (size_t i = 0; i < windows.size(); i++) EXPECT_TRUE(tone::Near(windows[i], 880, 0.02)) << i;
+}
+
+// The voice setting before the stretcher: a tone in both channels is taken out with the
+// voice reduced, one in the left channel alone with the voice kept alone; the song
+// comes out whole, after the extraction's latency.
+TEST_F(KeepTempoStage, TheVoiceSettingTakesOutTheCentreOrTheSides) {
+  const struct {
+    int mode;
+    bool bothChannels;
+  } cases[] = {{VOCAL_REDUCED, true}, {VOCAL_ONLY, false}};
+  ASSERT_TRUE(Use(WAVE_FORMAT_PCM, 2, 44100, 16));
+  for (const auto &c : cases) {
+    SetKeepTempoVocal(c.mode);
+    ASSERT_EQ(S_OK, stage->Flush());
+    std::vector<unsigned char> in = Tone(format, 440, 1.0);
+    if (!c.bothChannels)
+      for (size_t i = 2; i + 1 < in.size(); i += 4) in[i] = in[i + 1] = 0;
+    Feed(in, 0);
+    std::vector<unsigned char> out = DrainToTheEnd();
+    const size_t latency = static_cast<size_t>(VocalLatency(2) * format.frameBytes);
+    EXPECT_NEAR(static_cast<double>(in.size() + latency), static_cast<double>(out.size()), in.size() * 0.01);
+    const std::vector<short> sent = FirstChannel(format, in), heard = FirstChannel(format, out);
+    int sentPeak = 0, heardPeak = 0;
+    for (size_t i = sent.size() / 4; i < sent.size() * 3 / 4; i++) {
+      sentPeak = std::max(sentPeak, std::abs(static_cast<int>(sent[i])));
+      if (i < heard.size()) heardPeak = std::max(heardPeak, std::abs(static_cast<int>(heard[i])));
+    }
+    EXPECT_LT(heardPeak * 10, sentPeak) << c.mode;
+  }
 }
 
 TEST_F(KeepTempoPlayer, TonesAreHeardAtTheirCentsInTheirOwnLength) {

@@ -8,6 +8,7 @@
 #include "player/keep_tempo_dmo_win.h"
 #include "player/keep_tempo_win.h"
 #include "player/practice_win.h"
+#include "player/vocal.h"
 #include "settings/song_memory.h"
 #include "settings/song_memory_win.h"
 #include "textview/timed_text.h"
@@ -18,8 +19,9 @@ namespace {
 
 // What the player holds of the song's practice, gone: only the settings file has it.
 void ForgetPractice() {
-  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
+  Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0, VOCAL_AS_RECORDED};
   SetKeepTempoTempo(TEMPO_DEFAULT);
+  SetKeepTempoVocal(VOCAL_AS_RECORDED);
   LyricsOffset = 0;
 }
 
@@ -313,7 +315,8 @@ TEST_F(PlayerWindow, PracticeMenuAndKeys) {
     BYTE modifiers;
   } items[] = {{ID_TEMPO_DOWN, VK_OEM_4, "\t[", 0}, {ID_TEMPO_UP, VK_OEM_6, "\t]", 0}, {ID_LOOP, 'L', "\tL", 0},
                {ID_LYRICS_SOONER, 'X', "\tX", 0}, {ID_LYRICS_LATER, 'Z', "\tZ", 0},
-               {ID_DELAY_LONGER, 'Z', "\tShift+Z", FSHIFT}, {ID_DELAY_SHORTER, 'X', "\tShift+X", FSHIFT}};
+               {ID_DELAY_LONGER, 'Z', "\tShift+Z", FSHIFT}, {ID_DELAY_SHORTER, 'X', "\tShift+X", FSHIFT},
+               {ID_VOCAL, 'V', "\tV", 0}};
   const int itemCount = sizeof items / sizeof items[0];
   ASSERT_EQ(itemCount, GetMenuItemCount(practice));
   ACCEL table[64];

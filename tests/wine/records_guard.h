@@ -12,6 +12,8 @@
 #include "player/keep_tempo_dmo_win.h"
 #include "player/player_win.h"
 #include "player/practice.h"
+#include "player/practice_win.h"
+#include "player/vocal.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
 #include "shell/focus_win.h"
@@ -35,8 +37,10 @@ struct RecordsGuard {
     PlayerState = {0};
     NextTakesFocus = false;
     PlaybackSession.duration = 0.0;
-    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0};
-    SetKeepTempoTempo(TEMPO_DEFAULT);  // a stage plays at the practised tempo
+    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0, VOCAL_AS_RECORDED};
+    SetKeepTempoTempo(TEMPO_DEFAULT);  // a stage plays at the practised tempo, voice and loop
+    SetKeepTempoVocal(VOCAL_AS_RECORDED);
+    SetKeepTempoLoop(0, 0);
     LyricsOffset = 0;
     OutputDelay = 0;
     SongMsHeard = nullptr;
@@ -54,6 +58,8 @@ struct RecordsGuard {
     PlaybackSession.duration = duration;
     Practice = practice;
     SetKeepTempoTempo(Practice.tempo);
+    SetKeepTempoVocal(Practice.vocal);
+    TellStageTheLoop();
     LyricsOffset = lyricsOffset;
     OutputDelay = outputDelay;
     SongMsHeard = songMsHeard;
