@@ -27,6 +27,9 @@
 #define ID_LOOP 132  // start, end and looping, off again
 #define ID_LYRICS_SOONER 133
 #define ID_LYRICS_LATER 134
+#define ID_LYRICS_WINDOW 145  // the lyrics window over the desktop, shown or hidden
+#define ID_LYRICS_UNLOCK 146
+#define ID_LYRICS_LOCK 147
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110
@@ -54,3 +57,4 @@
 #define MAIN_ICON_NAME "BramloeIcon"
 #define MAIN_WINDOW_CLASS "BramloeWClass"
 #define TEXT_VIEW_CLASS "ChildWClass"
+#define LYRICS_WINDOW_CLASS "BramloeLyrics"

@@ -4,6 +4,7 @@
 #include "shell/focus_win.h"
 #include "shell/player_state.h"
 #include "shell/shell_win.h"
+#include "textview/lyrics_window_win.h"
 #include "textview/text_encoding.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
@@ -41,6 +42,7 @@ void LoadText(int index) {
   TextView.scrollPos = 0;
   UpdateScrollRange();
   InvalidateRect(TextViewWindow, nullptr, TRUE);
+  RefreshLyricsWindow(true);
 }
 
 void UpdateScrollRange() {
@@ -80,6 +82,7 @@ void FollowSongPosition(long long position) {
   MoveTextView(change.scrollStep);
   InvalidateTimedLine(change.oldEntry);
   InvalidateTimedLine(change.newEntry);
+  RefreshLyricsWindow(false);
 }
 
 // The thumb position of WM_VSCROLL. The message carries only 16 bits, so a long
@@ -102,6 +105,7 @@ static void GiveFocusAway() { ApplyFocusRule(); }
 void ShiftLyricsInView(long offset) {
   ShiftLyrics(offset);
   InvalidateRect(TextViewWindow, nullptr, FALSE);  // the mark may move to another line
+  RefreshLyricsWindow(false);
 }
 
 // The timed line under a click, -1 for none (or a text without tags).
@@ -141,7 +145,7 @@ static void ResizeTextView(HWND hwnd, LPARAM lParam) {
   if (PlayerState.matchedText != -1) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-static HFONT CreateTextFont(int height) {
+HFONT CreateTextFont(int height) {
   LOGFONTA font = {};
   font.lfHeight = height;
   font.lfCharSet = SHIFTJIS_CHARSET;
