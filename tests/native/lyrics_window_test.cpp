@@ -98,6 +98,8 @@ TEST(LyricsWindow, ShowsTheSungLineAndTheNextOne) {
       {TimedLines, 2500, "two", "three", true, false},
       {TimedLines, 3000, "three", "one", true, false},
       {TimedLines, 4000, "one", "", true, false},
+      // A line sung twice in a row: the next line is the one after it.
+      {"[00:01.00][00:02.00]twice\n[00:03.00]after\n", 1000, "twice", "after", true, false},
   };
   for (const auto &c : cases) {
     ReadTextBytes(reinterpret_cast<const unsigned char *>(c.text), std::strlen(c.text));
