@@ -6,6 +6,8 @@
 #   keep tempo cpu                         (bench/keep_tempo_wine.sh, on against off)
 #   practice cpu, loop gap                 (bench/practice_wine.sh: 85 % tempo against
 #                                           100 %, side by side; the loop's jump back heard)
+#   overlay cpu                            (bench/overlay_wine.sh: the lyrics window shown
+#                                           against hidden, side by side)
 #   match report, lookup, skip chain       (native; CPU time of the process)
 #
 #   scripts/bench.sh                  every benchmark
@@ -50,8 +52,8 @@ def cpu(b, unit):  # CPU time of the process in the given unit
     scale = {'ns': 1e-9, 'us': 1e-6, 'ms': 1e-3, 's': 1.0}
     return b['cpu_time'] * scale[b['time_unit']] / scale[unit]
 lines = []
-ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt', 'practice_wine.txt') if os.path.exists(os.path.join(results, name)))
-for key in ('cpu ratio', 'cpu floor', 'startup ratio', 'play ratio', 'keep tempo cpu', 'practice cpu', 'loop gap'):
+ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt', 'practice_wine.txt', 'overlay_wine.txt') if os.path.exists(os.path.join(results, name)))
+for key in ('cpu ratio', 'cpu floor', 'startup ratio', 'play ratio', 'keep tempo cpu', 'practice cpu', 'loop gap', 'overlay cpu'):
     m = re.search('^%s: .*$' % key, ratios, re.M)
     lines.append(m.group(0) if m else '%s: not measured' % key)
 report = runs('match_report_bench').get('BM_MatchReport5000/iterations:3')

@@ -40,7 +40,23 @@ class LyricsWindowTest : public MainWindowTest {
 
 TEST_F(LyricsWindowTest, FloatsWithoutFrameOrActivationAndTheLockLetsClicksThrough) {
   EXPECT_FALSE(FindWindowA(LYRICS_WINDOW_CLASS, nullptr));  // nothing of it until shown
+  // 表示 stands before ヘルプ; W and Shift+W follow the earlier keys, on a letter no
+  // button's mnemonic takes.
+  HMENU bar = GetMenu(MainWindow);
+  HMENU view = GetSubMenu(bar, GetMenuItemCount(bar) - 2);
+  EXPECT_EQ(ID_LYRICS_WINDOW, static_cast<int>(GetMenuItemID(view, 0)));
+  ACCEL keys[64];
+  const int count = CopyAcceleratorTableA(AppAccelerators, keys, 64);
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(ID_LYRICS_WINDOW, keys[count - 2].cmd);
+  EXPECT_EQ(FVIRTKEY, keys[count - 2].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT));
+  EXPECT_EQ(ID_LYRICS_UNLOCK, keys[count - 1].cmd);
+  EXPECT_EQ(FVIRTKEY | FSHIFT, keys[count - 1].fVirt & (FVIRTKEY | FSHIFT | FCONTROL | FALT));
+  for (const ACCEL &key : {keys[count - 2], keys[count - 1]}) EXPECT_EQ('W', key.key);
+  for (HWND button : {PlayButton, StopButton, TopButton, NextButton, MemButton})
+    EXPECT_EQ(std::string::npos, WindowText(button).find("&W"));
   Show(false);
+  EXPECT_TRUE(GetMenuState(bar, ID_LYRICS_WINDOW, MF_BYCOMMAND) & MF_CHECKED);
   HWND lyrics = LyricsWindowHandle();
   EXPECT_EQ(lyrics, FindWindowA(LYRICS_WINDOW_CLASS, nullptr));
   EXPECT_TRUE(IsWindowVisible(lyrics));
