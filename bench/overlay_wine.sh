@@ -28,20 +28,11 @@ open(sys.argv[1] + '/text/歌.txt', 'wb').write(lines.encode('cp932'))
 PY
 fi
 
-round() {  # lyricsshown value; appends the CPU figure to the side's list
-  local pid
+round() {  # lyricsshown value: 1 is side a
   player_settings "$ini" "$songs" "lyricsshown=$1" lyricslock=1 lyricswindow=100,100,640,100
-  bench_player_start
-  drive command ID_PLAY
-  drive waittext ID_PLAY '&Pause' 10000 >/dev/null
-  sleep 1
-  if [ "$1" = 1 ]; then cpu_shown+=("$(cpu_of "$pid")"); else cpu_hidden+=("$(cpu_of "$pid")"); fi
-  player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
+  play_side_cpu "$([ "$1" = 1 ] && echo a || echo b)"
 }
 
-cpu_shown=() cpu_hidden=()
+cpu_a=() cpu_b=()
 alternate_rounds "$rounds" "round 1" "round 0"
-shown=$(median "${cpu_shown[@]}") hidden=$(median "${cpu_hidden[@]}")
-printf 'cpu       lyrics window shown %.2f %%, hidden %.2f %% of a core (with wineserver and X; medians of %d)\n' \
-  "$shown" "$hidden" "${#cpu_shown[@]}"
-echo "overlay cpu: $(ratio "$shown" "$hidden")"
+print_cpu_sides "overlay cpu" "lyrics window shown" hidden
