@@ -1,6 +1,7 @@
 #include "textview/lyrics_window_win.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "resources/ids.h"
 #include "settings/settings_file_win.h"
@@ -8,7 +9,7 @@
 #include "shell/shell_win.h"
 #include "textview/lyrics_window.h"
 #include "textview/textbuffer.h"
-#include "textview/textview_win.h"
+#include "textview/text_font_win.h"
 #include "textview/timed_text.h"
 
 LyricsCanvasRecord LyricsCanvas = {nullptr, 0, 0, 0};
@@ -166,29 +167,33 @@ static void DrawSungLine(HDC dc, int x, int y, const WCHAR *text, int units) {
 }
 
 // One of the two lines, centred in its half of the window, in a font that follows the
-// window's height and shrinks only for a line too wide for it.
-static void DrawLine(HDC dc, int half, const ShownLine &line, bool title, bool sung) {
+// window's height and shrinks only for a line too wide for it; measured once, drawn
+// on both canvases.
+static void DrawLine(int half, const ShownLine &line, bool title, bool sung) {
   static WCHAR text[LINE_UNITS];
   const int units = LineText(line, title, text);
   if (units <= 0) return;
   const int margin = Scaled(2) + 1, pitch = Paint.height / 2;
   int fontHeight = LyricsFontHeight(Paint.height);
   HFONT font = CreateTextFont(fontHeight);
-  HGDIOBJ previous = SelectObject(dc, font);
+  HGDIOBJ previous = SelectObject(Paint.black, font);
   SIZE extent = {0, 0};
-  GetTextExtentPoint32W(dc, text, units, &extent);
+  GetTextExtentPoint32W(Paint.black, text, units, &extent);
   const int fitted = FittedFontHeight(fontHeight, extent.cx, Paint.width - 2 * margin);
   if (fitted != fontHeight) {
-    SelectObject(dc, previous);
+    SelectObject(Paint.black, previous);
     DeleteObject(font);
     font = CreateTextFont(fontHeight = fitted);
-    previous = SelectObject(dc, font);
-    GetTextExtentPoint32W(dc, text, units, &extent);
+    previous = SelectObject(Paint.black, font);
+    GetTextExtentPoint32W(Paint.black, text, units, &extent);
   }
   const int x = (Paint.width - extent.cx) / 2, y = half * pitch + (pitch - extent.cy) / 2;
-  if (sung) DrawSungLine(dc, x, y, text, units);
-  else DrawOutlined(dc, x, y, text, units, GetSysColor(COLOR_WINDOWTEXT));
-  SelectObject(dc, previous);
+  SelectObject(Paint.white, font);
+  for (HDC dc : {Paint.black, Paint.white}) {
+    if (sung) DrawSungLine(dc, x, y, text, units);
+    else DrawOutlined(dc, x, y, text, units, GetSysColor(COLOR_WINDOWTEXT));
+    SelectObject(dc, previous);
+  }
   DeleteObject(font);
 }
 
@@ -210,11 +215,15 @@ static void DrawLockButton(HDC dc) {
   FrameRect(dc, &shackle, ink);
 }
 
-static void DrawLayer(HDC dc, const LyricsLines &lines) {
-  SetBkMode(dc, TRANSPARENT);
-  DrawLine(dc, 0, lines.top, lines.titleLine, lines.sungEntry >= 0);
-  DrawLine(dc, 1, lines.bottom, false, false);
-  if (!LyricsWindow.locked) DrawLockButton(dc);
+static void DrawLines(const LyricsLines &lines) {
+  SetBkMode(Paint.black, TRANSPARENT);
+  SetBkMode(Paint.white, TRANSPARENT);
+  DrawLine(0, lines.top, lines.titleLine, lines.sungEntry >= 0);
+  DrawLine(1, lines.bottom, false, false);
+  if (!LyricsWindow.locked) {
+    DrawLockButton(Paint.black);
+    DrawLockButton(Paint.white);
+  }
 }
 
 // Coverage from the two drawings: on black a pixel reads a·C, on white a·C + (1-a)·255,
@@ -238,8 +247,7 @@ static void DrawLyricsWindow(const LyricsLines &lines) {
   if (!EnsureCanvas(r.right - r.left, r.bottom - r.top)) return;
   std::memset(Paint.blackBits, 0, sizeof(DWORD) * Paint.width * Paint.height);
   std::memset(Paint.whiteBits, 0xFF, sizeof(DWORD) * Paint.width * Paint.height);
-  DrawLayer(Paint.black, lines);
-  DrawLayer(Paint.white, lines);
+  DrawLines(lines);
   GdiFlush();
   ComposePixels();
   POINT at = {r.left, r.top}, origin = {0, 0};

@@ -6,15 +6,13 @@
 #include "shell/shell_win.h"
 #include "textview/lyrics_window_win.h"
 #include "textview/text_encoding.h"
+#include "textview/text_font_win.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
 #include "textview/view_input.h"
 
 void (*SeekSongToLine)(long ms) = nullptr;
 void (*LoopSongLine)(long startMs, long endMs) = nullptr;
-
-// The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
-static const char TextFaceName[] = "ＭＳ ゴシック";
 
 // The platform's own table, asked without best fit (which would turn é into e) and
 // checked by the way back, so only characters 932 really holds are taken.
@@ -143,16 +141,6 @@ static void ResizeTextView(HWND hwnd, LPARAM lParam) {
   UpdateScrollRange();
   // A new width means a new font height for the whole text.
   if (PlayerState.matchedText != -1) InvalidateRect(hwnd, nullptr, TRUE);
-}
-
-HFONT CreateTextFont(int height) {
-  LOGFONTA font = {};
-  font.lfHeight = height;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfPitchAndFamily = FIXED_PITCH | FF_DONTCARE;
-  lstrcpynA(font.lfFaceName, TextFaceName, LF_FACESIZE);
-  HFONT created = CreateFontIndirectA(&font);
-  return created ? created : static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
 }
 
 static void PaintTextView(HWND hwnd) {

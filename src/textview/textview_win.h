@@ -27,8 +27,5 @@ extern void (*SeekSongToLine)(long ms);
 extern void (*LoopSongLine)(long startMs, long endMs);
 // A new shift of the lyrics' times, shown at once.
 void ShiftLyricsInView(long offset);
-// The text's fixed-pitch Shift-JIS font of that height (the stock one when it cannot be
-// made); the caller deletes it.
-HFONT CreateTextFont(int height);
 // The code page 932 bytes of a code point by the platform's tables; 0 when it lacks it.
 int CodePage932FromPlatform(long codePoint, unsigned char *out);

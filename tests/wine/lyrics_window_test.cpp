@@ -8,6 +8,7 @@
 
 #include "textview/lyrics_window.h"
 #include "textview/lyrics_window_win.h"
+#include "textview/text_font_win.h"
 #include "textview/timed_text.h"
 #include "wine/main_window_fixture_win.h"
 
