@@ -108,3 +108,24 @@ median() {
 ratio() {  # a, b
   awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f\n", a / b }'
 }
+
+# One side's round while a song plays: the player started, Play pressed, and once it
+# plays, its CPU appended to cpu_a (side a) or cpu_b; the player closed by its close box.
+play_side_cpu() {  # a or b
+  local pid
+  bench_player_start
+  drive command ID_PLAY
+  drive waittext ID_PLAY '&Pause' 10000 >/dev/null
+  sleep 1
+  if [ "$1" = a ]; then cpu_a+=("$(cpu_of "$pid")"); else cpu_b+=("$(cpu_of "$pid")"); fi
+  player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
+}
+
+# Both sides' medians on a line, then "KEY: a / b".
+print_cpu_sides() {  # key, what side a is, what side b is
+  local a b
+  a=$(median "${cpu_a[@]}") b=$(median "${cpu_b[@]}")
+  printf 'cpu       %s %.2f %%, %s %.2f %% of a core (with wineserver and X; medians of %d)\n' \
+    "$2" "$a" "$3" "$b" "${#cpu_a[@]}"
+  echo "$1: $(ratio "$a" "$b")"
+}

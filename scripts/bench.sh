@@ -10,6 +10,8 @@
 #   vocal reduction, side loss             (native, bench/vocal_bench.cpp: the synthetic song)
 #   karaoke cpu, fill steps                (bench/karaoke_wine.sh: word tags against line
 #                                           tags, side by side; the fill's longest step)
+#   overlay cpu                            (bench/overlay_wine.sh: the lyrics window shown
+#                                           against hidden, side by side)
 #   match report, lookup, skip chain       (native; CPU time of the process)
 #
 #   scripts/bench.sh                  every benchmark
@@ -55,9 +57,9 @@ def cpu(b, unit):  # CPU time of the process in the given unit
     scale = {'ns': 1e-9, 'us': 1e-6, 'ms': 1e-3, 's': 1.0}
     return b['cpu_time'] * scale[b['time_unit']] / scale[unit]
 lines = []
-ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt', 'practice_wine.txt', 'vocal_bench.txt', 'karaoke_wine.txt') if os.path.exists(os.path.join(results, name)))
+ratios = ''.join(open(os.path.join(results, name)).read() for name in ('ratios_wine.txt', 'keep_tempo_wine.txt', 'practice_wine.txt', 'vocal_bench.txt', 'karaoke_wine.txt', 'overlay_wine.txt') if os.path.exists(os.path.join(results, name)))
 for key in ('cpu ratio', 'cpu floor', 'startup ratio', 'play ratio', 'keep tempo cpu', 'practice cpu', 'vocal cpu', 'loop gap', 'vocal reduction', 'side loss',
-            'karaoke cpu', 'fill steps'):
+            'karaoke cpu', 'fill steps', 'overlay cpu'):
     m = re.search('^%s: .*$' % key, ratios, re.M)
     lines.append(m.group(0) if m else '%s: not measured' % key)
 report = runs('match_report_bench').get('BM_MatchReport5000/iterations:3')

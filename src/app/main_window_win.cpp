@@ -15,6 +15,7 @@
 #include "shell/layout.h"
 #include "shell/shell_calls_win.h"
 #include "shell/shell_win.h"
+#include "textview/lyrics_window_win.h"
 
 void MeasureLayoutMetrics() {
   HDC screen = GetDC(nullptr);
@@ -152,6 +153,7 @@ static void PaintMainWindow(HWND hwnd) {
 
 static void EndMainWindow(HWND hwnd) {
   AcceptDroppedFiles(hwnd, false);
+  CloseLyricsWindow();
   PostQuitMessage(0);
 }
 

@@ -8,6 +8,7 @@
 #include "resources/ids.h"
 #include "shell/focus_win.h"
 #include "shell/shell_win.h"
+#include "textview/lyrics_window_win.h"
 #include "textview/textview_win.h"
 
 // Exit closes the window the way its close box does; WM_DESTROY ends the loop.
@@ -44,6 +45,9 @@ const CommandRoute CommandRoutes[] = {
     {ID_DELAY_LONGER, LengthenOutputDelay, RETURN_DEFAULT},
     {ID_DELAY_SHORTER, ShortenOutputDelay, RETURN_DEFAULT},
     {ID_VOCAL, StepVoice, RETURN_DEFAULT},
+    {ID_LYRICS_WINDOW, ToggleLyricsWindow, RETURN_DEFAULT},
+    {ID_LYRICS_UNLOCK, UnlockLyricsWindow, RETURN_DEFAULT},
+    {ID_LYRICS_LOCK, LockLyricsWindow, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 

@@ -9,6 +9,7 @@
 #include "settings/settings_win.h"
 #include "shell/message_box_win.h"
 #include "shell/shell_win.h"
+#include "textview/lyrics_window_win.h"
 #include "textview/textview_win.h"
 
 HRESULT(WINAPI *InitializeCom)(LPVOID reserved) = CoInitialize;
@@ -64,6 +65,7 @@ ATOM RegisterWindowClasses(HINSTANCE instance) {
 BOOL InitInstance(HINSTANCE instance, int showCommand) {
   ProbeDecoders();  // the scan below lists mp3 and ogg files only with a decoder
   LoadSettings();
+  LoadLyricsWindowSettings();
   MeasureLayoutMetrics();
   MainWindow = CreateMainWindow(instance);
   if (!MainWindow) return FALSE;
@@ -78,6 +80,7 @@ BOOL InitInstance(HINSTANCE instance, int showCommand) {
   SetScrollRange(RateScrollBar, SB_CTL, 0, 0, TRUE);
   ScanFolders();  // also makes the text folder the current directory
   SetFocus(PlayButton);
+  RestoreLyricsWindow();
   return TRUE;
 }
 

@@ -30,6 +30,9 @@
 #define ID_DELAY_LONGER 135  // the sound is heard later than the graph tells
 #define ID_DELAY_SHORTER 136
 #define ID_VOCAL 140  // the voice setting's next state
+#define ID_LYRICS_WINDOW 145  // the lyrics window over the desktop, shown or hidden
+#define ID_LYRICS_UNLOCK 146
+#define ID_LYRICS_LOCK 147
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110
@@ -57,3 +60,4 @@
 #define MAIN_ICON_NAME "BramloeIcon"
 #define MAIN_WINDOW_CLASS "BramloeWClass"
 #define TEXT_VIEW_CLASS "ChildWClass"
+#define LYRICS_WINDOW_CLASS "BramloeLyrics"

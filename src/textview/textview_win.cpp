@@ -6,7 +6,9 @@
 #include "shell/focus_win.h"
 #include "shell/player_state.h"
 #include "shell/shell_win.h"
+#include "textview/lyrics_window_win.h"
 #include "textview/text_encoding.h"
+#include "textview/text_font_win.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
 #include "textview/view_input.h"
@@ -26,9 +28,6 @@ struct FillRecord {
   double cellWidth;  // pixels of a half-width cell in that font, 0 until measured
 };
 static FillRecord Fill = {-1, -1, 0, nullptr, 0, 0};
-
-// The Shift-JIS fixed-pitch face, stored as code page 932 bytes.
-static const char TextFaceName[] = "ＭＳ ゴシック";
 
 // The platform's own table, asked without best fit (which would turn é into e) and
 // checked by the way back, so only characters 932 really holds are taken.
@@ -56,6 +55,7 @@ void LoadText(int index) {
   TextView.scrollPos = 0;
   UpdateScrollRange();
   InvalidateRect(TextViewWindow, nullptr, TRUE);
+  RefreshLyricsWindow(true);
 }
 
 void UpdateScrollRange() {
@@ -110,6 +110,7 @@ void FollowSongPosition(long long position) {
   MoveTextView(change.scrollStep);
   InvalidateTimedLine(change.oldEntry);
   InvalidateTimedLine(change.newEntry);
+  RefreshLyricsWindow(false);
 }
 
 // The thumb position of WM_VSCROLL. The message carries only 16 bits, so a long
@@ -132,6 +133,7 @@ static void GiveFocusAway() { ApplyFocusRule(); }
 void ShiftLyricsInView(long offset) {
   ShiftLyrics(offset);
   InvalidateRect(TextViewWindow, nullptr, FALSE);  // the mark may move to another line
+  RefreshLyricsWindow(false);
 }
 
 // The timed line under a click, -1 for none (or a text without tags).
@@ -169,16 +171,6 @@ static void ResizeTextView(HWND hwnd, LPARAM lParam) {
   UpdateScrollRange();
   // A new width means a new font height for the whole text.
   if (PlayerState.matchedText != -1) InvalidateRect(hwnd, nullptr, TRUE);
-}
-
-static HFONT CreateTextFont(int height) {
-  LOGFONTA font = {};
-  font.lfHeight = height;
-  font.lfCharSet = SHIFTJIS_CHARSET;
-  font.lfPitchAndFamily = FIXED_PITCH | FF_DONTCARE;
-  lstrcpynA(font.lfFaceName, TextFaceName, LF_FACESIZE);
-  HFONT created = CreateFontIndirectA(&font);
-  return created ? created : static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
 }
 
 static long long Microseconds() {

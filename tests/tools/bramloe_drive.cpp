@@ -38,7 +38,8 @@ static const NamedId Names[] = {
     NAMED(IDC_EDITOR),       NAMED(IDC_BROWSE_MUSIC),  NAMED(IDC_BROWSE_TEXT),
     NAMED(IDC_SKIP),         NAMED(IDC_AIMAI),         NAMED(ID_TEMPO_DOWN),
     NAMED(ID_TEMPO_UP),      NAMED(ID_LOOP),           NAMED(ID_LYRICS_SOONER),
-    NAMED(ID_LYRICS_LATER),
+    NAMED(ID_LYRICS_LATER),  NAMED(ID_LYRICS_WINDOW),  NAMED(ID_LYRICS_UNLOCK),
+    NAMED(ID_LYRICS_LOCK),
 };
 #undef NAMED
 
@@ -469,6 +470,43 @@ static int VerbClose(HWND main, int, char **) {
   return IsWindow(main) ? 1 : 0;
 }
 
+// The lyrics window of the player whose main window is given: same process, own class.
+static HWND FindLyricsWindow(HWND main) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(main, &process);
+  for (HWND w = FindWindowExA(nullptr, nullptr, LYRICS_WINDOW_CLASS, nullptr); w;
+       w = FindWindowExA(nullptr, w, LYRICS_WINDOW_CLASS, nullptr)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == process) return w;
+  }
+  return nullptr;
+}
+
+static int VerbLyrics(HWND main, int, char **) {
+  HWND lyrics = FindLyricsWindow(main);
+  if (!lyrics || !IsWindowVisible(lyrics)) {
+    std::printf("hidden\n");
+    return 0;
+  }
+  RECT r = {};
+  GetWindowRect(lyrics, &r);
+  const LONG_PTR style = GetWindowLongPtrA(lyrics, GWL_EXSTYLE);
+  std::printf("%ld %ld %ld %ld %s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+              style & WS_EX_TRANSPARENT ? "locked" : "unlocked");
+  return 0;
+}
+
+// As the end of a drag by the user: the new place, then the end of the move.
+static int VerbLyricsMove(HWND main, int, char **a) {
+  HWND lyrics = FindLyricsWindow(main);
+  if (!lyrics) return 1;
+  SetWindowPos(lyrics, nullptr, std::atoi(a[0]), std::atoi(a[1]), std::atoi(a[2]), std::atoi(a[3]),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SendMessageA(lyrics, WM_EXITSIZEMOVE, 0, 0);
+  return 0;
+}
+
 struct Verb {
   const char *name, *arguments, *does;
   int least;       // arguments it needs
@@ -500,6 +538,8 @@ static const Verb Verbs[] = {
     {"memory", "", "print the player's Windows process id and working set in KiB", 0, false, VerbMemory},
     {"rects", "NAME...", "print x y width height of each NAME (TEXT_VIEW too), then the client size", 1, false, VerbRects},
     {"boxes", "", "print and close every message box the main window owns", 0, false, VerbBoxes},
+    {"lyrics", "", "print x y width height and locked or unlocked of the lyrics window, or hidden", 0, false, VerbLyrics},
+    {"lyricsmove", "X Y W H", "move the lyrics window as a drag by the user would", 4, false, VerbLyricsMove},
     {"close", "", "close the main window; print closed (or still open after 10 s)", 0, false, VerbClose},
 };
 

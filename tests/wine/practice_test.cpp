@@ -305,9 +305,12 @@ TEST_F(PlayerWindow, PracticeMenuAndKeys) {
   HMENU bar = GetMenu(MainWindow);
   const int menus = GetMenuItemCount(bar);
   char text[64] = "";
-  GetMenuStringA(bar, menus - 2, text, sizeof text, MF_BYPOSITION);
+  // Menus added after it stand between it and ヘルプ.
+  int at = menus - 2;
+  while (at > 0 && GetMenuStringA(bar, at, text, sizeof text, MF_BYPOSITION) && std::string(text) != "練習(&L)") at--;
+  GetMenuStringA(bar, at, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ("練習(&L)", text);
-  HMENU practice = GetSubMenu(bar, menus - 2);
+  HMENU practice = GetSubMenu(bar, at);
   const struct {
     int id;
     WORD key;
@@ -321,7 +324,7 @@ TEST_F(PlayerWindow, PracticeMenuAndKeys) {
   ASSERT_EQ(itemCount, GetMenuItemCount(practice));
   ACCEL table[64];
   const int count = CopyAcceleratorTableA(AppAccelerators, table, 64);
-  ASSERT_EQ(10 + itemCount, count);
+  ASSERT_GE(count, 10 + itemCount);  // keys of other menus follow these
   for (int i = 0; i < itemCount; i++) {
     SCOPED_TRACE(items[i].id);
     EXPECT_EQ(items[i].id, static_cast<int>(GetMenuItemID(practice, i)));

@@ -19,6 +19,7 @@
 #include "shell/focus_win.h"
 #include "shell/player_state.h"
 #include "textview/textview_win.h"
+#include "textview/lyrics_window.h"
 #include "textview/timed_text.h"
 
 struct RecordsGuard {
@@ -26,7 +27,7 @@ struct RecordsGuard {
       : music(MusicList.count), texts(TextList.count), cursor(PlayCursor), flags(DecoderFlags),
         settings(Settings), keepTempo(KeepTempo), controller(Controller), player(PlayerState),
         nextTakesFocus(NextTakesFocus), duration(PlaybackSession.duration), practice(Practice),
-        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard) {
+        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard), lyricsWindow(LyricsWindow) {
     MusicList.count = 0;
     TextList.count = 0;
     PlayCursor = {-1, 0};
@@ -44,6 +45,7 @@ struct RecordsGuard {
     LyricsOffset = 0;
     OutputDelay = 0;
     SongMsHeard = nullptr;
+    LyricsWindow = LyricsWindowRecord{};
   }
   ~RecordsGuard() {
     MusicList.count = music;
@@ -63,6 +65,7 @@ struct RecordsGuard {
     LyricsOffset = lyricsOffset;
     OutputDelay = outputDelay;
     SongMsHeard = songMsHeard;
+    LyricsWindow = lyricsWindow;
   }
   RecordsGuard(const RecordsGuard &) = delete;
   RecordsGuard &operator=(const RecordsGuard &) = delete;
@@ -80,4 +83,5 @@ struct RecordsGuard {
   long lyricsOffset;
   int outputDelay;
   long (*songMsHeard)();
+  LyricsWindowRecord lyricsWindow;
 };
