@@ -160,16 +160,44 @@ static void DrawOutlined(HDC dc, int x, int y, const WCHAR *text, int units, COL
   TextOutW(dc, x, y, text, units);
 }
 
-// The line being sung, in the selection colour, as the text view marks it. The one
-// place a word-timed line's fill comes in.
-static void DrawSungLine(HDC dc, int x, int y, const WCHAR *text, int units) {
-  DrawOutlined(dc, x, y, text, units, GetSysColor(COLOR_HIGHLIGHT));
+// The song's time the text view last followed (what is heard), for the fill.
+static long FillMs = 0;
+static double DrawnCells = -1;  // the sung line's cells filled when last drawn
+
+static int LineBytes(const ShownLine &line) {
+  int bytes = 0;
+  for (int row = line.firstRow; row < line.firstRow + line.rowCount && row < TextBuffer.lineCount; ++row)
+    bytes += lstrlenA(TextBuffer.rows[row]);
+  return bytes;
+}
+
+// The line being sung, as the text view marks it: whole in the selection colour, or a
+// word-timed line filled up to the cells sung and the rest in the text colour. The
+// font's cells are even, so the boundary's x is the line's width in proportion.
+static void DrawSungLine(HDC dc, int x, int y, const WCHAR *text, int units, SIZE extent, double cells,
+                         int lineBytes) {
+  if (cells < 0 || lineBytes <= 0) {
+    DrawOutlined(dc, x, y, text, units, GetSysColor(COLOR_HIGHLIGHT));
+    return;
+  }
+  const int boundary = x + static_cast<int>(extent.cx * (cells < lineBytes ? cells : lineBytes) / lineBytes + 0.5);
+  const int d = Scaled(1) < 1 ? 1 : Scaled(1);
+  const RECT sung = {x - d, y - d, boundary, y + extent.cy + d};
+  const RECT rest = {boundary, y - d, x + extent.cx + d, y + extent.cy + d};
+  const RECT parts[2] = {sung, rest};
+  for (int i = 0; i < 2; i++) {
+    if (parts[i].left >= parts[i].right) continue;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, parts[i].left, parts[i].top, parts[i].right, parts[i].bottom);
+    DrawOutlined(dc, x, y, text, units, GetSysColor(i == 0 ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT));
+    RestoreDC(dc, saved);
+  }
 }
 
 // One of the two lines, centred in its half of the window, in a font that follows the
 // window's height and shrinks only for a line too wide for it; measured once, drawn
 // on both canvases.
-static void DrawLine(int half, const ShownLine &line, bool title, bool sung) {
+static void DrawLine(int half, const ShownLine &line, bool title, bool sung, double cells) {
   static WCHAR text[LINE_UNITS];
   const int units = LineText(line, title, text);
   if (units <= 0) return;
@@ -190,7 +218,7 @@ static void DrawLine(int half, const ShownLine &line, bool title, bool sung) {
   const int x = (Paint.width - extent.cx) / 2, y = half * pitch + (pitch - extent.cy) / 2;
   SelectObject(Paint.white, font);
   for (HDC dc : {Paint.black, Paint.white}) {
-    if (sung) DrawSungLine(dc, x, y, text, units);
+    if (sung) DrawSungLine(dc, x, y, text, units, extent, cells, LineBytes(line));
     else DrawOutlined(dc, x, y, text, units, GetSysColor(COLOR_WINDOWTEXT));
     SelectObject(dc, previous);
   }
@@ -218,8 +246,9 @@ static void DrawLockButton(HDC dc) {
 static void DrawLines(const LyricsLines &lines) {
   SetBkMode(Paint.black, TRANSPARENT);
   SetBkMode(Paint.white, TRANSPARENT);
-  DrawLine(0, lines.top, lines.titleLine, lines.sungEntry >= 0);
-  DrawLine(1, lines.bottom, false, false);
+  DrawnCells = lines.sungEntry >= 0 ? FilledCells(lines.sungEntry, FillMs) : -1;
+  DrawLine(0, lines.top, lines.titleLine, lines.sungEntry >= 0, DrawnCells);
+  DrawLine(1, lines.bottom, false, false, -1);
   if (!LyricsWindow.locked) {
     DrawLockButton(Paint.black);
     DrawLockButton(Paint.white);
@@ -264,6 +293,14 @@ void RefreshLyricsWindow(bool newText) {
   const LyricsLines lines = PickLyricsLines();
   if (!newText && Paint.drawnValid && SameLyricsLines(lines, Paint.drawn)) return;
   DrawLyricsWindow(lines);
+}
+
+void FollowLyricsFill(long ms) {
+  FillMs = ms;
+  if (!Paint.window || !Paint.drawnValid || Paint.drawn.sungEntry < 0) return;
+  const double cells = FilledCells(Paint.drawn.sungEntry, ms);
+  // A step under a tenth of a cell is not worth a new frame of the whole window.
+  if (cells >= 0 && (cells - DrawnCells >= 0.1 || cells < DrawnCells)) DrawLyricsWindow(Paint.drawn);
 }
 
 static void Redraw() {

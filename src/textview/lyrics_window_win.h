@@ -16,6 +16,8 @@ void LockLyricsWindow(HWND mainWindow);
 
 // Draws the window anew when what it shows has changed; a new text always.
 void RefreshLyricsWindow(bool newText);
+// The song's time heard now, as the text view follows it: the sung line's fill moves on.
+void FollowLyricsFill(long ms);
 
 // The pixels last drawn (premultiplied BGRA, top row first), for the tests: null
 // while the window is hidden.

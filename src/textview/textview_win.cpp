@@ -105,8 +105,10 @@ void FollowSongPosition(long long position) {
     const double cells = FilledCells(marked, ms);
     if (cells >= 0 && marked == Fill.entry && cells != Fill.cells) DrawFillNow(cells);
     else if (cells >= 0 && marked != Fill.entry) InvalidateTimedLine(marked);
+    if (cells >= 0) FollowLyricsFill(ms);
     return;
   }
+  FollowLyricsFill(ms);
   MoveTextView(change.scrollStep);
   InvalidateTimedLine(change.oldEntry);
   InvalidateTimedLine(change.newEntry);

@@ -28,7 +28,7 @@ class StageSound : public KeepTempoPlayer {
     KeepTempoPlayer::TearDown();
   }
   static void Forget() {
-    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, VOCAL_AS_RECORDED};
+    Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}, 0, VOCAL_AS_RECORDED};
     SetKeepTempoTempo(TEMPO_DEFAULT);
     SetKeepTempoVocal(VOCAL_AS_RECORDED);
     SetKeepTempoLoop(0, 0);
