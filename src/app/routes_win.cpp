@@ -5,6 +5,7 @@
 #include "player/player_win.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
+#include "player/timing_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
 #include "shell/shell_win.h"
@@ -41,6 +42,9 @@ const CommandRoute CommandRoutes[] = {
     {ID_LOOP, PressLoop, RETURN_DEFAULT},
     {ID_LYRICS_SOONER, ShowLyricsSooner, RETURN_DEFAULT},
     {ID_LYRICS_LATER, ShowLyricsLater, RETURN_DEFAULT},
+    {ID_TIMING, ToggleTiming, RETURN_DEFAULT},
+    {ID_TIMING_STAMP, StampTiming, RETURN_DEFAULT},
+    {ID_TIMING_UNDO, TakeTimingBack, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 

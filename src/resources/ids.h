@@ -27,6 +27,9 @@
 #define ID_LOOP 132  // start, end and looping, off again
 #define ID_LYRICS_SOONER 133
 #define ID_LYRICS_LATER 134
+#define ID_TIMING 135        // timing a text by tapping: on, or off with the taps written
+#define ID_TIMING_STAMP 136  // Space while timing
+#define ID_TIMING_UNDO 137   // Backspace while timing
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

@@ -5,6 +5,7 @@
 #include "shell/player_state.h"
 #include "shell/shell_win.h"
 #include "textview/text_encoding.h"
+#include "textview/text_timing.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
 #include "textview/view_input.h"
@@ -104,6 +105,13 @@ void ShiftLyricsInView(long offset) {
   InvalidateRect(TextViewWindow, nullptr, FALSE);  // the mark may move to another line
 }
 
+void ShowTimingInView() {
+  int first, count;
+  TimingMarker(&first, &count);
+  if (count) MoveTextView(FollowScrollTarget(first) - TextView.scrollPos);
+  InvalidateRect(TextViewWindow, nullptr, TRUE);
+}
+
 // The timed line under a click, -1 for none (or a text without tags).
 static int TimedEntryAtClick(LPARAM lParam) {
   if (!TimedText.timed) return -1;
@@ -163,11 +171,18 @@ static void PaintTextView(HWND hwnd) {
   // The line being sung: the selection colour, which the system keeps legible on the
   // window colour behind it.
   const COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
-  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  // The line timing stamps next: the colours of a tip, over its whole rows.
+  const COLORREF paper = GetSysColor(COLOR_WINDOW), tip = GetSysColor(COLOR_INFOBK);
   // Every row is drawn; the device context clips those outside the view.
   for (int i = 0; i < TextBuffer.lineCount; i++) {
-    SetTextColor(dc, IsMarkedRow(i) ? mark : ink);
     const int y = -TextView.scrollPos + i * TextView.linePitch;
+    const bool next = IsTimingMarkerRow(i);
+    if (next) {
+      RECT row = {0, y, TextView.viewWidth, y + TextView.linePitch};
+      FillRect(dc, &row, GetSysColorBrush(COLOR_INFOBK));
+    }
+    SetBkColor(dc, next ? tip : paper);
+    SetTextColor(dc, IsMarkedRow(i) ? mark : next ? GetSysColor(COLOR_INFOTEXT) : ink);
     if (TextBuffer.wideUnits[i]) {
       TextOutW(dc, 0, y, reinterpret_cast<const WCHAR *>(TextBuffer.wide[i]), TextBuffer.wideUnits[i]);
     } else {
