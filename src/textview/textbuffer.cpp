@@ -85,8 +85,7 @@ struct RowBuilder {
   char firstAfterHead;  // of an overflow: the first byte not held that is not blank
   long times[TAGS_PER_LINE];
   int timeCount, lineFirstRow;
-  int line;     // the text's line the bytes come from
-  int rowLine;  // the line the row being built began in
+  int line;  // the text's line the bytes come from; a row never holds two
 };
 
 struct HeadRecord {
@@ -138,7 +137,7 @@ void FinishRow() {
   if (length >= 1 && row[length - 1] == '\n') row[--length] = '\0';
   if (length > TextBuffer.longest) TextBuffer.longest = length;
   KeepWideRow(TextBuffer.lineCount, length);
-  TextBuffer.rowLines[TextBuffer.lineCount] = Rows.length ? Rows.rowLine : Rows.line;
+  TextBuffer.rowLines[TextBuffer.lineCount] = Rows.line;
   TextBuffer.lineCount++;
   Rows.length = 0;
   if (lineEnds || TextBuffer.lineCount == TEXT_ROWS) AddPendingTimedLine();
@@ -147,7 +146,6 @@ void FinishRow() {
 }
 
 void RowByte(char c, Origin origin) {
-  if (Rows.length == 0) Rows.rowLine = Rows.line;
   TextBuffer.rows[TextBuffer.lineCount][Rows.length] = c;
   Rows.origins[Rows.length++] = origin;
   if (c == '\n' || Rows.length == ROW_LIMIT) FinishRow();
