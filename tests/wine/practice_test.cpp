@@ -280,12 +280,12 @@ TEST_F(PlayerWindow, PracticeMenuAndKeys) {
     WORD key;
     const char *shown;
   } items[] = {{ID_TEMPO_DOWN, VK_OEM_4, "\t["}, {ID_TEMPO_UP, VK_OEM_6, "\t]"}, {ID_LOOP, 'L', "\tL"},
-               {ID_LYRICS_SOONER, 'X', "\tX"}, {ID_LYRICS_LATER, 'Z', "\tZ"}};
-  ASSERT_EQ(5, GetMenuItemCount(practice));
+               {ID_LYRICS_SOONER, 'X', "\tX"}, {ID_LYRICS_LATER, 'Z', "\tZ"}, {ID_TIMING, 'J', "\tJ"}};
+  ASSERT_EQ(6, GetMenuItemCount(practice));
   ACCEL table[64];
   const int count = CopyAcceleratorTableA(AppAccelerators, table, 64);
-  ASSERT_EQ(15, count);
-  for (int i = 0; i < 5; i++) {
+  ASSERT_EQ(16, count);
+  for (int i = 0; i < 6; i++) {
     SCOPED_TRACE(items[i].id);
     EXPECT_EQ(items[i].id, static_cast<int>(GetMenuItemID(practice, i)));
     GetMenuStringA(practice, i, text, sizeof text, MF_BYPOSITION);

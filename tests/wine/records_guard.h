@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "shell/focus_win.h"
 #include "shell/player_state.h"
+#include "textview/text_timing.h"
 #include "textview/timed_text.h"
 
 struct RecordsGuard {
@@ -23,7 +24,7 @@ struct RecordsGuard {
       : music(MusicList.count), texts(TextList.count), cursor(PlayCursor), flags(DecoderFlags),
         settings(Settings), keepTempo(KeepTempo), controller(Controller), player(PlayerState),
         nextTakesFocus(NextTakesFocus), duration(PlaybackSession.duration), practice(Practice),
-        lyricsOffset(LyricsOffset) {
+        lyricsOffset(LyricsOffset), timing(Timing) {
     MusicList.count = 0;
     TextList.count = 0;
     PlayCursor = {-1, 0};
@@ -37,6 +38,7 @@ struct RecordsGuard {
     Practice = {TEMPO_DEFAULT, {LOOP_NONE, 0, 0}, {0, 0, TEMPO_DEFAULT}};
     SetKeepTempoTempo(TEMPO_DEFAULT);  // a stage plays at the practised tempo
     LyricsOffset = 0;
+    Timing = TimingRecord{};
   }
   ~RecordsGuard() {
     MusicList.count = music;
@@ -52,6 +54,7 @@ struct RecordsGuard {
     Practice = practice;
     SetKeepTempoTempo(Practice.tempo);
     LyricsOffset = lyricsOffset;
+    Timing = timing;
   }
   RecordsGuard(const RecordsGuard &) = delete;
   RecordsGuard &operator=(const RecordsGuard &) = delete;
@@ -67,4 +70,5 @@ struct RecordsGuard {
   double duration;
   PracticeRecord practice;
   long lyricsOffset;
+  TimingRecord timing;
 };
