@@ -162,10 +162,12 @@ TEST_F(TimingSong, AWriteThatFailsIsToldOnceAndKeepsTheStamps) {
   EXPECT_FALSE(FileExists(lrc + ".bak"));
 }
 
-TEST_F(TimingSong, NoSongOrNoTextTakesNoTiming) {
+TEST_F(TimingSong, NoSongPlayingOrNoTextTakesNoTiming) {
+  PlayWithText("a\r\nb\r\n");
+  StopSong(MainWindow);  // the text stays in view, but no song plays
   Command(ID_TIMING);
   EXPECT_FALSE(Timing.on);
-  AddSong("song.wav", 440, 5);
+  AddSong("other.wav", 440, 5);
   PlayPause(MainWindow);
   ASSERT_EQ(-1, PlayerState.matchedText);
   Command(ID_TIMING);
