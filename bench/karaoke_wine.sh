@@ -45,18 +45,12 @@ for kind in ('words', 'lines'):
         f.write(('\r\n'.join(lines) + '\r\n').encode('cp932'))
 PY
 
-round() {  # words or lines; appends the CPU figure to the side's list
-  local pid
+round() {  # words or lines; appends the CPU figure to the side's list (a: words)
   player_settings "$ini" "$karaoke/$1"
-  bench_player_start
-  drive command ID_PLAY
-  drive waittext ID_PLAY '&Pause' 10000 >/dev/null
-  sleep 1
-  if [ "$1" = words ]; then cpu_words+=("$(cpu_of "$pid")"); else cpu_lines+=("$(cpu_of "$pid")"); fi
-  player_close || { echo "bramloe.exe did not end by its close box"; exit 1; }
+  if [ "$1" = words ]; then play_side_cpu a; else play_side_cpu b; fi
 }
 
-cpu_words=() cpu_lines=()
+cpu_a=() cpu_b=()
 for r in $(seq "$rounds"); do
   if [ $((r % 2)) -eq 1 ]; then round words; round lines; else round lines; round words; fi
 done
@@ -64,7 +58,7 @@ done
 player_settings "$ini" "$karaoke/words"
 steps=$(wine "$BRAMLOE_WIN/karaoke_winbench.exe" 10 </dev/null 2>/dev/null | tr -d '\r')
 
-python3 - "${cpu_words[*]}" "${cpu_lines[*]}" <<'PY'
+python3 - "${cpu_a[*]}" "${cpu_b[*]}" <<'PY'
 import statistics, sys
 words, lines = ([float(x) for x in a.split()] for a in sys.argv[1:3])
 m = statistics.median
