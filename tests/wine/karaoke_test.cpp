@@ -45,6 +45,7 @@ class KaraokeSound : public KeepTempoPlayer {
       return SongEnded();
     });
     const std::vector<short> heard = HeardToTheEnd(before);
+    StopSong(MainWindow);  // the end was only noted: Play starts the next from Stopped
     Moments m = {};
     // The pacer drains in pieces, so a size is late by up to a piece: the median.
     const double sound = Median(soundOffset), graph = Median(graphOffset);
