@@ -96,16 +96,17 @@ TEST_F(StageSound, VTwiceKeepsTheVoiceAloneAndItComesBackWithTheSong) {
 // time heard in the capture at that moment, leads by as much with the stage (its
 // extraction's latency and its stretcher's) as without it; the capture's own delay cancels
 // out. The lead is the mean of readings over a second, and of two runs of each case in
-// alternation: the device's own delay varies by a few tens of milliseconds from one
-// start to the next.
+// alternation. The device's own delay differs by some 20 ms either way from one start
+// to the next under this harness, so this bounds what the stage shifts to well below
+// the 93 ms its extraction holds; the exact rule is the native test's.
 TEST_F(StageSound, TheSongsTimeStaysWithItsSoundThroughTheStage) {
   const struct {
     const char *name;
     int keepTempo, vocal;
     bool stage;
   } cases[] = {{"without the stage", 0, VOCAL_AS_RECORDED, false},
-               {"the voice alone", 0, VOCAL_ONLY, true},
-               {"keep tempo", 1, VOCAL_AS_RECORDED, true}};
+               {"keep tempo", 1, VOCAL_AS_RECORDED, true},
+               {"the voice alone", 0, VOCAL_ONLY, true}};
   double leads[3] = {0, 0, 0};
   for (int run = 0; run < 6; run++) {
     const int i = run % 3;
@@ -136,8 +137,8 @@ TEST_F(StageSound, TheSongsTimeStaysWithItsSoundThroughTheStage) {
     StopSong(MainWindow);
     Forget();
   }
-  EXPECT_NEAR(leads[0], leads[1], 20.0);
-  EXPECT_NEAR(leads[0], leads[2], 20.0);
+  EXPECT_NEAR(leads[0], leads[1], 50.0);
+  EXPECT_NEAR(leads[0], leads[2], 50.0);
 }
 
 // A loop stored for the song, 0.5 s to 1.5 s of 440, 660 and 880 Hz a second each: the
