@@ -20,7 +20,6 @@
 #include "shell/player_state.h"
 #include "textview/textview_win.h"
 #include "textview/lyrics_window.h"
-#include "textview/text_timing.h"
 #include "textview/timed_text.h"
 
 struct RecordsGuard {
@@ -28,8 +27,7 @@ struct RecordsGuard {
       : music(MusicList.count), texts(TextList.count), cursor(PlayCursor), flags(DecoderFlags),
         settings(Settings), keepTempo(KeepTempo), controller(Controller), player(PlayerState),
         nextTakesFocus(NextTakesFocus), duration(PlaybackSession.duration), practice(Practice),
-        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard), lyricsWindow(LyricsWindow),
-        timing(Timing) {
+        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard), lyricsWindow(LyricsWindow) {
     MusicList.count = 0;
     TextList.count = 0;
     PlayCursor = {-1, 0};
@@ -48,7 +46,6 @@ struct RecordsGuard {
     OutputDelay = 0;
     SongMsHeard = nullptr;
     LyricsWindow = LyricsWindowRecord{};
-    Timing = TimingRecord{};
   }
   ~RecordsGuard() {
     MusicList.count = music;
@@ -69,7 +66,6 @@ struct RecordsGuard {
     OutputDelay = outputDelay;
     SongMsHeard = songMsHeard;
     LyricsWindow = lyricsWindow;
-    Timing = timing;
   }
   RecordsGuard(const RecordsGuard &) = delete;
   RecordsGuard &operator=(const RecordsGuard &) = delete;
@@ -88,5 +84,4 @@ struct RecordsGuard {
   int outputDelay;
   long (*songMsHeard)();
   LyricsWindowRecord lyricsWindow;
-  TimingRecord timing;
 };
