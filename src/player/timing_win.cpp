@@ -4,6 +4,7 @@
 #include <string>
 
 #include "library/library.h"
+#include "matching/matching.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
 #include "settings/settings.h"
@@ -13,7 +14,6 @@
 #include "shell/player_state.h"
 #include "textview/text_timing.h"
 #include "textview/textview_win.h"
-#include "matching/matching.h"
 
 const char NoLyricsNotice[] = "歌詞がありません";
 const char TimingWriteFailure[] = "タイミングを書き込めませんでした:";
@@ -98,6 +98,7 @@ void EndTiming(HWND mainWindow) {
 }
 
 void EndTimingBeforeNewText(HWND mainWindow) {
+  if (!Timing.shown) return;  // stamps left over wait for J or Esc, told once already
   EndTiming(mainWindow);
   if (Timing.on) Timing.shown = false;  // its stamps wait for the next try of the write
 }
