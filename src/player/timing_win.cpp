@@ -103,6 +103,20 @@ void EndTimingBeforeNewText(HWND mainWindow) {
   if (Timing.on) Timing.shown = false;  // its stamps wait for the next try of the write
 }
 
+bool WriteStampsBeforeReload(HWND mainWindow) {
+  EndTiming(mainWindow);
+  return !Timing.on;
+}
+
+bool WriteStampsBeforeQuit(HWND mainWindow) {
+  if (!Timing.on) return true;
+  const bool heldBefore = Timing.quitHeld;
+  EndTiming(mainWindow);
+  if (!Timing.on) return true;
+  Timing.quitHeld = true;
+  return heldBefore;
+}
+
 static void StartTimingSong() {
   const int text = PlayerState.matchedText;
   if (!PlaybackSession.song || text < 0 || text >= TextList.count || !StartTiming(TextList.paths[text])) {

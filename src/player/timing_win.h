@@ -17,3 +17,9 @@ void EndTiming(HWND mainWindow);
 // The same before another song's text is loaded: stamps that could not be written
 // stay, to be written by the next end, and no longer take taps.
 void EndTimingBeforeNewText(HWND mainWindow);
+// Before the text is read anew (R): the stamps are written first, as J writes them.
+// False when the write failed (and was told): the text stays, with the stamps.
+bool WriteStampsBeforeReload(HWND mainWindow);
+// Before the program quits: the same. A failed write holds the first quit, so the
+// stamps can still be written; a second quit goes without them.
+bool WriteStampsBeforeQuit(HWND mainWindow);

@@ -101,6 +101,7 @@ bool StartTiming(const char *path) {
   std::snprintf(t.path, sizeof t.path, "%s", path);
   t.next = 0;
   t.on = t.shown = true;
+  t.quitHeld = false;
   Loaded.timed = TimedText.timed;
   Loaded.count = TimedText.entryCount;
   std::memcpy(Loaded.entries, TimedText.entries, sizeof(TimedEntry) * static_cast<size_t>(Loaded.count));

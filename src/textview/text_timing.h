@@ -18,6 +18,7 @@ struct TimingRecord {
   long times[TEXT_ROWS];  // the stamps of lines[0..next), tag times in milliseconds
   int next;               // the line the next stamp goes to; lineCount when all are stamped
   long offset;            // the text's [offset:] header, which its tags are written for
+  bool quitHeld;          // a quit was held once for stamps that could not be written
 };
 
 extern TimingRecord Timing;

@@ -165,6 +165,30 @@ TEST_F(TimingSong, AWriteThatFailsIsToldOnceAndKeepsTheStamps) {
   EXPECT_FALSE(FileExists(lrc + ".bak"));
 }
 
+// R and a quit write the stamps first. While the write fails, R keeps the text and the
+// stamps, and the first quit is held; once it can be written, the quit writes and goes.
+TEST_F(TimingSong, ReloadAndQuitWriteTheStampsFirst) {
+  PlayWithText("a\r\nb\r\nc\r\n");
+  MakeFolder(lrc);
+  Command(ID_TIMING);
+  for (UINT key : {VK_SPACE, VK_SPACE}) Press(key);
+  Command(ID_RELOAD_TEXT);
+  EXPECT_EQ(1u, Boxes().size());
+  EXPECT_TRUE(Timing.on);
+  EXPECT_EQ(2, Timing.next);
+  SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(2u, Boxes().size());
+  ASSERT_TRUE(IsWindow(MainWindow)) << "the first quit is held";
+  ASSERT_TRUE(RemoveDirectoryA(lrc.c_str()));
+  SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(MainWindow));
+  const std::vector<long> tags = TagsOf(lrc);
+  ASSERT_EQ(3u, tags.size());
+  EXPECT_GE(tags[1], tags[0]);
+  EXPECT_GE(tags[0], 0);
+  EXPECT_EQ(-1, tags[2]);
+}
+
 TEST_F(TimingSong, NoSongPlayingOrNoTextTakesNoTiming) {
   PlayWithText("a\r\nb\r\n");
   StopSong(MainWindow);  // the text stays in view, but no song plays
