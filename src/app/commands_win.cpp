@@ -12,6 +12,7 @@
 #include "player/position_win.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
+#include "player/timing_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -61,7 +62,9 @@ const char *FormatEditorCommand() {
 void LaunchEditor(HWND) { WinExec(FormatEditorCommand(), SW_SHOW); }
 
 // Shows the matched text anew after editing; -1 empties the view.
-void ReloadText(HWND) { LoadText(PlayerState.matchedText); }
+void ReloadText(HWND mainWindow) {
+  if (WriteStampsBeforeReload(mainWindow)) LoadText(PlayerState.matchedText);
+}
 
 void ShowKeepTempoCheck(HWND mainWindow) {
   CheckMenuItem(GetMenu(mainWindow), ID_KEEP_TEMPO,

@@ -10,6 +10,7 @@
 #include "player/position_win.h"
 #include "player/practice_win.h"
 #include "player/session_win.h"
+#include "player/timing_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
 #include "shell/layout.h"
@@ -160,6 +161,9 @@ static void EndMainWindow(HWND hwnd) {
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: StartMainWindow(hwnd); break;
+    case WM_CLOSE:
+      if (!WriteStampsBeforeQuit(hwnd)) return 0;
+      break;
     case WM_DESTROY: EndMainWindow(hwnd); return 0;
     case WM_SIZE: LayOutMainWindow(hwnd); break;
     case WM_SETFOCUS: ApplyFocusRule(); return 0;

@@ -5,6 +5,7 @@
 #include "player/player_win.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
+#include "player/timing_win.h"
 #include "resources/ids.h"
 #include "shell/focus_win.h"
 #include "shell/shell_win.h"
@@ -48,6 +49,9 @@ const CommandRoute CommandRoutes[] = {
     {ID_LYRICS_WINDOW, ToggleLyricsWindow, RETURN_DEFAULT},
     {ID_LYRICS_UNLOCK, UnlockLyricsWindow, RETURN_DEFAULT},
     {ID_LYRICS_LOCK, LockLyricsWindow, RETURN_DEFAULT},
+    {ID_TIMING, ToggleTiming, RETURN_DEFAULT},
+    {ID_TIMING_STAMP, StampTiming, RETURN_DEFAULT},
+    {ID_TIMING_UNDO, TakeTimingBack, RETURN_DEFAULT},
 };
 const int CommandRouteCount = sizeof CommandRoutes / sizeof CommandRoutes[0];
 

@@ -5,6 +5,7 @@
 #include "app/routes_win.h"
 #include "library/library_win.h"
 #include "player/session_win.h"
+#include "player/timing_win.h"
 #include "resources/ids.h"
 #include "settings/settings_win.h"
 #include "shell/message_box_win.h"
@@ -100,6 +101,17 @@ static void SpinRateBy(int code) {
 int TranslateKeyDown(const MSG *message) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const HWND focus = GetFocus();
+  if (TimingOn()) {
+    // Timing's keys reach neither the focused button nor the cents box.
+    switch (message->wParam) {
+      case VK_SPACE:
+        if (!(message->lParam & (1 << 30))) SendCommand(ID_TIMING_STAMP);  // a held key stamps once
+        return 1;
+      case VK_BACK: SendCommand(ID_TIMING_UNDO); return 1;
+      case VK_ESCAPE: SendCommand(ID_TIMING); return 1;
+      default: break;
+    }
+  }
   switch (message->wParam) {
     case VK_PRIOR: ScrollTextBy(ctrl ? SB_TOP : SB_PAGEUP); return 1;
     case VK_NEXT: ScrollTextBy(ctrl ? SB_BOTTOM : SB_PAGEDOWN); return 1;
@@ -138,6 +150,8 @@ void ProcessLoopMessage(MSG *message) {
   }
   if (TranslateAcceleratorA(MainWindow, AppAccelerators, message)) return;
   if (message->message == WM_KEYDOWN && TranslateKeyDown(message)) return;
+  // The release of a Space that stamped a line presses no button.
+  if (message->message == WM_KEYUP && message->wParam == VK_SPACE && TimingOn()) return;
   if (IsDialogMessageA(MainWindow, message)) return;
   TranslateMessage(message);
   DispatchMessageA(message);

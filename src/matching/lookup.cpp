@@ -16,6 +16,8 @@
 #include "library/library.h"
 #include "matching/matching.h"
 #include "settings/settings.h"
+#include "textview/text_timing.h"
+#include "textview/textbuffer.h"
 
 const char NO_TEXT_SHOWN[] = "無し";
 
@@ -184,6 +186,37 @@ void SharingRun(const SongSide &song, int place, int k, int *first, int *last) {
   *last = hi;
 }
 
+// The .lrc beside text i, a .txt: the text of the same key whose path is i's with the
+// extension .lrc. Texts of one key sit side by side in the folded order.
+int TimedTwinOf(int i) {
+  char twin[PATH_BYTES];
+  if (!IsTextFileName(PathName(TextList.paths[i])) || !TimedTwinPath(TextList.paths[i], twin)) return -1;
+  const short *order = TextKeys.byFolded;
+  for (int r = LowerBound(TextKeys.folded, order, TextKeys.count, TextKeys.folded[i]);
+       r < TextKeys.count && std::memcmp(TextKeys.folded[order[r]], TextKeys.folded[i], PADDED_BYTES) == 0; ++r)
+    if (KeysEqualExactly(TextList.paths[order[r]], twin)) return order[r];
+  return -1;
+}
+
+// Only a pair costs a look into the files.
+void ChooseTimedTwin(TextLookup *result) {
+  result->twin = -1;
+  result->twinRule = TWIN_NONE;
+  if (result->index < 0) return;
+  const int twin = TimedTwinOf(result->index);
+  if (twin < 0) return;
+  result->twin = twin;
+  if (!TextFileIsTimed(TextList.paths[twin])) {
+    result->twinRule = TWIN_NOT_TIMED;
+  } else if (TextFileIsTimed(TextList.paths[result->index])) {
+    result->twinRule = TWIN_BOTH_TIMED;
+  } else {
+    result->twinRule = TWIN_TIMED_SHOWN;
+    result->twin = result->index;
+    result->index = twin;
+  }
+}
+
 }  // namespace
 
 void InvalidateTextKeys() { TextKeys.valid = false; }
@@ -222,7 +255,7 @@ bool IsAbandonedPrefix(const char *songKey, int n) {
 // those agreeing on at least one byte less; the rest cannot be candidates.
 void LookUpTextKey(const char *songKey, TextLookup *result) {
   EnsureTextKeys();
-  *result = TextLookup{-1, LOOKUP_NONE, 0, 0, songKey, nullptr, nullptr};
+  *result = TextLookup{-1, LOOKUP_NONE, 0, 0, songKey, nullptr, nullptr, -1, TWIN_NONE};
   SongSide song;
   PrepareSong(songKey, &song);
   const int count = TextKeys.count;
@@ -230,7 +263,7 @@ void LookUpTextKey(const char *songKey, TextLookup *result) {
 
   const int equal = LowerBound(TextKeys.folded, TextKeys.byFolded, count, song.folded);
   if (equal < count && std::memcmp(TextKeys.folded[TextKeys.byFolded[equal]], song.folded, PADDED_BYTES) == 0) {
-    *result = TextLookup{TextKeys.byFolded[equal], LOOKUP_EXACT, 0, 1, songKey, nullptr, nullptr};
+    *result = TextLookup{TextKeys.byFolded[equal], LOOKUP_EXACT, 0, 1, songKey, nullptr, nullptr, -1, TWIN_NONE};
     return;
   }
   if (!TextKeys.aimai || length <= 2 || count == 0) return;
@@ -260,7 +293,7 @@ void LookUpTextKey(const char *songKey, TextLookup *result) {
     const bool shorter = best < 0 || TextKeys.lengths[i] < TextKeys.lengths[best];
     if (shorter || (TextKeys.lengths[i] == TextKeys.lengths[best] && i < best)) best = i;  // ties: lower index
   }
-  *result = TextLookup{best, LOOKUP_FUZZY, n, candidates, songKey, nullptr, nullptr};
+  *result = TextLookup{best, LOOKUP_FUZZY, n, candidates, songKey, nullptr, nullptr, -1, TWIN_NONE};
 }
 
 void MatchedPrefixLengths(const char *songKey, int *lengths) {
@@ -278,6 +311,7 @@ const char *SongExtension(const char *path) {
 void LookUpSongText(int songIndex, int attempt, TextLookup *result) {
   const char *songKey = SongTitle(songIndex);
   LookUpTextKey(songKey, result);
+  ChooseTimedTwin(result);
   result->extension = SongExtension(MusicList.paths[songIndex]);
   if (result->index >= 0) {
     result->textShown = TextName(result->index);

@@ -91,7 +91,7 @@ void WriteFuzzy(const Out &out, const SongMatch &m, const int *lengths) {
   const int winnerLength = KeyLength(CachedTextKey(m.textIndex));
   int listed = 0, more = 0;
   for (int i = 0; i < TextList.count; ++i) {
-    if (i == m.textIndex || lengths[i] < m.prefixLength) continue;
+    if (i == m.textIndex || i == m.twin || lengths[i] < m.prefixLength) continue;
     if (listed == LISTED_TEXTS) {
       ++more;
       continue;
@@ -107,6 +107,16 @@ void WriteFuzzy(const Out &out, const SongMatch &m, const int *lengths) {
     }
   }
   if (more) Line(out, "    ... and %d more candidates", more);
+}
+
+// Of a pair x.txt and x.lrc the passes find x.txt; which one is shown, and why.
+void WriteTwin(const Out &out, const SongMatch &m) {
+  if (m.twinRule == TWIN_TIMED_SHOWN)
+    Line(out, "    timed twin: shown instead of %s (the .lrc is timed, the .txt is not)", TextList.paths[m.twin]);
+  else if (m.twinRule == TWIN_NOT_TIMED)
+    Line(out, "    twin: %s is not shown (it is not timed)", TextList.paths[m.twin]);
+  else if (m.twinRule == TWIN_BOTH_TIMED)
+    Line(out, "    twin: %s is not shown (the .txt is timed too)", TextList.paths[m.twin]);
 }
 
 void WriteNone(const Out &out, const SongMatch &m, const int *lengths) {
@@ -150,6 +160,7 @@ void WriteSong(const Out &out, int songIndex, const SongMatch &m, int *lengths) 
   if (m.pass == LOOKUP_EXACT) WriteExact(out, m);
   else if (m.pass == LOOKUP_FUZZY) WriteFuzzy(out, m, lengths);
   else WriteNone(out, m, lengths);
+  WriteTwin(out, m);
   if (m.titleLineKept) Line(out, "  line:   (left as it was: skip passes over this song)");
   else Line(out, "  line:   %s", m.titleLine);
 }
@@ -167,6 +178,8 @@ void DescribeSong(int songIndex, SongMatch *match) {
   match->pass = found.pass;
   match->prefixLength = found.prefixLength;
   match->candidateCount = found.candidateCount;
+  match->twin = found.twin;
+  match->twinRule = found.twinRule;
   match->titleLineKept = found.textShown == nullptr;
   match->titleLine[0] = '\0';
   if (found.textShown)

@@ -16,6 +16,8 @@ struct SongMatch {
   int pass;                     // LookupPass
   int prefixLength;             // fuzzy pass: the prefix length that won
   int candidateCount;           // fuzzy pass: texts equal at that length, the winner included
+  int twin;                     // the other of a pair x.txt and x.lrc, -1 for none
+  int twinRule;                 // TwinRule
   bool titleLineKept;           // skip on and no text: the player leaves the title line
   char titleLine[TITLE_LINE_BYTES];
 };

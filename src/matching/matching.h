@@ -77,12 +77,23 @@ struct TextLookup {
   // Filled by LookUpSongText only:
   const char *extension;  // the song path after its last '.', or "Music"
   const char *textShown;  // text for the title line; null when it must stay as it is
+  int twin;               // the other of a pair x.txt and x.lrc in one folder; -1 for none
+  int twinRule;           // TwinRule: which of the pair is shown
+};
+
+enum TwinRule {
+  TWIN_NONE = 0,
+  TWIN_TIMED_SHOWN = 1,  // x.lrc is timed and x.txt is not: x.lrc is shown
+  TWIN_NOT_TIMED = 2,    // x.lrc is not timed: x.txt is shown
+  TWIN_BOTH_TIMED = 3,   // both are timed: x.txt is shown
 };
 
 // Both passes for songKey over the TextList under Settings.aimai, as FindText does.
 void LookUpTextKey(const char *songKey, TextLookup *result);
-// All of FindText except setting the caption: song key, extension, both passes and
-// what the title line should show for this attempt (1 for the first try).
+// All of FindText except setting the caption: song key, extension, both passes, the
+// timed twin and what the title line should show for this attempt (1 for the first try).
+// Where the passes find x.txt and x.lrc lies beside it, the start of each file is read:
+// x.lrc is shown when it alone is timed.
 void LookUpSongText(int songIndex, int attempt, TextLookup *result);
 
 // The exact pass's comparison: whole strings, every byte with 'a'-'z' folded.

@@ -8,6 +8,7 @@
 #include "player/pitch_win.h"
 #include "player/position_win.h"
 #include "player/practice_win.h"
+#include "player/timing_win.h"
 #include "resources/ids.h"
 #include "settings/settings.h"
 #include "settings/settings_win.h"
@@ -37,6 +38,7 @@ static bool StartNextSong(HWND mainWindow, SongFailure *failure) {
     lstrcpynA(failure->text, NoMusicMessage, sizeof failure->text);
     return false;
   }
+  EndTimingBeforeNewText(mainWindow);
   PlayerState.matchedText = ChooseSong(MusicList.count, Settings.skip, FindText);
   LoadText(PlayerState.matchedText);
   const char *path = MusicList.paths[PlayCursor.current];
@@ -116,6 +118,7 @@ void NextSong(HWND mainWindow) {
 // The current song index stays: the next Play goes on after it.
 void StopSong(HWND mainWindow) {
   if (HeldByBox(HELD_STOP)) return;
+  EndTiming(mainWindow);
   Controller.chainWaits = false;
   InvalidateRect(mainWindow, &ProgressRect, TRUE);
   ResetSession(mainWindow);

@@ -1,5 +1,6 @@
 #include "player/session_rules.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -74,4 +75,9 @@ void FormatGraphError(long code, char *out, unsigned long size) {
     std::snprintf(out, size, "%s", message);
   else
     std::snprintf(out, size, "エラー 0x%08lX", static_cast<unsigned long>(code) & 0xFFFFFFFFUL);
+}
+
+bool StartOverdue(unsigned long now, unsigned long askedAt, unsigned long limit) {
+  const long waited = static_cast<long>(static_cast<int32_t>(static_cast<uint32_t>(now - askedAt)));
+  return waited > 0 && static_cast<unsigned long>(waited) > limit;
 }

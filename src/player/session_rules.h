@@ -29,6 +29,12 @@ const char *GraphErrorMessage(long code);
 // a code outside the table one that names it in hex, so no failure passes unreported.
 void FormatGraphError(long code, char *out, unsigned long size);
 
+// Whether a graph asked to run at askedAt (a millisecond count that wraps, as the
+// system's tick) is still not running at now, past limit. Counts are compared as a
+// signed difference: a count read a moment before askedAt, or across the wrap, is no
+// long wait.
+bool StartOverdue(unsigned long now, unsigned long askedAt, unsigned long limit);
+
 // Texts of the session's own message boxes.
 extern const char OggRefusedMessage[];
 extern const char CreateCaption[];

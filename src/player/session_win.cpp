@@ -101,7 +101,7 @@ bool GraphStarting() {
 
 bool GraphStartOverdue() {
   const PlaybackSessionRecord &s = PlaybackSession;
-  return s.runAskedAt && !s.seenRunning && GetTickCount() - s.runAskedAt > GraphStartLimit;
+  return s.runAskedAt && !s.seenRunning && StartOverdue(GetTickCount(), s.runAskedAt, GraphStartLimit);
 }
 
 // The first file a process renders costs what no later one does: the decoders' modules

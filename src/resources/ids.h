@@ -33,6 +33,9 @@
 #define ID_LYRICS_WINDOW 145  // the lyrics window over the desktop, shown or hidden
 #define ID_LYRICS_UNLOCK 146
 #define ID_LYRICS_LOCK 147
+#define ID_TIMING 150        // timing a text by tapping: on, or off with the taps written
+#define ID_TIMING_STAMP 151  // Space while timing
+#define ID_TIMING_UNDO 152   // Backspace while timing
 
 // Controls of the settings dialog.
 #define IDC_TEXT_FOLDER 110

@@ -113,24 +113,43 @@ static bool WriteInPlace(const char *path, const SettingWrite *writes, int count
   return written;
 }
 
-// The copies are this process's own: another copy of the program writing at the same
-// moment has copies of its own, which this one never touches.
-static bool WriteThroughCopy(const char *path, bool inPlace, const char *copy, const char *check,
-                             const SettingWrite *writes, int count) {
-  DWORD attributes = GetFileAttributesA(path);
-  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) return false;
-  const int entriesBefore = exists ? CountEntries(path, FileBytes(path)) : 0;
-  bool done = !exists || CopyFileA(path, copy, FALSE);
-  for (int i = 0; done && i < count; ++i)
-    done = WritePrivateProfileStringA(writes[i].section, writes[i].key, writes[i].value, copy);
-  done = done && CopyIsComplete(copy, check, entriesBefore, writes, count);
-  // The file is replaced in one step: it holds either the old entries or the new ones.
+bool ReplaceThroughCopy(const char *path, bool inPlace, const char *copy, CopyFiller fill, void *context) {
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+    return false;
+  bool done = fill(copy, context);
+  // The file is replaced in one step: it holds either the old bytes or the new ones.
   // A file another program holds open but shares for writing cannot be replaced, nor
   // can one with other names be without parting it from them: it is overwritten with
   // the complete copy, into the room its old bytes leave.
   done = done && ((!inPlace && MoveFileExA(copy, path, MOVEFILE_REPLACE_EXISTING)) || CopyFileA(copy, path, FALSE));
   DeleteFileA(copy);  // left when the write failed, or when the file was overwritten
+  return done;
+}
+
+struct SettingsCopy {
+  const char *path, *check;
+  const SettingWrite *writes;
+  int count;
+};
+
+// The copy holds the file's entries and the new ones, read back through the check.
+static bool FillSettingsCopy(const char *copy, void *context) {
+  const SettingsCopy &c = *static_cast<const SettingsCopy *>(context);
+  const bool exists = GetFileAttributesA(c.path) != INVALID_FILE_ATTRIBUTES;
+  const int entriesBefore = exists ? CountEntries(c.path, FileBytes(c.path)) : 0;
+  bool done = !exists || CopyFileA(c.path, copy, FALSE);
+  for (int i = 0; done && i < c.count; ++i)
+    done = WritePrivateProfileStringA(c.writes[i].section, c.writes[i].key, c.writes[i].value, copy);
+  return done && CopyIsComplete(copy, c.check, entriesBefore, c.writes, c.count);
+}
+
+// The copies are this process's own: another copy of the program writing at the same
+// moment has copies of its own, which this one never touches.
+static bool WriteThroughCopy(const char *path, bool inPlace, const char *copy, const char *check,
+                             const SettingWrite *writes, int count) {
+  SettingsCopy context = {path, check, writes, count};
+  const bool done = ReplaceThroughCopy(path, inPlace, copy, FillSettingsCopy, &context);
   DeleteFileA(check);
   return done;
 }

@@ -4,9 +4,9 @@
 #include "shell/layout.h"
 #include "shell/shell_win.h"
 
-// Six ideographic spaces and three ASCII spaces: covers the longest notice, the output
-// delay's at 2000 ms.
-const char NoticeBlank[] = "　　　　　　   ";
+// Nine ideographic spaces and one ASCII space: covers the longest notice, the timing's
+// progress ("タイミング 200/200"), and one byte more.
+const char NoticeBlank[] = "　　　　　　　　　 ";
 // Long enough to read a few words, and gone before the next press is likely.
 const UINT NoticeMs = 1000;
 

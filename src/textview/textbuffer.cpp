@@ -96,6 +96,7 @@ struct RowBuilder {
   long wordTimes[WORDS_PER_LINE];
   short wordAt[WORDS_PER_LINE];
   int wordCount;
+  int line;  // the text's line the bytes come from; a row never holds two
 };
 
 struct HeadRecord {
@@ -149,6 +150,7 @@ void FinishRow() {
   if (length >= 1 && row[length - 1] == '\n') row[--length] = '\0';
   if (length > TextBuffer.longest) TextBuffer.longest = length;
   KeepWideRow(TextBuffer.lineCount, length);
+  TextBuffer.rowLines[TextBuffer.lineCount] = Rows.line;
   TextBuffer.lineCount++;
   Rows.length = 0;
   if (lineEnds || TextBuffer.lineCount == TEXT_ROWS) AddPendingTimedLine();
@@ -309,6 +311,7 @@ void PushByte(char c, Origin origin) {
   if (Rows.inHead) HeadByte(c, origin);
   else if (Rows.timeCount) WordByte(c, origin);
   else RowByte(c, origin);
+  if (c == '\n') Rows.line++;  // after the line's last byte, which a held head may release
 }
 
 // The end of the text: the line in hand ends there.
@@ -367,16 +370,16 @@ void StartTimedLineScan(TimedLineScan *scan, const EncodingDetector &detector, i
   ScanTimedLines(scan, detector.first, detector.first + detector.firstCount, false);
 }
 
-// The first part of the text decides its encoding and whether it is timed; then the
-// source goes back to its start.
-bool DecideText(const TextSource &source, size_t chunkBytes, TextDecision *decision) {
+// The first limit bytes of the text decide its encoding and whether it is timed; then
+// the source goes back to its start.
+bool DecideText(const TextSource &source, size_t chunkBytes, size_t limit, TextDecision *decision) {
   EncodingDetector detector;
   StartEncodingDetector(&detector);
   TimedLineScan scan = {};
   bool whole = false;
-  for (size_t seen = 0; seen < TEXT_DETECT_BYTES;) {
+  for (size_t seen = 0; seen < limit;) {
     bool failed = false;
-    size_t want = TEXT_DETECT_BYTES - seen < chunkBytes ? TEXT_DETECT_BYTES - seen : chunkBytes;
+    size_t want = limit - seen < chunkBytes ? limit - seen : chunkBytes;
     const size_t n = source.read(source.context, Chunk, want, &failed);
     if (n == 0) {
       whole = true;  // the end, or an error that ends the text there
@@ -437,7 +440,7 @@ void ReadTextSource(const TextSource &source, CodePage932Encoder encode, size_t 
   ClearTextBuffer();
   if (chunkBytes < 1 || chunkBytes > TEXT_CHUNK_BYTES) chunkBytes = TEXT_CHUNK_BYTES;
   TextDecision decision;
-  if (!DecideText(source, chunkBytes, &decision)) return;
+  if (!DecideText(source, chunkBytes, TEXT_DETECT_BYTES, &decision)) return;
   TextDecoder decoder;
   StartTextDecoder(&decoder, decision.encoding, decision.markBytes);
   Rows = RowBuilder{};
@@ -464,6 +467,17 @@ void ReadTextBytes(const unsigned char *bytes, size_t size, CodePage932Encoder e
 
 void ReadTextRows(std::FILE *file, CodePage932Encoder encode) {
   ReadTextSource(TextSource{ReadStream, RewindStream, file}, encode);
+}
+
+static bool StayPut(void *) { return true; }
+
+bool TextFileIsTimed(const char *path) {
+  std::FILE *file = std::fopen(path, "rb");
+  if (!file) return false;
+  TextDecision decision;
+  DecideText(TextSource{ReadStream, StayPut, file}, TEXT_CHUNK_BYTES, TIMED_CHECK_BYTES, &decision);
+  std::fclose(file);
+  return decision.timed;
 }
 
 bool ReadTextFile(const char *path, CodePage932Encoder encode) {

@@ -21,6 +21,9 @@ struct TextBufferRecord {
   // as two bytes, so it is one full-width cell for the metrics. 0: drawn from rows[].
   short wideUnits[TEXT_ROWS];
   unsigned short wide[TEXT_ROWS][ROW_UNITS];
+  // The line of the text each row came from, counting every line from 0 (header lines
+  // too): a long line fills several rows with one number.
+  int rowLines[TEXT_ROWS];
 };
 
 extern TextBufferRecord TextBuffer;
@@ -80,6 +83,12 @@ void ReadTextRows(std::FILE *file, CodePage932Encoder encode = nullptr);
 // Empties the TextBuffer, then reads the file at path when it opens. False when it
 // does not (the buffer stays empty).
 bool ReadTextFile(const char *path, CodePage932Encoder encode = nullptr);
+
+enum { TIMED_CHECK_BYTES = 16 * 1024 };  // the start of a text that says whether it is timed
+
+// Whether a line among the first TIMED_CHECK_BYTES of the file at path begins with a
+// time tag, as the loader would find; false for a file that does not open.
+bool TextFileIsTimed(const char *path);
 
 // Font height for a view width and a longest row: width x 1.9 / longest, truncated.
 int FontHeightFor(int viewWidth, int longest);

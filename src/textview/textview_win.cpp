@@ -9,6 +9,7 @@
 #include "textview/lyrics_window_win.h"
 #include "textview/text_encoding.h"
 #include "textview/text_font_win.h"
+#include "textview/text_timing.h"
 #include "textview/textbuffer.h"
 #include "textview/timed_text.h"
 #include "textview/view_input.h"
@@ -136,6 +137,13 @@ void ShiftLyricsInView(long offset) {
   ShiftLyrics(offset);
   InvalidateRect(TextViewWindow, nullptr, FALSE);  // the mark may move to another line
   RefreshLyricsWindow(false);
+}
+
+void ShowTimingInView() {
+  int first, count;
+  TimingMarker(&first, &count);
+  if (count) MoveTextView(FollowScrollTarget(first) - TextView.scrollPos);
+  InvalidateRect(TextViewWindow, nullptr, TRUE);
 }
 
 // The timed line under a click, -1 for none (or a text without tags).
@@ -273,15 +281,22 @@ static void PaintTextView(HWND hwnd) {
   // The line being sung: the selection colour, which the system keeps legible on the
   // window colour behind it.
   const COLORREF mark = GetSysColor(COLOR_HIGHLIGHT);
-  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  // The line timing stamps next: the colours of a tip, over its whole rows.
+  const COLORREF paper = GetSysColor(COLOR_WINDOW), tip = GetSysColor(COLOR_INFOBK);
   // A marked line with word tags is filled as far as the song is heard now.
   const int marked = TimedText.marked;
   const double filled = FilledCells(marked, SongMsHeard ? SongMsHeard() : Fill.followedMs);
   // Every row is drawn; the device context clips those outside the view.
   for (int i = 0; i < TextBuffer.lineCount; i++) {
-    const bool markedRow = IsMarkedRow(i);
-    SetTextColor(dc, markedRow ? mark : ink);
     const int y = -TextView.scrollPos + i * TextView.linePitch;
+    const bool next = IsTimingMarkerRow(i);
+    if (next) {
+      RECT row = {0, y, TextView.viewWidth, y + TextView.linePitch};
+      FillRect(dc, &row, GetSysColorBrush(COLOR_INFOBK));
+    }
+    const bool markedRow = IsMarkedRow(i);
+    SetBkColor(dc, next ? tip : paper);
+    SetTextColor(dc, markedRow ? mark : next ? GetSysColor(COLOR_INFOTEXT) : ink);
     if (markedRow && filled >= 0) {
       DrawFilledRow(dc, i, y, filled, -1);
     } else if (TextBuffer.wideUnits[i]) {

@@ -38,6 +38,9 @@ bool FollowsSong();
 // Set by the program above the view; null asks nothing.
 extern void (*SeekSongToLine)(long ms);
 extern void (*LoopSongLine)(long startMs, long endMs);
+// After timing's stamps or marker moved: the marker's line brought into view, the
+// marks drawn anew.
+void ShowTimingInView();
 // A new shift of the lyrics' times, shown at once.
 void ShiftLyricsInView(long offset);
 // The code page 932 bytes of a code point by the platform's tables; 0 when it lacks it.

@@ -134,3 +134,21 @@ TEST(SessionRules, TheWarmUpCopyKeepsTheSongsExtension) {
     EXPECT_STREQ(c.name, name) << c.song;
   }
 }
+
+// The asked moment is stored with its lowest bit set (0 means not asked), so it may lie
+// a millisecond after the tick read next: no wait at all, not a wrap of 49 days.
+TEST(SessionRules, AStartIsOverdueOnlyPastItsLimit) {
+  const struct {
+    unsigned long now, askedAt, limit;
+    bool overdue;
+  } cases[] = {
+      {1000, 1001, 5000, false},  // read in the same millisecond as an even tick
+      {1000, 1000, 0, false},
+      {6000, 1000, 5000, false},
+      {6001, 1000, 5000, true},
+      {1001, 1000, 0, true},
+      {500, 0xFFFFF000UL, 5000, false},  // across the wrap
+      {1000, 0xFFFFF000UL, 5000, true},
+  };
+  for (const auto &c : cases) EXPECT_EQ(c.overdue, StartOverdue(c.now, c.askedAt, c.limit)) << c.now << " " << c.askedAt;
+}

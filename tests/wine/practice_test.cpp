@@ -319,7 +319,7 @@ TEST_F(PlayerWindow, PracticeMenuAndKeys) {
   } items[] = {{ID_TEMPO_DOWN, VK_OEM_4, "\t[", 0}, {ID_TEMPO_UP, VK_OEM_6, "\t]", 0}, {ID_LOOP, 'L', "\tL", 0},
                {ID_LYRICS_SOONER, 'X', "\tX", 0}, {ID_LYRICS_LATER, 'Z', "\tZ", 0},
                {ID_DELAY_LONGER, 'Z', "\tShift+Z", FSHIFT}, {ID_DELAY_SHORTER, 'X', "\tShift+X", FSHIFT},
-               {ID_VOCAL, 'V', "\tV", 0}};
+               {ID_VOCAL, 'V', "\tV", 0}, {ID_TIMING, 'J', "\tJ", 0}};
   const int itemCount = sizeof items / sizeof items[0];
   ASSERT_EQ(itemCount, GetMenuItemCount(practice));
   ACCEL table[64];

@@ -20,6 +20,7 @@
 #include "shell/player_state.h"
 #include "textview/textview_win.h"
 #include "textview/lyrics_window.h"
+#include "textview/text_timing.h"
 #include "textview/timed_text.h"
 
 struct RecordsGuard {
@@ -27,7 +28,8 @@ struct RecordsGuard {
       : music(MusicList.count), texts(TextList.count), cursor(PlayCursor), flags(DecoderFlags),
         settings(Settings), keepTempo(KeepTempo), controller(Controller), player(PlayerState),
         nextTakesFocus(NextTakesFocus), duration(PlaybackSession.duration), practice(Practice),
-        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard), lyricsWindow(LyricsWindow) {
+        lyricsOffset(LyricsOffset), outputDelay(OutputDelay), songMsHeard(SongMsHeard), lyricsWindow(LyricsWindow),
+        timing(Timing) {
     MusicList.count = 0;
     TextList.count = 0;
     PlayCursor = {-1, 0};
@@ -46,6 +48,7 @@ struct RecordsGuard {
     OutputDelay = 0;
     SongMsHeard = nullptr;
     LyricsWindow = LyricsWindowRecord{};
+    Timing = TimingRecord{};
   }
   ~RecordsGuard() {
     MusicList.count = music;
@@ -66,6 +69,7 @@ struct RecordsGuard {
     OutputDelay = outputDelay;
     SongMsHeard = songMsHeard;
     LyricsWindow = lyricsWindow;
+    Timing = timing;
   }
   RecordsGuard(const RecordsGuard &) = delete;
   RecordsGuard &operator=(const RecordsGuard &) = delete;
@@ -84,4 +88,5 @@ struct RecordsGuard {
   int outputDelay;
   long (*songMsHeard)();
   LyricsWindowRecord lyricsWindow;
+  TimingRecord timing;
 };
