@@ -1,7 +1,9 @@
-# Sourced by the Wine benchmarks (after scripts/harness.sh): a library at the lists'
+# Sourced by the Wine benchmarks, with scripts/harness.sh: a library at the lists'
 # capacities (5000 songs, one 40 s tone hard-linked under every name; 2000 texts, so
 # that 40% of the songs have one), the settings file that names it, and the CPU time of
 # the processes measured.
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/harness.sh"
+
 player_library() {  # folder
   python3 - "$1" <<'PY'
 import os, sys
@@ -48,9 +50,12 @@ exe_pid() {  # launcher, exe name
   return 1
 }
 
-# After harness_up: the library and a settings file naming it, with the settings file
-# that was there kept aside until the script exits. Sets ini, lib and capture.
+# The player and the driver built (and the Windows targets named), the harness up, the
+# library and a settings file naming it, with the settings file that was there kept
+# aside until the script exits. Sets ini, lib and capture.
 player_bench_up() {
+  build_win bramloe bramloe_drive "$@" || exit 1
+  harness_up || exit 1
   ini=$WINEPREFIX/drive_c/users/$(id -un)/BRAMLOE.INI
   lib=$BRAMLOE_BUILD/bench-play40
   [ -f "$ini" ] && mv "$ini" "$lib.kept.ini" 2>/dev/null

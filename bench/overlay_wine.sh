@@ -10,10 +10,7 @@
 set -u
 rounds=${1:-3}
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../scripts/harness.sh"
-source "$here/common.sh"
-build_win bramloe bramloe_drive || exit 1
-harness_up || exit 1
+source "$here/common.sh"  # and the harness
 player_bench_up
 
 songs=$BRAMLOE_BUILD/bench-lyrics
