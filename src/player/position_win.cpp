@@ -100,13 +100,14 @@ void DrawPosition(HWND mainWindow) {
   if (!PixelMayBeDue(now) && !FollowsSong() && !LoopWatched()) return;
   LONGLONG graph = 0;
   if (FAILED(seeking->GetCurrentPosition(&graph))) return;
-  const LONGLONG position = SongTimeOfGraph(graph);  // the bar follows the song's own time
+  LONGLONG position = 0, heard = 0;  // the bar follows the song's own time, the text what is heard
+  SongTimesOfGraph(graph, &position, &heard);
   const long loopBack = LoopJumpTarget(Practice.loop, static_cast<long>(position / 10000));
   if (loopBack >= 0 && !LoopPlayedByStage()) {
     SeekSongTo(mainWindow, static_cast<LONGLONG>(loopBack) * 10000);
     return;
   }
-  FollowSongPosition(HeardSongTimeOfGraph(graph));  // the text, what is heard of it
+  FollowSongPosition(heard);
   const int width = PositionBarWidth(span, position * 1e-7, PlaybackSession.duration);
   if (width > Bar.width) {
     HDC dc = GetDC(mainWindow);

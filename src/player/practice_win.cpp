@@ -66,22 +66,39 @@ static SongClock PlayedClock() {
 // the stage's output, and the stage's record tells the song's time that output carries:
 // the tempo it played at, and where a loop went back. Until the stage has taken the
 // seek's first input, the clock tells it as the stage will.
+// The stage's record, when the graph has the stage and it has one yet.
+static bool StageRecord(StageTimes *times) { return PlaybackSession.stage && ReadKeepTempoTimes(times); }
+
+static LONGLONG SongTimeOfGraph(LONGLONG graphTime, const StageTimes *times) {
+  if (times) return StageSongTime(*times, graphTime - KeepTempoSeekTime());
+  return SongTimeOf(PlayedClock(), graphTime);
+}
+
+static LONGLONG HeardSongTimeOfGraph(LONGLONG graphTime, const StageTimes *times) {
+  if (times) {
+    // The stage's record maps the graph's time the delay ago; before the last jump the
+    // listener is where it jumped to (a loop the stage plays back is no jump).
+    const LONGLONG since = graphTime - OutputDelay * 10000LL - KeepTempoSeekTime();
+    return since < 0 ? Practice.heardFrom : StageSongTime(*times, since);
+  }
+  return HeardTimeOf(PlayedClock(), graphTime, OutputDelay, Practice.heardFrom);
+}
+
 LONGLONG SongTimeOfGraph(LONGLONG graphTime) {
   StageTimes times;
-  if (PlaybackSession.stage && ReadKeepTempoTimes(&times))
-    return StageSongTime(times, graphTime - KeepTempoSeekTime());
-  return SongTimeOf(PlayedClock(), graphTime);
+  return SongTimeOfGraph(graphTime, StageRecord(&times) ? &times : nullptr);
 }
 
 LONGLONG HeardSongTimeOfGraph(LONGLONG graphTime) {
   StageTimes times;
-  if (PlaybackSession.stage && ReadKeepTempoTimes(&times)) {
-    // The stage's record maps the graph's time the delay ago; before the last jump the
-    // listener is where it jumped to (a loop the stage plays back is no jump).
-    const LONGLONG since = graphTime - OutputDelay * 10000LL - KeepTempoSeekTime();
-    return since < 0 ? Practice.heardFrom : StageSongTime(times, since);
-  }
-  return HeardTimeOf(PlayedClock(), graphTime, OutputDelay, Practice.heardFrom);
+  return HeardSongTimeOfGraph(graphTime, StageRecord(&times) ? &times : nullptr);
+}
+
+void SongTimesOfGraph(LONGLONG graphTime, LONGLONG *song, LONGLONG *heard) {
+  StageTimes times;
+  const StageTimes *record = StageRecord(&times) ? &times : nullptr;
+  *song = SongTimeOfGraph(graphTime, record);
+  *heard = HeardSongTimeOfGraph(graphTime, record);
 }
 
 void NoteSongSeek(LONGLONG songTime) {

@@ -24,6 +24,8 @@ long SongMsNow();
 // (see HeardTimeOf): what the lyrics' mark and fill follow, and anything else that
 // times what is heard. 100 ns units (milliseconds).
 LONGLONG HeardSongTimeOfGraph(LONGLONG graphTime);
+// Both for one graph's time, from one reading of the stage's record: the position tick's.
+void SongTimesOfGraph(LONGLONG graphTime, LONGLONG *song, LONGLONG *heard);
 LONGLONG HeardSongTime();
 long HeardSongMs();
 
